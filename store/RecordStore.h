@@ -1,0 +1,175 @@
+#pragma once
+
+#include "store/DatabaseError.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The record store: all rows of one table in memory, in fixed-size slots, with the indexes that order them,
+// and the cursor through which a table object reads and changes them. Display-free and independent of the
+// table object above it: it knows columns, rows and record buffers, not fields or states.
+
+// Storage types of the packet format (type classes and sizes), of which the program's tables use Int32,
+// Float (with or without the money subtype), DateTimeStamp and Text.
+enum class StoreType : quint8 {
+    Int8, Int16, Int32, Int64, UInt8, UInt16, UInt32, UInt64,
+    Bool, Float, Float10, Decimal, Date, Time, DateTimeStamp,
+    Text, WideText, Bytes, VarBytes, Blob,
+    Struct, Array, EmbeddedTable, Reference, SqlTimeStamp, FormattedDecimal,
+};
+
+// Subtype numbers of the packet format; 0 means none.
+namespace StoreSubtype {
+constexpr int None = 0;
+constexpr int Money = 21;
+constexpr int Autoinc = 29;
+} // namespace StoreSubtype
+
+// Field attribute bits.
+namespace StoreAttr {
+constexpr quint16 Hidden = 1;
+constexpr quint16 ReadOnly = 2;
+constexpr quint16 Required = 4;
+constexpr quint16 Link = 8;
+} // namespace StoreAttr
+
+// The state byte of a field in a row.
+enum class FieldState : quint8 { Value = 0, Null = 1, Unassigned = 2 };
+
+struct ColumnDesc
+{
+    QByteArray name; // at most 31 characters
+    StoreType type = StoreType::Int32;
+    int subtype = StoreSubtype::None;
+    int width = 0; // text: characters (the slot holds width + 1 bytes)
+    quint16 attributes = 0;
+};
+
+// Where each column sits in a record buffer: its state byte at stateOffset(i), its value bytes right after.
+// Values are stored as in the file: 32-bit integers and doubles little-endian, text as Windows-1252 bytes
+// zero-filled after the text.
+class RecordLayout
+{
+public:
+    RecordLayout() = default;
+    explicit RecordLayout(const std::vector<ColumnDesc> &columns);
+
+    int recordSize() const { return m_recordSize; }
+    int columnCount() const { return int(m_offsets.size()); }
+    int stateOffset(int column) const { return m_offsets[size_t(column)]; }
+    int valueOffset(int column) const { return m_offsets[size_t(column)] + 1; }
+    int valueSize(int column) const { return m_sizes[size_t(column)]; }
+
+private:
+    std::vector<int> m_offsets;
+    std::vector<int> m_sizes;
+    int m_recordSize = 0;
+};
+
+// Helpers over a record buffer of a layout.
+namespace Record {
+FieldState state(const RecordLayout &layout, const char *record, int column);
+// Marks the column null or unassigned and zeroes its value bytes.
+void setState(const RecordLayout &layout, char *record, int column, FieldState state);
+// Stores raw value bytes (at most the column's value size, the rest zero-filled) and marks the column Value.
+void setValue(const RecordLayout &layout, char *record, int column, const char *bytes, int length);
+const char *value(const RecordLayout &layout, const char *record, int column);
+} // namespace Record
+
+enum class PacketForm { Binary, Xml };
+
+// The next auto-increment value cannot grow past this; an insert that would need it is refused.
+constexpr qint32 kMaxAutoIncValue = 2147483647;
+
+class IRecordCursor;
+
+class IRecordStore
+{
+public:
+    virtual ~IRecordStore() = default;
+
+    // An empty store. The first Int32 column with the Autoinc subtype becomes the auto-increment column.
+    static std::unique_ptr<IRecordStore> create(const QString &tableName, std::vector<ColumnDesc> columns);
+    // A store loaded from a whole table packet, binary or XML (recognised from the content). A damaged packet
+    // throws EStoreError (InvalidPacket or NoMetadata) with a message naming `sourceName` and the problem.
+    static std::unique_ptr<IRecordStore> fromPacket(const QByteArray &packet, const QString &sourceName);
+
+    // The whole table as a packet: live rows in default order when the change log is empty.
+    virtual QByteArray toPacket(PacketForm form) const = 0;
+
+    virtual const std::vector<ColumnDesc> &columns() const = 0;
+    virtual const RecordLayout &layout() const = 0;
+    virtual int autoIncColumn() const = 0; // -1 when none
+
+    virtual bool keepChangeLog() const = 0;
+    virtual void setKeepChangeLog(bool on) = 0;
+    virtual bool readOnly() const = 0;
+    virtual void setReadOnly(bool on) = 0;
+    virtual bool stringTrim() const = 0;
+    virtual void setStringTrim(bool on) = 0;
+    virtual qint64 changeCount() const = 0;
+    virtual void resetChangeCount() = 0;
+    virtual qint32 nextAutoIncValue() const = 0;
+    virtual int liveRowCount() const = 0;
+
+    virtual std::unique_ptr<IRecordCursor> createCursor() = 0;
+};
+
+// Where a cursor stands.
+enum class CursorPosition { BeforeFirst, OnRow, Between, AfterLast };
+
+// Compares two values of one column as a sort or range key (nulls first, text by the locale's collation).
+using KeyCompare = std::function<int(const char *recordA, const char *recordB)>;
+
+class IRecordCursor
+{
+public:
+    virtual ~IRecordCursor() = default;
+
+    virtual void moveToBeforeFirst() = 0;
+    virtual void moveToAfterLast() = 0;
+    // Steps |n| rows of the view; returns the rows actually moved (negative backwards).
+    virtual int moveBy(int n) = 0;
+    // Positions on a row of the view by its row number; false when the row is not in the view.
+    virtual bool moveToRow(int rowNumber) = 0;
+    virtual CursorPosition position() const = 0;
+    virtual int currentRow() const = 0; // row number, 0 when not on a row
+    // Index of the current row inside the view (0-based), -1 when not on a row.
+    virtual int viewIndex() const = 0;
+    virtual int viewRowCount() const = 0;
+    // Row number at a view index (0-based).
+    virtual int rowAt(int viewIndex) const = 0;
+
+    // Copies the current row (or the given row) into a record buffer of the store's layout.
+    virtual bool getRecord(char *record) const = 0;
+    virtual void readRow(int rowNumber, char *record) const = 0;
+    // Every field unassigned, every value zero.
+    virtual void initRecord(char *record) const = 0;
+
+    // Insert: into the store and every index (before the current row in an unkeyed index when the cursor
+    // stands on one); the auto-increment column receives the next value. Returns the new row number.
+    // Rejections throw EStoreError with the status code and leave the store unchanged.
+    virtual int insertRecord(const char *record) = 0;
+    virtual void modifyRecord(const char *record) = 0;
+    virtual void deleteRecord() = 0;
+
+    // Row order: sort on these columns (ascending, case-sensitive), or arrival order for an empty list.
+    virtual void setSortColumns(const QList<int> &columns) = 0;
+    virtual QList<int> sortColumns() const = 0;
+    // Range on the sort columns (the first key.size() of them); both ends inclusive; values compared like
+    // the sort. The keys are record buffers whose key columns hold the bounds.
+    virtual void setRange(const QByteArray &lowKey, const QByteArray &highKey, int keyColumns) = 0;
+    virtual void dropRange() = 0;
+    virtual bool hasRange() const = 0;
+
+    // Filters: a row is in the view only when every filter accepts it.
+    using RowFilter = std::function<bool(const char *record)>;
+    virtual int addFilter(RowFilter filter) = 0;
+    virtual void dropFilter(int id) = 0;
+    // Re-evaluates the view after a filter's meaning changed.
+    virtual void refreshView() = 0;
+};
