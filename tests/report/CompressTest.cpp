@@ -1,0 +1,89 @@
+#include "report/Compress.h"
+#include "support/TestSupport.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CodeCase
+{
+    const char *name;
+    QByteArray plain;
+    const char *codeHex;
+};
+
+class CompressVectors : public ::testing::TestWithParam<CodeCase>
+{
+};
+
+TEST_P(CompressVectors, CodesBitForBitAndDecodesBack)
+{
+    const CodeCase &c = GetParam();
+    const QByteArray expected = TestSupport::fromHex(c.codeHex);
+    const QByteArray code = TRpCompress::compress(c.plain);
+    EXPECT_EQ(code.toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(TRpCompress::decompress(code.constData(), code.size(), c.plain.size()), c.plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(Compress, CompressVectors,
+                         ::testing::Values(CodeCase { "empty", QByteArray(), "" },
+                                           CodeCase { "zero", QByteArray(1, '\0'), "80" },
+                                           CodeCase { "ff", QByteArray(1, '\xff'), "00 00" },
+                                           CodeCase { "abc", QByteArray("abc"), "46 3D 01" }),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Compress, RandomSequences_RoundTrip)
+{
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 200; ++round) {
+        const int size = int(random.bounded(round < 100 ? 64 : 20000));
+        QByteArray plain(size, Qt::Uninitialized);
+        // Half the rounds draw from a few values, so the tree gets deep on one side.
+        const quint32 range = round % 2 ? 256 : 1 + random.bounded(4);
+        for (char &c : plain)
+            c = char(random.bounded(range) + (range < 256 ? 250 : 0));
+        const QByteArray code = TRpCompress::compress(plain);
+        ASSERT_EQ(TRpCompress::decompress(code.constData(), code.size(), plain.size()), plain) << round;
+    }
+}
+
+TEST(Compress, EveryByteValueTakesEightBitsFromAFreshTree_But255TakesNine)
+{
+    for (int value = 0; value < 256; ++value) {
+        TRpCompress coder;
+        QByteArray out;
+        coder.EncodeByte(std::uint8_t(value), out);
+        EXPECT_EQ(out.size(), 1) << value;
+        coder.Flush(out);
+        EXPECT_EQ(out.size(), value == 255 ? 2 : 1) << value;
+    }
+}
+
+struct BadCode
+{
+    const char *name;
+    QByteArray code;
+    qint64 count;
+};
+
+class CompressRejects : public ::testing::TestWithParam<BadCode>
+{
+};
+
+TEST_P(CompressRejects, FailsCleanly)
+{
+    const BadCode &c = GetParam();
+    EXPECT_THROW(TRpCompress::decompress(c.code.constData(), c.code.size(), c.count), ECompressError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Compress, CompressRejects,
+    ::testing::Values(BadCode { "truncatedStream", TRpCompress::compress("hello world").left(3), 11 },
+                      BadCode { "countTooLargeForCode", QByteArray(2, '\0'), 17 },
+                      BadCode { "negativeCount", QByteArray(4, '\0'), -1 },
+                      BadCode { "hugeCount", QByteArray(4, '\0'), qint64(1) << 40 },
+                      BadCode { "noCode", QByteArray(), 1 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
