@@ -1,0 +1,147 @@
+#pragma once
+
+#include "store/DataSet.h"
+#include "store/DataSource.h"
+#include "store/RecordStore.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// Filter string comparison options.
+enum TFilterOption { foCaseInsensitive = 1, foNoPartialCompare = 2 };
+using TFilterOptions = int;
+
+// A table kept wholly in memory in a record store, loaded from its file when it opens and written back to
+// that file when it closes or when SaveChanges asks. It can keep its rows sorted on fields (IndexFieldNames)
+// and restrict itself to the rows of the current row of a master table (MasterSource, MasterFields).
+class TCustomMemTable : public TDataSet
+{
+    Q_OBJECT
+
+public:
+    explicit TCustomMemTable(QObject *parent = nullptr);
+    // Closes the table. A destructor cannot report an error, so a failed final write is caught and logged
+    // here; owners that must know call Close() first (the old file stays on disk in that case).
+    ~TCustomMemTable() override;
+
+    QString FileName() const { return m_fileName; }
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    QString IndexFieldNames() const { return m_indexFieldNames; }
+    void setIndexFieldNames(const QString &names);
+    TDataSource *MasterSource() const { return m_masterLink.DataSource(); }
+    void setMasterSource(TDataSource *source);
+    QString MasterFields() const { return m_masterLink.FieldNames(); }
+    void setMasterFields(const QString &names);
+    QString Filter() const { return m_filter; }
+    void setFilter(const QString &filter);
+    bool Filtered() const { return m_filtered; }
+    void setFiltered(bool on);
+    TFilterOptions FilterOptions() const { return m_filterOptions; }
+    void setFilterOptions(TFilterOptions options);
+    // Re-applies the filters after OnFilterRecord was assigned or its meaning changed.
+    void RefreshFilter();
+    // Readable and writable only while open.
+    bool KeepChangeLog() const;
+    void setKeepChangeLog(bool on);
+    bool ReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool on) { m_readOnly = on; }
+    int PacketRecords() const { return m_packetRecords; }
+    void setPacketRecords(int count) { m_packetRecords = count; }
+    bool StoreDefs() const { return m_storeDefs; }
+    void setStoreDefs(bool on) { m_storeDefs = on; }
+
+    void Open() override;
+    // Writes the table when it changed (see SaveChanges), then releases everything. When the write fails the
+    // table is closed all the same, the old file stays, and the error is raised.
+    void Close() override;
+    void CreateEmpty();
+    // Writes the posted changes to FileName now, without closing; nothing is written when nothing changed.
+    // The change counter is reset only when the write succeeded.
+    void SaveChanges();
+
+    void First() override;
+    void Last() override;
+    int MoveRows(int n) override;
+    int ViewRowCount() const override;
+    void Insert() override;
+    void AppendRow() override;
+    void Edit() override;
+    void Post() override;
+    void Cancel() override;
+    void Delete() override;
+    bool CanModify() const override;
+
+    TDataSource *masterSource() const override { return MasterSource(); }
+
+    // The store and cursor of an open table (nullptr while closed), for tools and the filter.
+    IRecordStore *store() const { return m_store.get(); }
+    IRecordCursor *cursor() const { return m_cursor.get(); }
+    // The store column a field object is bound to, -1 when unbound.
+    static int columnOf(const TField &field) { return field.FieldNo() - 1; }
+
+    // The filter expression language plugs in here: it turns a Filter text into a row test.
+    using FilterCompiler
+        = std::function<IRecordCursor::RowFilter(TCustomMemTable &table, const QString &filter, TFilterOptions)>;
+    static void setFilterCompiler(FilterCompiler compiler);
+
+protected:
+    const RecordLayout *recordLayout() const override;
+    const ColumnDesc *columnDesc(int column) const override;
+    void bufferCountChanged() override;
+    void storeTrimChanged() override;
+
+private:
+    void checkOpen() const { checkActive(); }
+    void loadStore();
+    void buildFieldDefsFromStore();
+    void bindFields();
+    std::vector<ColumnDesc> columnsFromDefs();
+    void abandon();
+    void writeFile();
+    QList<int> indexColumns() const;
+    void applyIndex();
+    void applyFilters();
+    void applyMasterRange();
+    void masterChange();
+    void masterDisable();
+    QByteArray masterKey(const QList<int> &columns) const;
+    void fillFromMaster();
+
+    // The window.
+    void fillWindow(int viewIndex, int activePos);
+    int currentViewIndex() const;
+    void resyncAfterChange(int activePos);
+    void refreshKeepingRow();
+
+    QString m_fileName;
+    QString m_indexFieldNames;
+    QString m_filter;
+    bool m_filtered = false;
+    TFilterOptions m_filterOptions = 0;
+    bool m_readOnly = false;
+    int m_packetRecords = -1;
+    bool m_storeDefs = false;
+
+    std::unique_ptr<IRecordStore> m_store;
+    std::unique_ptr<IRecordCursor> m_cursor;
+    TMasterDataLink m_masterLink;
+    // The key of the master range in force; none means no range, which equals no key, not even a null one.
+    std::optional<QByteArray> m_rangeKey;
+    int m_rangeColumns = 0;
+    std::vector<int> m_filterIds;
+    int m_windowStart = 0;
+    // Row before which a pending insert goes (0: after the last row).
+    int m_insertBeforeRow = 0;
+    bool m_appending = false;
+};
+
+class TMemTable : public TCustomMemTable
+{
+    Q_OBJECT
+
+public:
+    using TCustomMemTable::TCustomMemTable;
+};
