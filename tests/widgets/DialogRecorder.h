@@ -1,0 +1,78 @@
+#pragma once
+
+#include "widgets/Dialogs.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+// Answers the program's dialogs in tests: records every message box and answers with the queued answers
+// (OK for an error or information box, then Yes/OK when the queue is empty unless told otherwise).
+class DialogRecorder : public Dialogs::Handler
+{
+public:
+    DialogRecorder()
+        : m_guard(*this)
+    {
+    }
+
+    Dialogs::Answer message(QWidget *, const Dialogs::MessageRequest &request) override
+    {
+        messages.push_back(request);
+        if (!answers.empty()) {
+            const Dialogs::Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        switch (request.kind) {
+        case Dialogs::MessageKind::Confirmation:
+            return Dialogs::Answer::Yes;
+        default:
+            return Dialogs::Answer::Ok;
+        }
+    }
+    QString fileName(QWidget *, const Dialogs::FileRequest &request) override
+    {
+        files.push_back(request);
+        return fileAnswer;
+    }
+    bool font(QWidget *, QFont &font) override
+    {
+        font = fontAnswer;
+        return true;
+    }
+    bool color(QWidget *, QColor &color) override
+    {
+        color = colorAnswer;
+        return colorAnswer.isValid();
+    }
+    bool exec(QDialog &dialog) override
+    {
+        dialogs.push_back(dialog.windowTitle());
+        return execAnswer;
+    }
+
+    QStringList texts(Dialogs::MessageKind kind) const
+    {
+        QStringList result;
+        for (const auto &m : messages) {
+            if (m.kind == kind)
+                result << m.text;
+        }
+        return result;
+    }
+    QStringList errors() const { return texts(Dialogs::MessageKind::Error); }
+
+    std::vector<Dialogs::MessageRequest> messages;
+    std::deque<Dialogs::Answer> answers;
+    std::vector<Dialogs::FileRequest> files;
+    QStringList dialogs;
+    QString fileAnswer;
+    QFont fontAnswer;
+    QColor colorAnswer;
+    bool execAnswer = true;
+
+private:
+    Dialogs::ScopedHandler m_guard;
+};
