@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDir>
+#include <QImage>
+#include <QString>
+
+class QWidget;
+
+// The pictures of quillot-gallery, one group per function. Each returns false when a file cannot be written.
+namespace Gallery {
+
+bool save(const QImage &image, const QDir &out, const QString &name, int &written);
+// A widget (and its children) as it would appear on screen.
+QImage grab(QWidget &widget);
+
+bool renderButtons(const QDir &out, int &written);
+bool renderPanels(const QDir &out, int &written);
+bool renderDataControls(const QDir &out, int &written);
+
+} // namespace Gallery

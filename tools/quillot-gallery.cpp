@@ -1,0 +1,29 @@
+// quillot-gallery OUTDIR: renders the program's controls to PNG files on the offscreen platform, so their
+// look can be checked without a screen.
+#include "GalleryTool.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    if (argc != 2) {
+        err << "usage: quillot-gallery OUTDIR\n";
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(out.path())) {
+        err << "cannot create " << out.path() << "\n";
+        return 1;
+    }
+    int written = 0;
+    bool ok = Gallery::renderButtons(out, written) && Gallery::renderPanels(out, written)
+        && Gallery::renderDataControls(out, written);
+    QTextStream(stdout) << written << " pictures written to " << out.path() << "\n";
+    return ok ? 0 : 1;
+}
