@@ -40,6 +40,16 @@ constexpr quint16 Link = 8;
 // The state byte of a field in a row.
 enum class FieldState : quint8 { Value = 0, Null = 1, Unassigned = 2 };
 
+// An attribute of a column or of the table that the store does not interpret: kept as read and written back
+// unchanged. `value` holds the value bytes as the binary packet encodes them (with their length prefix or
+// element count).
+struct PacketAttribute
+{
+    QByteArray name;
+    quint32 typeWord = 0;
+    QByteArray value;
+};
+
 struct ColumnDesc
 {
     QByteArray name; // at most 31 characters
@@ -47,7 +57,20 @@ struct ColumnDesc
     int subtype = StoreSubtype::None;
     int width = 0; // text: characters (the slot holds width + 1 bytes)
     quint16 attributes = 0;
+    // Packet details a table object does not need to set:
+    int decimals = 0;
+    int fixedSize = 0; // value bytes of Bool (1, 2, 4; 0 = 2), Decimal, FormattedDecimal and Bytes columns
+    bool calculated = false;
+    std::vector<PacketAttribute> keptAttributes; // unknown column attributes (and unknown subtype names)
 };
+
+// Value bytes of a column in a record (without its state byte); 0 for a column the store cannot hold.
+int columnValueSize(const ColumnDesc &column);
+
+// Renames duplicate column names (compared ignoring case) by appending "_1", "_2", … incremented until the
+// name is unique, keeping every name within 31 characters. fromPacket() applies it to the columns it reads,
+// so a store's column names are always unique.
+void makeColumnNamesUnique(std::vector<ColumnDesc> &columns);
 
 // Where each column sits in a record buffer: its state byte at stateOffset(i), its value bytes right after.
 // Values are stored as in the file: 32-bit integers and doubles little-endian, text as Windows-1252 bytes
@@ -63,10 +86,13 @@ public:
     int stateOffset(int column) const { return m_offsets[size_t(column)]; }
     int valueOffset(int column) const { return m_offsets[size_t(column)] + 1; }
     int valueSize(int column) const { return m_sizes[size_t(column)]; }
+    // Text columns hold at most valueSize - 1 bytes followed by zeros.
+    bool isText(int column) const { return m_text[size_t(column)]; }
 
 private:
     std::vector<int> m_offsets;
     std::vector<int> m_sizes;
+    std::vector<bool> m_text;
     int m_recordSize = 0;
 };
 
@@ -76,14 +102,35 @@ FieldState state(const RecordLayout &layout, const char *record, int column);
 // Marks the column null or unassigned and zeroes its value bytes.
 void setState(const RecordLayout &layout, char *record, int column, FieldState state);
 // Stores raw value bytes (at most the column's value size, the rest zero-filled) and marks the column Value.
+// A text keeps at most the column's width (valueSize - 1) bytes, so its slot always ends in a zero.
 void setValue(const RecordLayout &layout, char *record, int column, const char *bytes, int length);
 const char *value(const RecordLayout &layout, const char *record, int column);
 } // namespace Record
 
 enum class PacketForm { Binary, Xml };
 
-// The next auto-increment value cannot grow past this; an insert that would need it is refused.
+// The next auto-increment value cannot grow past this; an insert that would need it is refused: when the next
+// value has reached it, insertRecord throws EStoreError(StoreStatus::NotAllowed) and changes nothing, so the
+// highest number ever handed out is kMaxAutoIncValue - 1.
 constexpr qint32 kMaxAutoIncValue = 2147483647;
+
+// Row status bytes.
+namespace RowStatus {
+constexpr quint8 Current = 0;
+constexpr quint8 Original = 1;
+constexpr quint8 Deleted = 2;
+constexpr quint8 Inserted = 4;
+constexpr quint8 NewVersion = 8;
+constexpr quint8 Unused = 32;
+} // namespace RowStatus
+
+// One entry of the change log: the row, the row it replaces (0 for none) and the kind (a RowStatus value).
+struct ChangeLogEntry
+{
+    qint32 row = 0;
+    qint32 replaces = 0;
+    qint32 kind = 0;
+};
 
 class IRecordCursor;
 
@@ -93,9 +140,15 @@ public:
     virtual ~IRecordStore() = default;
 
     // An empty store. The first Int32 column with the Autoinc subtype becomes the auto-increment column.
+    // The change log starts switched on. A column the store cannot hold (a text without a positive width, a
+    // structure, array, embedded table, reference or large object) throws EStoreError(NotAllowed).
     static std::unique_ptr<IRecordStore> create(const QString &tableName, std::vector<ColumnDesc> columns);
     // A store loaded from a whole table packet, binary or XML (recognised from the content). A damaged packet
     // throws EStoreError (InvalidPacket or NoMetadata) with a message naming `sourceName` and the problem.
+    // An empty packet throws EStoreError(NoMetadata) with the message "<sourceName>: the file is empty"; the
+    // table object reports "Missing data provider or data packet" for it (check packet.isEmpty() first).
+    // Duplicate column names are renamed (makeColumnNamesUnique). The next auto-increment value is the
+    // larger of the stored "AUTOINCVALUE" and the highest key of the loaded rows + 1, at least 1.
     static std::unique_ptr<IRecordStore> fromPacket(const QByteArray &packet, const QString &sourceName);
 
     // The whole table as a packet: live rows in default order when the change log is empty.
@@ -115,6 +168,10 @@ public:
     virtual void resetChangeCount() = 0;
     virtual qint32 nextAutoIncValue() const = 0;
     virtual int liveRowCount() const = 0;
+    // Every row slot, live or not (row numbers run from 1 to rowCount()).
+    virtual int rowCount() const = 0;
+    virtual quint8 rowStatus(int rowNumber) const = 0;
+    virtual const std::vector<ChangeLogEntry> &changeLog() const = 0;
 
     virtual std::unique_ptr<IRecordCursor> createCursor() = 0;
 };
@@ -132,7 +189,11 @@ public:
 
     virtual void moveToBeforeFirst() = 0;
     virtual void moveToAfterLast() = 0;
-    // Steps |n| rows of the view; returns the rows actually moved (negative backwards).
+    // Steps |n| rows of the view; returns the rows actually moved (negative backwards). From BeforeFirst the
+    // first step lands on the first row, from AfterLast on the last one; from Between (after a delete, or an
+    // insert whose row is not in the view) a step forward lands on the row after the gap, a step backward on
+    // the row before it. When the view runs out the cursor stays on the last row it reached (or where it was
+    // when it found none: BeforeFirst/AfterLast/Between stay so).
     virtual int moveBy(int n) = 0;
     // Positions on a row of the view by its row number; false when the row is not in the view.
     virtual bool moveToRow(int rowNumber) = 0;
@@ -151,10 +212,16 @@ public:
     virtual void initRecord(char *record) const = 0;
 
     // Insert: into the store and every index (before the current row in an unkeyed index when the cursor
-    // stands on one); the auto-increment column receives the next value. Returns the new row number.
-    // Rejections throw EStoreError with the status code and leave the store unchanged.
+    // stands on one; at the end of the other unkeyed indexes; after the last equal key in a sort index); the
+    // auto-increment column receives the next value. Returns the new row number. Afterwards the cursor stands
+    // on the new row when the view shows it, otherwise between rows. An append is moveToAfterLast() first.
+    // Rejections throw EStoreError with the status code and leave the store unchanged. Text values are cut
+    // at their column's width and, with stringTrim() on, lose their trailing blanks.
     virtual int insertRecord(const char *record) = 0;
+    // Replaces the current row (the cursor must stand on a row; NotAllowed otherwise). The cursor stays on
+    // the row (with the change log on: on its new version) when the view still shows it, else between rows.
     virtual void modifyRecord(const char *record) = 0;
+    // Deletes the current row; the cursor then stands between rows (a step forward reaches the next row).
     virtual void deleteRecord() = 0;
 
     // Row order: sort on these columns (ascending, case-sensitive), or arrival order for an empty list.

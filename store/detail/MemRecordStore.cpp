@@ -1,0 +1,776 @@
+#include "store/detail/MemRecordStore.h"
+
+#include "store/detail/RowSort.h"
+
+#include "platform/Cp1252.h"
+#include "platform/RegionalSettings.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <new>
+
+namespace {
+
+template<class T>
+T load(const char *p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template<class T>
+int compareNumbers(T a, T b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+QString textOf(const char *value, int maxBytes)
+{
+    const char *end = static_cast<const char *>(std::memchr(value, 0, size_t(maxBytes)));
+    return Cp1252::decode(QByteArrayView(value, end ? end - value : maxBytes));
+}
+
+EStoreError outOfMemory()
+{
+    return EStoreError(StoreStatus::OutOfMemory);
+}
+
+} // namespace
+
+// ---- RowSlots
+
+void RowSlots::reserveOne()
+{
+    if ((m_count >> kChunkShift) < int(m_chunks.size()))
+        return;
+    m_chunks.reserve(m_chunks.size() + 1);
+    m_chunks.push_back(std::make_unique<char[]>(size_t(kChunkRows) * size_t(m_recordSize)));
+}
+
+char *RowSlots::append()
+{
+    char *p = slot(m_count);
+    ++m_count;
+    return p;
+}
+
+// ---- Comparison
+
+int compareColumn(const ColumnDesc &column, const RecordLayout &layout, int index, const char *a, const char *b)
+{
+    const bool nullA = Record::state(layout, a, index) != FieldState::Value;
+    const bool nullB = Record::state(layout, b, index) != FieldState::Value;
+    if (nullA || nullB)
+        return nullA == nullB ? 0 : (nullA ? -1 : 1);
+    const char *va = Record::value(layout, a, index);
+    const char *vb = Record::value(layout, b, index);
+    const int size = layout.valueSize(index);
+    switch (column.type) {
+    case StoreType::Int8: return compareNumbers(load<qint8>(va), load<qint8>(vb));
+    case StoreType::Int16: return compareNumbers(load<qint16>(va), load<qint16>(vb));
+    case StoreType::Int32:
+    case StoreType::Date:
+    case StoreType::Time: return compareNumbers(load<qint32>(va), load<qint32>(vb));
+    case StoreType::Int64: return compareNumbers(load<qint64>(va), load<qint64>(vb));
+    case StoreType::UInt8: return compareNumbers(load<quint8>(va), load<quint8>(vb));
+    case StoreType::UInt16: return compareNumbers(load<quint16>(va), load<quint16>(vb));
+    case StoreType::UInt32: return compareNumbers(load<quint32>(va), load<quint32>(vb));
+    case StoreType::UInt64: return compareNumbers(load<quint64>(va), load<quint64>(vb));
+    case StoreType::Float:
+    case StoreType::DateTimeStamp: return compareNumbers(load<double>(va), load<double>(vb));
+    case StoreType::Bool: {
+        const bool x = std::any_of(va, va + size, [](char c) { return c != 0; });
+        const bool y = std::any_of(vb, vb + size, [](char c) { return c != 0; });
+        return compareNumbers(int(x), int(y));
+    }
+    case StoreType::Text:
+        return RegionalSettings::current().compareStr(textOf(va, size), textOf(vb, size));
+    default: {
+        const int r = std::memcmp(va, vb, size_t(size));
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    }
+}
+
+KeyComparer::KeyComparer(const std::vector<ColumnDesc> &columns, const RecordLayout &layout, QList<int> keyColumns)
+    : m_columns(&columns), m_layout(&layout), m_keys(std::move(keyColumns))
+{
+}
+
+int KeyComparer::compare(const char *a, const char *b, int keyCount) const
+{
+    for (int i = 0; i < keyCount && i < m_keys.size(); ++i) {
+        const int column = m_keys[i];
+        const int r = compareColumn((*m_columns)[size_t(column)], *m_layout, column, a, b);
+        if (r != 0)
+            return r;
+    }
+    return 0;
+}
+
+// ---- Store
+
+MemRecordStore::MemRecordStore(QString name, std::vector<ColumnDesc> columns)
+    : tableName(std::move(name)), m_columns(std::move(columns)), m_layout(m_columns),
+      m_slots(m_layout.recordSize())
+{
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].type == StoreType::Int32 && m_columns[i].subtype == StoreSubtype::Autoinc) {
+            m_autoIncColumn = int(i);
+            break;
+        }
+    }
+}
+
+quint8 MemRecordStore::rowStatus(int rowNumber) const
+{
+    if (rowNumber < 1 || rowNumber > m_slots.count())
+        return RowStatus::Unused;
+    return m_status[size_t(rowNumber - 1)];
+}
+
+void MemRecordStore::normalize(char *record) const
+{
+    for (int i = 0; i < m_layout.columnCount(); ++i) {
+        char *state = record + m_layout.stateOffset(i);
+        char *value = record + m_layout.valueOffset(i);
+        const int size = m_layout.valueSize(i);
+        if (*state != char(FieldState::Value)) {
+            if (*state != char(FieldState::Null))
+                *state = char(FieldState::Unassigned);
+            std::memset(value, 0, size_t(size));
+            continue;
+        }
+        if (!m_layout.isText(i))
+            continue;
+        const char *end = static_cast<const char *>(std::memchr(value, 0, size_t(size - 1)));
+        int length = end ? int(end - value) : size - 1;
+        if (m_stringTrim) {
+            while (length > 0 && value[length - 1] == ' ')
+                --length;
+        }
+        std::memset(value + length, 0, size_t(size - length));
+    }
+}
+
+void MemRecordStore::checkWritable() const
+{
+    if (m_readOnly)
+        throw EStoreError(StoreStatus::ReadOnlyStore);
+}
+
+void MemRecordStore::checkRequired(const char *record) const
+{
+    for (int i = 0; i < m_layout.columnCount(); ++i) {
+        if (!(m_columns[size_t(i)].attributes & StoreAttr::Required))
+            continue;
+        const bool missing = Record::state(m_layout, record, i) != FieldState::Value
+            || (m_layout.isText(i) && *Record::value(m_layout, record, i) == 0);
+        if (missing)
+            throw EStoreError(StoreStatus::RequiredFieldNull);
+    }
+}
+
+void MemRecordStore::reserveForChange()
+{
+    try {
+        m_slots.reserveOne();
+        m_status.reserve(m_status.size() + 1);
+        m_defaultOrder.reserve(m_defaultOrder.size() + 1);
+        for (auto &index : m_sortIndexes)
+            index->rows.reserve(index->rows.size() + 1);
+        if (m_keepChangeLog)
+            m_changeLog.reserve(m_changeLog.size() + 1);
+    } catch (const std::bad_alloc &) {
+        throw outOfMemory();
+    }
+}
+
+void MemRecordStore::insertSorted(SortIndex &index, int rowNumber)
+{
+    const char *record = m_slots.row(rowNumber);
+    auto pos = std::upper_bound(index.rows.begin(), index.rows.end(), record, [&](const char *r, int row) {
+        return index.comparer.compare(r, m_slots.row(row)) < 0;
+    });
+    index.rows.insert(pos, rowNumber);
+}
+
+void MemRecordStore::eraseFrom(SortIndex &index, int rowNumber, const char *oldRecord)
+{
+    auto range = std::equal_range(index.rows.begin(), index.rows.end(), oldRecord,
+                                  [&](const auto &x, const auto &y) {
+                                      if constexpr (std::is_same_v<std::decay_t<decltype(x)>, int>)
+                                          return index.comparer.compare(m_slots.row(x), y) < 0;
+                                      else
+                                          return index.comparer.compare(x, m_slots.row(y)) < 0;
+                                  });
+    auto it = std::find(range.first, range.second, rowNumber);
+    if (it == range.second)
+        it = std::find(index.rows.begin(), index.rows.end(), rowNumber);
+    if (it != index.rows.end())
+        index.rows.erase(it);
+}
+
+int MemRecordStore::positionIn(const SortIndex *index, int rowNumber) const
+{
+    if (rowNumber < 1 || rowNumber > m_slots.count() || !isLive(m_status[size_t(rowNumber - 1)]))
+        return -1;
+    if (!index) {
+        auto it = std::find(m_defaultOrder.begin(), m_defaultOrder.end(), rowNumber);
+        return it == m_defaultOrder.end() ? -1 : int(it - m_defaultOrder.begin());
+    }
+    const char *record = m_slots.row(rowNumber);
+    auto first = std::lower_bound(index->rows.begin(), index->rows.end(), record, [&](int row, const char *r) {
+        return index->comparer.compare(m_slots.row(row), r) < 0;
+    });
+    for (auto it = first; it != index->rows.end(); ++it) {
+        if (*it == rowNumber)
+            return int(it - index->rows.begin());
+        if (index->comparer.compare(m_slots.row(*it), record) != 0)
+            break;
+    }
+    auto it = std::find(index->rows.begin(), index->rows.end(), rowNumber);
+    return it == index->rows.end() ? -1 : int(it - index->rows.begin());
+}
+
+int MemRecordStore::insertRow(const char *record, int defaultOrderPosition)
+{
+    checkWritable();
+    std::vector<char> row(record, record + m_layout.recordSize());
+    normalize(row.data());
+    if (m_autoIncColumn >= 0) {
+        if (m_nextAutoInc >= kMaxAutoIncValue)
+            throw EStoreError(StoreStatus::NotAllowed);
+        const qint32 value = qint32(m_nextAutoInc);
+        Record::setValue(m_layout, row.data(), m_autoIncColumn, reinterpret_cast<const char *>(&value), 4);
+    }
+    checkRequired(row.data());
+    if (m_slots.count() >= 0x7FFFFFFE)
+        throw outOfMemory();
+    reserveForChange();
+
+    // Nothing below allocates: the store cannot be left half changed.
+    std::memcpy(m_slots.append(), row.data(), row.size());
+    const int rowNumber = m_slots.count();
+    m_status.push_back(m_keepChangeLog ? RowStatus::Inserted : RowStatus::Current);
+    if (m_keepChangeLog)
+        m_changeLog.push_back({rowNumber, 0, RowStatus::Inserted});
+    if (defaultOrderPosition < 0 || defaultOrderPosition > int(m_defaultOrder.size()))
+        m_defaultOrder.push_back(rowNumber);
+    else
+        m_defaultOrder.insert(m_defaultOrder.begin() + defaultOrderPosition, rowNumber);
+    for (auto &index : m_sortIndexes)
+        insertSorted(*index, rowNumber);
+    if (m_autoIncColumn >= 0)
+        ++m_nextAutoInc;
+    ++m_liveRows;
+    ++m_changeCount;
+    ++m_generation;
+    return rowNumber;
+}
+
+int MemRecordStore::modifyRow(int rowNumber, const char *record)
+{
+    checkWritable();
+    if (rowNumber < 1 || rowNumber > m_slots.count() || !isLive(m_status[size_t(rowNumber - 1)]))
+        throw EStoreError(StoreStatus::NotAllowed);
+    std::vector<char> row(record, record + m_layout.recordSize());
+    normalize(row.data());
+    const char *old = m_slots.row(rowNumber);
+    for (int i = 0; i < m_layout.columnCount(); ++i) {
+        if (!(m_columns[size_t(i)].attributes & StoreAttr::ReadOnly))
+            continue;
+        const int from = m_layout.stateOffset(i);
+        if (std::memcmp(old + from, row.data() + from, size_t(m_layout.valueSize(i) + 1)) != 0)
+            throw EStoreError(StoreStatus::ReadOnlyField);
+    }
+    checkRequired(row.data());
+    reserveForChange();
+
+    std::vector<SortIndex *> moved;
+    for (auto &index : m_sortIndexes) {
+        if (index->comparer.compare(old, row.data()) != 0)
+            moved.push_back(index.get());
+    }
+    int target = rowNumber;
+    if (m_keepChangeLog) {
+        std::memcpy(m_slots.append(), row.data(), row.size());
+        target = m_slots.count();
+        m_status.push_back(RowStatus::NewVersion);
+        m_status[size_t(rowNumber - 1)] = RowStatus::Original;
+        m_changeLog.push_back({target, rowNumber, RowStatus::NewVersion});
+        std::replace(m_defaultOrder.begin(), m_defaultOrder.end(), rowNumber, target);
+        for (auto &index : m_sortIndexes) {
+            if (std::find(moved.begin(), moved.end(), index.get()) == moved.end())
+                std::replace(index->rows.begin(), index->rows.end(), rowNumber, target);
+        }
+        for (SortIndex *index : moved) {
+            eraseFrom(*index, rowNumber, old);
+            insertSorted(*index, target);
+        }
+    } else {
+        for (SortIndex *index : moved)
+            eraseFrom(*index, rowNumber, old);
+        std::memcpy(m_slots.row(rowNumber), row.data(), row.size());
+        for (SortIndex *index : moved)
+            insertSorted(*index, rowNumber);
+    }
+    ++m_changeCount;
+    ++m_generation;
+    return target;
+}
+
+void MemRecordStore::deleteRow(int rowNumber)
+{
+    checkWritable();
+    if (rowNumber < 1 || rowNumber > m_slots.count() || !isLive(m_status[size_t(rowNumber - 1)]))
+        throw EStoreError(StoreStatus::NotAllowed);
+    if (m_keepChangeLog) {
+        try {
+            m_changeLog.reserve(m_changeLog.size() + 1);
+        } catch (const std::bad_alloc &) {
+            throw outOfMemory();
+        }
+        m_changeLog.push_back({rowNumber, 0, RowStatus::Deleted});
+    }
+    const char *old = m_slots.row(rowNumber);
+    auto it = std::find(m_defaultOrder.begin(), m_defaultOrder.end(), rowNumber);
+    if (it != m_defaultOrder.end())
+        m_defaultOrder.erase(it);
+    for (auto &index : m_sortIndexes)
+        eraseFrom(*index, rowNumber, old);
+    m_status[size_t(rowNumber - 1)] = RowStatus::Deleted;
+    --m_liveRows;
+    ++m_changeCount;
+    ++m_generation;
+}
+
+SortIndex *MemRecordStore::sortIndexFor(const QList<int> &keyColumns)
+{
+    for (auto &index : m_sortIndexes) {
+        if (index->comparer.keys() == keyColumns)
+            return index.get();
+    }
+    auto index = std::make_unique<SortIndex>(m_columns, m_layout, keyColumns);
+    std::vector<int> rows;
+    rows.reserve(size_t(m_liveRows));
+    for (int r = 1; r <= m_slots.count(); ++r) {
+        if (isLive(m_status[size_t(r - 1)]))
+            rows.push_back(r);
+    }
+    const int first = keyColumns.value(0, -1);
+    const StoreType type = first >= 0 ? m_columns[size_t(first)].type : StoreType::Text;
+    const bool numeric = keyColumns.size() == 1
+        && (type == StoreType::Int32 || type == StoreType::Int16 || type == StoreType::Int8
+            || type == StoreType::UInt8 || type == StoreType::UInt16 || type == StoreType::UInt32
+            || type == StoreType::Float || type == StoreType::DateTimeStamp || type == StoreType::Date
+            || type == StoreType::Time);
+    if (numeric) {
+        // One numeric key: sort (null flag, value, row) entries, which compare exactly like the records.
+        struct Entry
+        {
+            double value;
+            int row;
+            bool hasValue;
+        };
+        std::vector<Entry> entries;
+        entries.reserve(rows.size());
+        const RecordLayout &layout = m_layout;
+        for (int r : rows) {
+            const char *rec = m_slots.row(r);
+            Entry e{0.0, r, Record::state(layout, rec, first) == FieldState::Value};
+            if (e.hasValue) {
+                const char *v = Record::value(layout, rec, first);
+                switch (type) {
+                case StoreType::Int8: e.value = load<qint8>(v); break;
+                case StoreType::Int16: e.value = load<qint16>(v); break;
+                case StoreType::UInt8: e.value = load<quint8>(v); break;
+                case StoreType::UInt16: e.value = load<quint16>(v); break;
+                case StoreType::UInt32: e.value = load<quint32>(v); break;
+                case StoreType::Float:
+                case StoreType::DateTimeStamp: e.value = load<double>(v); break;
+                default: e.value = load<qint32>(v); break;
+                }
+            }
+            entries.push_back(e);
+        }
+        RowSort::sort(entries, [](const Entry &a, const Entry &b) {
+            if (a.hasValue != b.hasValue)
+                return !a.hasValue;
+            return a.value < b.value;
+        });
+        for (size_t i = 0; i < entries.size(); ++i)
+            rows[i] = entries[i].row;
+    } else {
+        const KeyComparer &comparer = index->comparer;
+        RowSort::sort(rows, [&](int a, int b) { return comparer.compare(m_slots.row(a), m_slots.row(b)) < 0; });
+    }
+    index->rows = std::move(rows);
+    m_sortIndexes.push_back(std::move(index));
+    ++m_generation;
+    return m_sortIndexes.back().get();
+}
+
+void MemRecordStore::reserveRows(qint64 rows)
+{
+    m_status.reserve(size_t(rows));
+}
+
+char *MemRecordStore::appendLoadedRow(quint8 status)
+{
+    m_slots.reserveOne();
+    m_status.push_back(status);
+    return m_slots.append();
+}
+
+void MemRecordStore::finishLoad(qint64 storedAutoIncValue)
+{
+    m_defaultOrder.clear();
+    m_defaultOrder.reserve(size_t(m_slots.count()));
+    qint64 highest = 0;
+    for (int r = 1; r <= m_slots.count(); ++r) {
+        if (isLive(m_status[size_t(r - 1)]))
+            m_defaultOrder.push_back(r);
+        if (m_autoIncColumn >= 0) {
+            const char *rec = m_slots.row(r);
+            if (Record::state(m_layout, rec, m_autoIncColumn) == FieldState::Value)
+                highest = std::max<qint64>(highest, load<qint32>(Record::value(m_layout, rec, m_autoIncColumn)));
+        }
+    }
+    // Numbers already in use are never handed out again, whatever the stored value says.
+    m_nextAutoInc = std::clamp<qint64>(std::max(storedAutoIncValue, highest + 1), 1, kMaxAutoIncValue);
+    m_liveRows = int(m_defaultOrder.size());
+    m_changeCount = 0;
+    ++m_generation;
+}
+
+// ---- Cursor
+
+namespace {
+
+class MemCursor : public IRecordCursor
+{
+public:
+    explicit MemCursor(MemRecordStore &store) : m_store(store) {}
+
+    void moveToBeforeFirst() override { setPosition(CursorPosition::BeforeFirst, 0, -1); }
+    void moveToAfterLast() override { setPosition(CursorPosition::AfterLast, 0, -1); }
+    int moveBy(int n) override;
+    bool moveToRow(int rowNumber) override;
+    CursorPosition position() const override { sync(); return m_position; }
+    int currentRow() const override { sync(); return m_position == CursorPosition::OnRow ? m_row : 0; }
+    int viewIndex() const override { sync(); return m_position == CursorPosition::OnRow ? m_viewIndex : -1; }
+    int viewRowCount() const override;
+    int rowAt(int viewIndex) const override;
+
+    bool getRecord(char *record) const override;
+    void readRow(int rowNumber, char *record) const override;
+    void initRecord(char *record) const override;
+
+    int insertRecord(const char *record) override;
+    void modifyRecord(const char *record) override;
+    void deleteRecord() override;
+
+    void setSortColumns(const QList<int> &columns) override;
+    QList<int> sortColumns() const override { return m_index ? m_index->comparer.keys() : QList<int>(); }
+    void setRange(const QByteArray &lowKey, const QByteArray &highKey, int keyColumns) override;
+    void dropRange() override;
+    bool hasRange() const override { return m_hasRange; }
+
+    int addFilter(RowFilter filter) override;
+    void dropFilter(int id) override;
+    void refreshView() override { m_viewGeneration = ~quint64(0); }
+
+private:
+    const std::vector<int> &indexRows() const { return m_index ? m_index->rows : m_store.defaultOrder(); }
+    void ensureView() const;
+    // Brings the position up to date after changes made through another cursor or a view refresh.
+    void sync() const;
+    void setPosition(CursorPosition position, int row, int viewIndex);
+    // View index of a row, -1 when the view does not show it.
+    int locate(int rowNumber) const;
+    int indexPositionOf(int viewIndex) const;
+    // Places the cursor on a row after a change, or between rows at `gap` when the view does not show it.
+    void settleOn(int rowNumber, int gap);
+
+    MemRecordStore &m_store;
+    SortIndex *m_index = nullptr;
+    bool m_hasRange = false;
+    QByteArray m_low;
+    QByteArray m_high;
+    int m_keyColumns = 0;
+    std::map<int, RowFilter> m_filters;
+    int m_nextFilterId = 1;
+
+    mutable quint64 m_viewGeneration = ~quint64(0);
+    mutable quint64 m_viewVersion = 0; // grows with every recomputed view
+    mutable int m_rangeBegin = 0;
+    mutable int m_rangeEnd = 0;
+    mutable std::vector<int> m_filtered; // index positions the filters accept, when there are filters
+
+    mutable CursorPosition m_position = CursorPosition::BeforeFirst;
+    mutable int m_row = 0;
+    mutable int m_viewIndex = -1; // OnRow: the row's view index; Between: the view index after the gap
+    mutable quint64 m_positionGeneration = 0;
+};
+
+void MemCursor::ensureView() const
+{
+    if (m_viewGeneration == m_store.generation())
+        return;
+    const std::vector<int> &rows = indexRows();
+    m_rangeBegin = 0;
+    m_rangeEnd = int(rows.size());
+    if (m_hasRange && m_index) {
+        const KeyComparer &cmp = m_index->comparer;
+        const int keys = std::min<int>(m_keyColumns, int(cmp.keys().size()));
+        const char *low = m_low.constData();
+        const char *high = m_high.constData();
+        auto first = std::lower_bound(rows.begin(), rows.end(), low, [&](int row, const char *key) {
+            return cmp.compare(m_store.record(row), key, keys) < 0;
+        });
+        auto last = std::upper_bound(first, rows.end(), high, [&](const char *key, int row) {
+            return cmp.compare(key, m_store.record(row), keys) < 0;
+        });
+        m_rangeBegin = int(first - rows.begin());
+        m_rangeEnd = int(last - rows.begin());
+    }
+    m_filtered.clear();
+    if (!m_filters.empty()) {
+        for (int p = m_rangeBegin; p < m_rangeEnd; ++p) {
+            const char *record = m_store.record(rows[size_t(p)]);
+            const bool accepted = std::all_of(m_filters.begin(), m_filters.end(),
+                                              [&](const auto &f) { return f.second(record); });
+            if (accepted)
+                m_filtered.push_back(p);
+        }
+    }
+    m_viewGeneration = m_store.generation();
+    ++m_viewVersion;
+}
+
+int MemCursor::viewRowCount() const
+{
+    ensureView();
+    return m_filters.empty() ? m_rangeEnd - m_rangeBegin : int(m_filtered.size());
+}
+
+int MemCursor::indexPositionOf(int viewIndex) const
+{
+    return m_filters.empty() ? m_rangeBegin + viewIndex : m_filtered[size_t(viewIndex)];
+}
+
+int MemCursor::rowAt(int viewIndex) const
+{
+    if (viewIndex < 0 || viewIndex >= viewRowCount())
+        return 0;
+    return indexRows()[size_t(indexPositionOf(viewIndex))];
+}
+
+int MemCursor::locate(int rowNumber) const
+{
+    ensureView();
+    const int p = m_store.positionIn(m_index, rowNumber);
+    if (p < m_rangeBegin || p >= m_rangeEnd)
+        return -1;
+    if (m_filters.empty())
+        return p - m_rangeBegin;
+    auto it = std::lower_bound(m_filtered.begin(), m_filtered.end(), p);
+    return it != m_filtered.end() && *it == p ? int(it - m_filtered.begin()) : -1;
+}
+
+void MemCursor::sync() const
+{
+    ensureView();
+    if (m_positionGeneration == m_viewVersion)
+        return;
+    const int count = viewRowCount();
+    if (m_position == CursorPosition::OnRow) {
+        const int index = locate(m_row);
+        if (index >= 0) {
+            m_viewIndex = index;
+        } else {
+            m_position = CursorPosition::Between;
+            m_viewIndex = std::clamp(m_viewIndex, 0, count);
+        }
+    } else if (m_position == CursorPosition::Between) {
+        m_viewIndex = std::clamp(m_viewIndex, 0, count);
+    }
+    m_positionGeneration = m_viewVersion;
+}
+
+void MemCursor::setPosition(CursorPosition position, int row, int viewIndex)
+{
+    ensureView();
+    m_position = position;
+    m_row = row;
+    m_viewIndex = viewIndex;
+    m_positionGeneration = m_viewVersion;
+}
+
+int MemCursor::moveBy(int n)
+{
+    sync();
+    const qint64 count = viewRowCount();
+    if (n == 0)
+        return 0;
+    qint64 start = 0;
+    switch (m_position) {
+    case CursorPosition::BeforeFirst: start = -1; break;
+    case CursorPosition::AfterLast: start = count; break;
+    case CursorPosition::OnRow: start = m_viewIndex; break;
+    case CursorPosition::Between: start = n > 0 ? m_viewIndex - 1 : m_viewIndex; break;
+    }
+    const qint64 target = std::clamp<qint64>(start + n, 0, count - 1);
+    const qint64 moved = target - start;
+    if (count == 0 || (n > 0 && moved <= 0) || (n < 0 && moved >= 0))
+        return 0;
+    setPosition(CursorPosition::OnRow, rowAt(int(target)), int(target));
+    return int(moved);
+}
+
+bool MemCursor::moveToRow(int rowNumber)
+{
+    const int index = locate(rowNumber);
+    if (index < 0)
+        return false;
+    setPosition(CursorPosition::OnRow, rowNumber, index);
+    return true;
+}
+
+bool MemCursor::getRecord(char *record) const
+{
+    sync();
+    if (m_position != CursorPosition::OnRow)
+        return false;
+    std::memcpy(record, m_store.record(m_row), size_t(m_store.layout().recordSize()));
+    return true;
+}
+
+void MemCursor::readRow(int rowNumber, char *record) const
+{
+    if (rowNumber < 1 || rowNumber > m_store.rowCount())
+        throw EStoreError(StoreStatus::NotAllowed);
+    std::memcpy(record, m_store.record(rowNumber), size_t(m_store.layout().recordSize()));
+}
+
+void MemCursor::initRecord(char *record) const
+{
+    const RecordLayout &layout = m_store.layout();
+    std::memset(record, 0, size_t(layout.recordSize()));
+    for (int i = 0; i < layout.columnCount(); ++i)
+        record[layout.stateOffset(i)] = char(FieldState::Unassigned);
+}
+
+void MemCursor::settleOn(int rowNumber, int gap)
+{
+    const int index = locate(rowNumber);
+    if (index >= 0)
+        setPosition(CursorPosition::OnRow, rowNumber, index);
+    else
+        setPosition(CursorPosition::Between, 0, std::clamp(gap, 0, viewRowCount()));
+}
+
+int MemCursor::insertRecord(const char *record)
+{
+    sync();
+    int defaultPosition = -1;
+    if (!m_index && m_position == CursorPosition::OnRow)
+        defaultPosition = indexPositionOf(m_viewIndex);
+    const int gap = m_position == CursorPosition::OnRow || m_position == CursorPosition::Between
+        ? m_viewIndex
+        : (m_position == CursorPosition::BeforeFirst ? 0 : viewRowCount());
+    const int row = m_store.insertRow(record, defaultPosition);
+    settleOn(row, gap);
+    return row;
+}
+
+void MemCursor::modifyRecord(const char *record)
+{
+    sync();
+    if (m_position != CursorPosition::OnRow)
+        throw EStoreError(StoreStatus::NotAllowed);
+    const int gap = m_viewIndex;
+    const int row = m_store.modifyRow(m_row, record);
+    settleOn(row, gap);
+}
+
+void MemCursor::deleteRecord()
+{
+    sync();
+    if (m_position != CursorPosition::OnRow)
+        throw EStoreError(StoreStatus::NotAllowed);
+    const int gap = m_viewIndex;
+    m_store.deleteRow(m_row);
+    setPosition(CursorPosition::Between, 0, std::clamp(gap, 0, viewRowCount()));
+}
+
+void MemCursor::setSortColumns(const QList<int> &columns)
+{
+    for (int c : columns) {
+        if (c < 0 || c >= int(m_store.columns().size()))
+            throw EStoreError(StoreStatus::NotAllowed);
+    }
+    sync();
+    const CursorPosition position = m_position;
+    const int row = m_row;
+    m_index = columns.isEmpty() ? nullptr : m_store.sortIndexFor(columns);
+    refreshView();
+    if (position == CursorPosition::OnRow)
+        settleOn(row, 0);
+    else
+        setPosition(CursorPosition::BeforeFirst, 0, -1);
+}
+
+void MemCursor::setRange(const QByteArray &lowKey, const QByteArray &highKey, int keyColumns)
+{
+    const int size = m_store.layout().recordSize();
+    if (lowKey.size() < size || highKey.size() < size || keyColumns < 0)
+        throw EStoreError(StoreStatus::NotAllowed);
+    m_low = lowKey;
+    m_high = highKey;
+    m_keyColumns = keyColumns;
+    m_hasRange = true;
+    refreshView();
+    setPosition(CursorPosition::BeforeFirst, 0, -1);
+}
+
+void MemCursor::dropRange()
+{
+    if (!m_hasRange)
+        return;
+    sync();
+    m_hasRange = false;
+    m_low.clear();
+    m_high.clear();
+    m_keyColumns = 0;
+    refreshView();
+    sync();
+}
+
+int MemCursor::addFilter(RowFilter filter)
+{
+    sync();
+    const int id = m_nextFilterId++;
+    m_filters.emplace(id, std::move(filter));
+    refreshView();
+    sync();
+    return id;
+}
+
+void MemCursor::dropFilter(int id)
+{
+    sync();
+    m_filters.erase(id);
+    refreshView();
+    sync();
+}
+
+} // namespace
+
+std::unique_ptr<IRecordCursor> MemRecordStore::createCursor()
+{
+    return std::make_unique<MemCursor>(*this);
+}

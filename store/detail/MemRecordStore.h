@@ -1,0 +1,143 @@
+#pragma once
+
+#include "store/RecordStore.h"
+
+#include <QList>
+#include <memory>
+#include <vector>
+
+// The in-memory record store behind IRecordStore: row slots in chunks, row status bytes, the change log and
+// the indexes. The packet reader and writer of this folder fill and stream it through the public members.
+
+// Row slots: fixed-size records in chunks of kChunkRows, so the store grows without moving rows and without
+// the copy peak of one growing block.
+class RowSlots
+{
+public:
+    explicit RowSlots(int recordSize) : m_recordSize(recordSize) {}
+
+    int count() const { return m_count; }
+    char *row(int rowNumber) { return slot(rowNumber - 1); }
+    const char *row(int rowNumber) const { return const_cast<RowSlots *>(this)->slot(rowNumber - 1); }
+    // Makes room for one more row (throws std::bad_alloc), without counting it yet.
+    void reserveOne();
+    // The next slot, zero-filled; reserveOne() must have been called.
+    char *append();
+    qint64 bytesReserved() const { return qint64(m_chunks.size()) * kChunkRows * m_recordSize; }
+
+private:
+    static constexpr int kChunkShift = 10;
+    static constexpr int kChunkRows = 1 << kChunkShift;
+    char *slot(int index) { return m_chunks[size_t(index >> kChunkShift)].get() + qint64(index & (kChunkRows - 1)) * m_recordSize; }
+
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    int m_recordSize;
+    int m_count = 0;
+};
+
+// Compares records on a list of columns: nulls first, text by the locale's collation, numbers numerically.
+class KeyComparer
+{
+public:
+    KeyComparer(const std::vector<ColumnDesc> &columns, const RecordLayout &layout, QList<int> keyColumns);
+    int compare(const char *a, const char *b) const { return compare(a, b, int(m_keys.size())); }
+    // Compares only the first `keyCount` key columns.
+    int compare(const char *a, const char *b, int keyCount) const;
+    const QList<int> &keys() const { return m_keys; }
+
+private:
+    const std::vector<ColumnDesc> *m_columns;
+    const RecordLayout *m_layout;
+    QList<int> m_keys;
+};
+
+int compareColumn(const ColumnDesc &column, const RecordLayout &layout, int index, const char *a, const char *b);
+
+struct SortIndex
+{
+    SortIndex(const std::vector<ColumnDesc> &columns, const RecordLayout &layout, QList<int> keyColumns)
+        : comparer(columns, layout, std::move(keyColumns))
+    {
+    }
+    KeyComparer comparer;
+    std::vector<int> rows;
+};
+
+class MemRecordStore : public IRecordStore
+{
+public:
+    MemRecordStore(QString tableName, std::vector<ColumnDesc> columns);
+
+    QByteArray toPacket(PacketForm form) const override;
+    const std::vector<ColumnDesc> &columns() const override { return m_columns; }
+    const RecordLayout &layout() const override { return m_layout; }
+    int autoIncColumn() const override { return m_autoIncColumn; }
+    bool keepChangeLog() const override { return m_keepChangeLog; }
+    void setKeepChangeLog(bool on) override { m_keepChangeLog = on; }
+    bool readOnly() const override { return m_readOnly; }
+    void setReadOnly(bool on) override { m_readOnly = on; }
+    bool stringTrim() const override { return m_stringTrim; }
+    void setStringTrim(bool on) override { m_stringTrim = on; }
+    qint64 changeCount() const override { return m_changeCount; }
+    void resetChangeCount() override { m_changeCount = 0; }
+    qint32 nextAutoIncValue() const override { return qint32(m_nextAutoInc); }
+    int liveRowCount() const override { return m_liveRows; }
+    int rowCount() const override { return m_slots.count(); }
+    quint8 rowStatus(int rowNumber) const override;
+    const std::vector<ChangeLogEntry> &changeLog() const override { return m_changeLog; }
+    std::unique_ptr<IRecordCursor> createCursor() override;
+
+    static bool isLive(quint8 status) { return (status & (RowStatus::Original | RowStatus::Deleted | RowStatus::Unused)) == 0; }
+
+    // Cursor services.
+    quint64 generation() const { return m_generation; }
+    const char *record(int rowNumber) const { return m_slots.row(rowNumber); }
+    const std::vector<int> &defaultOrder() const { return m_defaultOrder; }
+    SortIndex *sortIndexFor(const QList<int> &keyColumns);
+    // Position of a live row in an index (nullptr: DEFAULT_ORDER), -1 when absent.
+    int positionIn(const SortIndex *index, int rowNumber) const;
+    // defaultOrderPosition: where the row goes in DEFAULT_ORDER, -1 for the end.
+    int insertRow(const char *record, int defaultOrderPosition);
+    int modifyRow(int rowNumber, const char *record);
+    void deleteRow(int rowNumber);
+
+    // Loading (packet readers): rows are appended as they are, then finishLoad() builds the indexes and the
+    // auto-increment value. Loading counts no change.
+    void reserveRows(qint64 rows);
+    char *appendLoadedRow(quint8 status);
+    void finishLoad(qint64 storedAutoIncValue);
+    void restoreChangeLog(std::vector<ChangeLogEntry> log) { m_changeLog = std::move(log); }
+
+    // Packet details kept for writing back.
+    QString tableName;
+    std::vector<PacketAttribute> orderAttributes; // DEFAULT_ORDER, PRIMARY_KEY, UNIQUE_KEY as read
+    std::vector<PacketAttribute> keptTableAttributes;
+    int lcid = 0;
+
+    // Normalises a record for storing: value bytes of null and unassigned columns zero, text cut at its
+    // width (trimmed with stringTrim) and zero-filled.
+    void normalize(char *record) const;
+
+private:
+    void checkWritable() const;
+    void checkRequired(const char *record) const;
+    void insertSorted(SortIndex &index, int rowNumber);
+    void eraseFrom(SortIndex &index, int rowNumber, const char *oldRecord);
+    void reserveForChange();
+
+    std::vector<ColumnDesc> m_columns;
+    RecordLayout m_layout;
+    int m_autoIncColumn = -1;
+    RowSlots m_slots;
+    std::vector<quint8> m_status;
+    std::vector<int> m_defaultOrder;
+    std::vector<std::unique_ptr<SortIndex>> m_sortIndexes;
+    std::vector<ChangeLogEntry> m_changeLog;
+    qint64 m_nextAutoInc = 1;
+    qint64 m_changeCount = 0;
+    quint64 m_generation = 0;
+    int m_liveRows = 0;
+    bool m_keepChangeLog = true;
+    bool m_readOnly = false;
+    bool m_stringTrim = true;
+};
