@@ -123,7 +123,10 @@ namespace {
 
 QByteArray encode16(quint16 v)
 {
-    return QByteArray({char(v & 0xFF), char(v >> 8)});
+    QByteArray b(2, 0);
+    b[0] = char(v & 0xFF);
+    b[1] = char((v >> 8) & 0xFF);
+    return b;
 }
 
 QByteArray encode32(quint32 v)

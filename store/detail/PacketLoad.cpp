@@ -8,7 +8,10 @@ namespace PacketValue {
 
 QByteArray int16(qint64 v)
 {
-    return QByteArray({char(v & 0xFF), char((v >> 8) & 0xFF)});
+    QByteArray b(2, 0);
+    b[0] = char(v & 0xFF);
+    b[1] = char((v >> 8) & 0xFF);
+    return b;
 }
 
 QByteArray int32(qint64 v)
@@ -187,9 +190,6 @@ void PacketLoad::createStore()
     } catch (const EStoreError &) {
         fail(QStringLiteral("its rows are too large"));
     }
-    m_store->orderAttributes = m_orderAttributes;
-    m_store->keptTableAttributes = m_tableAttributes;
-    m_store->lcid = m_lcid;
 }
 
 void PacketLoad::checkRowMemory(qint64 rows, qint64 packetSize) const
@@ -207,6 +207,9 @@ std::unique_ptr<IRecordStore> PacketLoad::finish()
         if (e.row < 1 || e.row > rows || e.replaces < 0 || e.replaces > rows)
             fail(QStringLiteral("the change log names a row that does not exist"));
     }
+    m_store->orderAttributes = m_orderAttributes;
+    m_store->keptTableAttributes = m_tableAttributes;
+    m_store->lcid = m_lcid;
     m_store->restoreChangeLog(m_changeLog);
     m_store->finishLoad(m_autoIncValue);
     m_store->setReadOnly(m_readOnly);
