@@ -109,6 +109,11 @@ void TCustomMemTable::setFilterCompiler(FilterCompiler compiler)
     filterCompiler() = std::move(compiler);
 }
 
+bool TCustomMemTable::hasFilterCompiler()
+{
+    return bool(filterCompiler());
+}
+
 TCustomMemTable::TCustomMemTable(QObject *parent) : TDataSet(parent), m_masterLink(this)
 {
     m_masterLink.OnMasterChange = [this] { masterChange(); };
@@ -386,6 +391,8 @@ void TCustomMemTable::setIndexFieldNames(const QString &names)
         return;
     }
     FinishPendingRow();
+    if (MasterSource())
+        checkKeyFieldCounts(MasterFields(), names);
     const QString previous = m_indexFieldNames;
     m_indexFieldNames = names;
     QList<int> columns;
@@ -509,13 +516,25 @@ void TCustomMemTable::setMasterSource(TDataSource *source)
         if (s == source)
             break;
     }
+    if (Active() && source)
+        checkKeyFieldCounts(MasterFields(), m_indexFieldNames);
     m_masterLink.setDataSource(source);
     if (!source)
         masterDisable();
 }
 
+void TCustomMemTable::checkKeyFieldCounts(const QString &masterFields, const QString &indexFieldNames) const
+{
+    const qsizetype masters = splitFieldNames(masterFields).size();
+    const qsizetype keys = splitFieldNames(indexFieldNames).size();
+    if (masters > keys)
+        databaseError(QStringLiteral("MasterFields names %1 fields but IndexFieldNames only %2").arg(masters).arg(keys));
+}
+
 void TCustomMemTable::setMasterFields(const QString &names)
 {
+    if (Active() && MasterSource())
+        checkKeyFieldCounts(names, m_indexFieldNames);
     m_masterLink.setFieldNames(names);
 }
 
@@ -541,12 +560,9 @@ void TCustomMemTable::applyMasterRange()
         }
         return;
     }
+    checkKeyFieldCounts(MasterFields(), m_indexFieldNames);
     const QList<int> columns = indexColumns();
     const qsizetype wanted = qsizetype(m_masterLink.Fields().size());
-    if (wanted > columns.size())
-        databaseError(QStringLiteral("MasterFields names %1 fields but IndexFieldNames only %2")
-                          .arg(wanted)
-                          .arg(columns.size()));
     const QByteArray key = masterKey(columns);
     if (m_rangeKey && *m_rangeKey == key && m_rangeColumns == int(wanted))
         return;

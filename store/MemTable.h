@@ -86,6 +86,7 @@ public:
     using FilterCompiler
         = std::function<IRecordCursor::RowFilter(TCustomMemTable &table, const QString &filter, TFilterOptions)>;
     static void setFilterCompiler(FilterCompiler compiler);
+    static bool hasFilterCompiler();
 
 protected:
     const RecordLayout *recordLayout() const override;
@@ -105,6 +106,8 @@ private:
     void applyIndex();
     void applyFilters();
     void applyMasterRange();
+    // More master fields than key fields cannot make a range.
+    void checkKeyFieldCounts(const QString &masterFields, const QString &indexFieldNames) const;
     void masterChange();
     void masterDisable();
     QByteArray masterKey(const QList<int> &columns) const;
