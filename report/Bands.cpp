@@ -36,6 +36,7 @@ TRpCustomBand::TRpCustomBand(QObject *parent)
         followReportFont();
     }
     updatePixelBounds();
+    connect(m_size, &TRpUnitBase::changed, this, &TRpCustomBand::updatePixelBounds);
     arrangementChanged();
 }
 

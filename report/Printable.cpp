@@ -7,6 +7,7 @@ TRpPrintable::TRpPrintable(QObject *parent)
     const long double side = pixelsToNative(10, resolution(), 100);
     m_size->setNativeBounds(0, 0, side, side);
     updatePixelBounds();
+    connect(m_size, &TRpUnitBase::changed, this, &TRpPrintable::updatePixelBounds);
 }
 
 void TRpPrintable::setZoom(int zoom)

@@ -115,6 +115,7 @@ public:
     void setBandsHidden(bool hidden);
 
     bool isPropertyStored(const char *name) const override;
+    void prepareWrite() override { arrangeBands(); }
     void beginRead() override;
     void loaded() override;
 

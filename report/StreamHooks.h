@@ -26,6 +26,8 @@ public:
         ok = false;
         return false;
     }
+    // Before the object is written (a report brings its band layout up to date).
+    virtual void prepareWrite() {}
     // Around reading: before the first property, after the whole block (references included) was read.
     virtual void beginRead() {}
     virtual void loaded() {}

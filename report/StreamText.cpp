@@ -572,7 +572,10 @@ private:
             } else {
                 break;
             }
-            // Pieces may follow directly or be joined with "+".
+            // Pieces follow each other directly or are joined with "+"; a blank without "+" ends the string
+            // (list items are strings separated by line breaks).
+            if (peek() == '\'' || peek() == '#')
+                continue;
             const qsizetype mark = m_pos;
             const int markLine = m_line;
             skipBlanks();
@@ -581,7 +584,7 @@ private:
                 skipBlanks();
                 if (peek() != '\'' && peek() != '#')
                     fail(QStringLiteral("String expected"));
-            } else if (peek() != '\'' && peek() != '#') {
+            } else {
                 m_pos = mark;
                 m_line = markLine;
                 break;

@@ -1,0 +1,47 @@
+// quillot-report COMMAND ARGS…: looks into and converts report files. Run without arguments for the usage.
+#include "ReportTool.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+// One line per command; a new command adds its function to ReportTool.h and its line here.
+constexpr ReportTool::Command kCommands[] = {
+    {"convert", "IN OUT", &ReportTool::convert},
+};
+
+void printUsage()
+{
+    QTextStream err(stderr);
+    err << "usage:\n";
+    for (const ReportTool::Command &command : kCommands)
+        err << "  quillot-report " << command.name << ' ' << command.usage << '\n';
+}
+
+} // namespace
+
+void ReportTool::printError(const QString &message)
+{
+    QString line = message;
+    line.replace(u'\n', u' ').replace(u'\r', u' ');
+    QTextStream(stderr) << "quillot-report: " << line << '\n';
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty()) {
+        printUsage();
+        return 2;
+    }
+    for (const ReportTool::Command &command : kCommands) {
+        if (arguments.first() == QLatin1String(command.name))
+            return command.run(arguments.mid(1));
+    }
+    ReportTool::printError(QStringLiteral("unknown command \"%1\"").arg(arguments.first()));
+    printUsage();
+    return 2;
+}
