@@ -42,8 +42,13 @@ void TDataSource::setDataSet(TDataSet *dataSet)
         }
         table = master ? master->DataSet() : nullptr;
     }
-    if (m_dataSet)
+    // Leaving the old table goes through the inactive state, so the links let go of it before they see the
+    // new one.
+    if (m_dataSet) {
         m_dataSet->detachDataSource(this);
+        m_dataSet = nullptr;
+        updateState();
+    }
     m_dataSet = dataSet;
     if (m_dataSet)
         m_dataSet->attachDataSource(this);

@@ -282,8 +282,17 @@ void TCustomMemTable::Close()
             failure = std::current_exception();
     }
     abandon();
-    if (AfterClose && !failure)
-        AfterClose(*this);
+    if (AfterClose) {
+        if (!failure) {
+            AfterClose(*this);
+        } else {
+            try {
+                AfterClose(*this);
+            } catch (const Exception &) {
+                // The failed write is the error the caller must see.
+            }
+        }
+    }
     if (failure)
         std::rethrow_exception(failure);
 }

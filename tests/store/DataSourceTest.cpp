@@ -79,6 +79,23 @@ TEST_F(MasterDetailTest, TheDetailShowsTheRowsOfTheCurrentMasterRow_AndNewRowsTa
     EXPECT_EQ(transactions->ViewRowCount(), 2);
 }
 
+TEST_F(MasterDetailTest, ARowInsertedAboveTheFirst_EndsAtTheEndOfItsAccountsRows)
+{
+    addAccount(*accounts, "A");
+    addTransaction("a1");
+    addTransaction("a2");
+    addAccount(*accounts, "B");
+    addTransaction("b1");
+    accounts->First();
+    transactions->First();
+    transactions->Insert();
+    transactions->FieldNamed("Transaction_Description")->setAsString("a3");
+    transactions->Post();
+    EXPECT_EQ(transactions->FieldNamed("Transaction_Description")->AsString(), "a3");
+    EXPECT_EQ(transactions->FieldNamed("Account_Number")->AsInteger(), 1);
+    EXPECT_EQ(shown(), QStringList({"a1", "a2", "a3"}));
+}
+
 TEST_F(MasterDetailTest, EditingAndPostingTheMaster_LeavesTheDetailRowWhereItWas)
 {
     addAccount(*accounts, "A");
@@ -246,6 +263,22 @@ TEST(DataSourceTest, EditAndPost_SendStateRowAndViewNotices_InOrder)
     EXPECT_EQ(log.last(), "l:inactive");
     EXPECT_EQ(sourceLog, QStringList({QString::number(dsBrowse), QString::number(dsEdit),
                                       QString::number(dsBrowse), QString::number(dsInactive)}));
+}
+
+TEST(DataSourceTest, PointingASourceAtAnotherTable_DeactivatesItsLinksFirst)
+{
+    QTemporaryDir dir;
+    auto one = createAccounts(dir.filePath("One.dat"));
+    auto two = createAccounts(dir.filePath("Two.dat"));
+    QStringList log;
+    TDataSource source;
+    source.setDataSet(one.get());
+    RecordingLink link(log, "l");
+    link.setDataSource(&source);
+    log.clear();
+    source.setDataSet(two.get());
+    EXPECT_EQ(log, QStringList({"l:inactive", "l:active"}));
+    EXPECT_EQ(link.DataSet(), two.get());
 }
 
 TEST(DataSourceTest, ADisabledSource_ReportsInactiveAndPassesNothing)

@@ -208,6 +208,32 @@ TEST_F(MemTableTest, ReadOnlyTable_RefusesChanges)
     EXPECT_EQ(table->State(), dsBrowse);
 }
 
+TEST_F(MemTableTest, WithTheChangeLogOn_EditsAndDeletesKeepTheViewRight_AndTheFileReadsBack)
+{
+    const QString file = path("Account.dat");
+    {
+        auto table = makeTable("tblAccount", FinanceTables::accountDefs(), file);
+        table->CreateEmpty();
+        EXPECT_TRUE(table->KeepChangeLog());
+        for (const char *name : {"A", "B", "C"})
+            addAccount(*table, name);
+        ASSERT_TRUE(locate(*table, "Account_Type", "B"));
+        table->Edit();
+        table->FieldNamed("Account_Type")->setAsString("B2");
+        table->Post();
+        EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B2");
+        EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "B2", "C"}));
+        ASSERT_TRUE(locate(*table, "Account_Type", "A"));
+        table->Delete();
+        EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B2");
+        EXPECT_EQ(column(*table, "Account_Type"), QStringList({"B2", "C"}));
+    }
+    // A file with a change log lists its rows by row number, so the new version of B comes after C.
+    auto table = openAccounts(file);
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"C", "B2"}));
+    EXPECT_EQ(addAccount(*table, "D"), 4);
+}
+
 // ---- messages raised for the table carry its name ----
 
 struct MessageCase
