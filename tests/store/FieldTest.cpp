@@ -70,6 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Transaction_Amount", "nan", "", "'nan' is not a valid floating point value for field 'Transaction_Amount'"},
         TextCase{"Transaction_Amount", "1E400", "", "'1E400' is not a valid floating point value for field 'Transaction_Amount'"},
         TextCase{"Transaction_Amount", "100.5", "", "'100.5' is not a valid floating point value for field 'Transaction_Amount'"},
+        TextCase{"Transaction_Amount", "1\u202f000", "",
+                 "'1\u202f000' is not a valid floating point value for field 'Transaction_Amount'"},
         TextCase{"Account_Number", "42", "42", ""},
         TextCase{"Account_Number", "-2147483648", "-2147483648", ""},
         TextCase{"Account_Number", "4x", "", "'4x' is not a valid integer value for field 'Account_Number'"},
@@ -112,6 +114,24 @@ TEST(FieldTest, Text_IsCutAtTheFieldSize_AndKeepsBlanksOnlyWhenTrimIsOff)
     EXPECT_EQ(text.AsString(), "a  ");
     f.table->Post();
     EXPECT_EQ(text.AsString(), "a  ");
+}
+
+TEST(FieldTest, APersistentTextFieldWiderThanItsColumn_IsCutAtTheColumnWidth)
+{
+    QTemporaryDir dir;
+    {
+        auto accounts = createAccounts(dir.filePath("Account.dat"));
+        addAccount(*accounts, "A");
+    }
+    TMemTable table;
+    table.setFileName(dir.filePath("Account.dat"));
+    TField *name = table.AddField(std::make_unique<TStringField>("Account_Type", 200));
+    table.Open();
+    table.Edit();
+    name->setAsString(QString(120, QLatin1Char('y')));
+    EXPECT_EQ(name->AsString(), QString(50, QLatin1Char('y')));
+    table.Post();
+    EXPECT_EQ(name->AsString(), QString(50, QLatin1Char('y')));
 }
 
 TEST(FieldTest, IntegerField_TreatsNotANumberAndOverflowAsOutOfRange)
