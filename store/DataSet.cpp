@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <exception>
 
-TDataSet::TDataSet(QObject *parent) : QObject(parent) {}
+TDataSet::TDataSet(QObject *parent)
+    : QObject(parent)
+{ }
 
 TDataSet::~TDataSet()
 {
@@ -196,11 +198,12 @@ void TDataSet::resumeObservers()
 void TDataSet::FocusField(TField *field)
 {
     bool served = false;
-    DataEvent(deFocusControl, {field, 0, &served});
+    DataEvent(deFocusControl, { field, 0, &served });
 }
 
 ObserverSuspension::ObserverSuspension(TDataSet &dataSet)
-    : m_dataSet(dataSet), m_uncaught(std::uncaught_exceptions())
+    : m_dataSet(dataSet)
+    , m_uncaught(std::uncaught_exceptions())
 {
     m_dataSet.suspendObservers();
 }
@@ -277,7 +280,7 @@ char *TDataSet::beginFieldWrite(TField &field)
 
 void TDataSet::endFieldWrite(TField &field)
 {
-    DataEvent(deFieldChange, {&field, 0, nullptr});
+    DataEvent(deFieldChange, { &field, 0, nullptr });
     if (field.OnChange)
         field.OnChange(field);
 }

@@ -16,13 +16,13 @@ enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFie
 
 // What a table tells its observers, in the order of their codes.
 enum TDataEvent {
-    deFieldChange = 0,     // a field value changed (info: the field)
-    deRecordChange = 1,    // the current row changed (info: a field or none)
-    deDataSetChange = 2,   // the view changed
-    deDataSetScroll = 3,   // the view scrolled (info: shift of the row window)
-    deLayoutChange = 4,    // the field layout changed
-    deUpdateRecord = 5,    // write pending control text into the fields
-    deUpdateState = 6,     // the state changed
+    deFieldChange = 0, // a field value changed (info: the field)
+    deRecordChange = 1, // the current row changed (info: a field or none)
+    deDataSetChange = 2, // the view changed
+    deDataSetScroll = 3, // the view scrolled (info: shift of the row window)
+    deLayoutChange = 4, // the field layout changed
+    deUpdateRecord = 5, // write pending control text into the fields
+    deUpdateState = 6, // the state changed
     deCheckBrowseMode = 7, // finish any pending edit
     dePropertyChange = 8,
     deFieldListChange = 9,
@@ -53,8 +53,8 @@ public:
     using Event = std::function<void(TDataSet &)>;
     using ErrorEvent = std::function<void(TDataSet &, const EDatabaseError &, TDataAction &)>;
     Event BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeInsert, AfterInsert, BeforeEdit, AfterEdit,
-        BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete, BeforeScroll, AfterScroll,
-        OnNewRecord;
+        BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete, BeforeScroll,
+        AfterScroll, OnNewRecord;
     ErrorEvent OnPostError, OnEditError, OnDeleteError;
     // A row-by-row filter beside the expression filter: set `accept` to false to hide the row.
     std::function<void(TDataSet &, bool &accept)> OnFilterRecord;
@@ -83,7 +83,8 @@ public:
     virtual void Delete() = 0;
     // Finishing a pending row: posted when RowChanged, cancelled otherwise.
     void FinishPendingRow();
-    // Asks the controls to write their pending text ("Dataset not in edit or insert mode" outside those states).
+    // Asks the controls to write their pending text ("Dataset not in edit or insert mode" outside those
+    // states).
     void UpdateRecord();
     virtual bool CanModify() const = 0;
     bool RowChanged() const { return m_rowChanged; }
@@ -136,7 +137,7 @@ protected:
 
     virtual const RecordLayout *recordLayout() const = 0;
     virtual const ColumnDesc *columnDesc(int column) const = 0;
-    virtual void storeTrimChanged() {}
+    virtual void storeTrimChanged() { }
 
     void checkActive() const;
     void setState(TDataSetState state);
@@ -157,7 +158,7 @@ protected:
     int m_recordCount = 0;
     int m_activeRecord = 0;
     int m_bufferCount = 1;
-    virtual void bufferCountChanged() {}
+    virtual void bufferCountChanged() { }
     void clearWindow();
     char *pendingBuffer();
     // A row shown to the field objects while a row-by-row filter looks at it.
@@ -206,7 +207,9 @@ private:
 class ActiveRecordScope
 {
 public:
-    ActiveRecordScope(TDataSet &dataSet, int index) : m_dataSet(dataSet), m_saved(dataSet.ActiveRecord())
+    ActiveRecordScope(TDataSet &dataSet, int index)
+        : m_dataSet(dataSet)
+        , m_saved(dataSet.ActiveRecord())
     {
         m_dataSet.setActiveRecord(index);
     }

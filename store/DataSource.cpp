@@ -16,7 +16,9 @@ QStringList splitFieldNames(const QString &names)
 
 // ---- TDataSource ----
 
-TDataSource::TDataSource(QObject *parent) : QObject(parent) {}
+TDataSource::TDataSource(QObject *parent)
+    : QObject(parent)
+{ }
 
 TDataSource::~TDataSource()
 {
@@ -116,7 +118,7 @@ void TDataSource::notifyLinks(TDataEvent event, const TDataEventInfo &info)
     // Master links of detail tables first, so that a detail has followed its master before any control
     // repaints; within each round the most recently attached link first.
     const auto links = m_links;
-    for (bool visualRound : {false, true})
+    for (bool visualRound : { false, true })
         for (auto it = links.rbegin(); it != links.rend(); ++it)
             if ((*it)->isVisual() == visualRound && hasLink(*it))
                 (*it)->dataEvent(event, info);
@@ -249,7 +251,11 @@ void TDataLink::UpdateRecord()
     struct Updating
     {
         bool &flag;
-        explicit Updating(bool &f) : flag(f) { flag = true; }
+        explicit Updating(bool &f)
+            : flag(f)
+        {
+            flag = true;
+        }
         ~Updating() { flag = false; }
     } guard(m_updating);
     updateData();
@@ -322,7 +328,10 @@ void TDataLink::dataEvent(TDataEvent event, const TDataEventInfo &info)
 
 // ---- TMasterDataLink ----
 
-TMasterDataLink::TMasterDataLink(TDataSet *detail) : TDataLink(false), m_detail(detail) {}
+TMasterDataLink::TMasterDataLink(TDataSet *detail)
+    : TDataLink(false)
+    , m_detail(detail)
+{ }
 
 TMasterDataLink::~TMasterDataLink() = default;
 

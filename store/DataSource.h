@@ -97,17 +97,19 @@ public:
     bool AtStart() const;
 
 protected:
-    explicit TDataLink(bool visual) : m_visual(visual) {}
+    explicit TDataLink(bool visual)
+        : m_visual(visual)
+    { }
 
-    virtual void activeChanged() {}
-    virtual void editingChanged() {}
-    virtual void recordChanged(TField *) {}
+    virtual void activeChanged() { }
+    virtual void editingChanged() { }
+    virtual void recordChanged(TField *) { }
     virtual void dataSetChanged() { recordChanged(nullptr); }
     virtual void dataSetScrolled(int) { dataSetChanged(); }
     virtual void layoutChanged() { dataSetChanged(); }
-    virtual void updateData() {}
-    virtual void checkBrowseMode() {}
-    virtual void focusControl(TField *, bool &) {}
+    virtual void updateData() { }
+    virtual void checkBrowseMode() { }
+    virtual void focusControl(TField *, bool &) { }
 
 private:
     friend class TDataSource;

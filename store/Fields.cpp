@@ -34,9 +34,10 @@ QString formatWithPattern(const QString &pattern, double value)
         ++last;
     const QString digits = pattern.mid(first, last - first + 1);
     const qsizetype point = digits.indexOf(QLatin1Char('.'));
-    const int decimals = point < 0 ? 0 : int(digits.size() - point - 1 - digits.mid(point + 1).count(QLatin1Char(',')));
+    const int decimals
+        = point < 0 ? 0 : int(digits.size() - point - 1 - digits.mid(point + 1).count(QLatin1Char(',')));
     const QString body = digits.contains(QLatin1Char(',')) ? regional().formatNumber(value, decimals)
-                                                            : regional().formatFixed(value, decimals);
+                                                           : regional().formatFixed(value, decimals);
     return pattern.left(first) + body + pattern.mid(last + 1);
 }
 
@@ -45,31 +46,56 @@ QString formatWithPattern(const QString &pattern, double value)
 QString fieldTypeName(TFieldType type)
 {
     switch (type) {
-    case ftUnknown: return QStringLiteral("Unknown");
-    case ftString: return QStringLiteral("String");
-    case ftSmallint: return QStringLiteral("Smallint");
-    case ftInteger: return QStringLiteral("Integer");
-    case ftWord: return QStringLiteral("Word");
-    case ftBoolean: return QStringLiteral("Boolean");
-    case ftFloat: return QStringLiteral("Float");
-    case ftCurrency: return QStringLiteral("Currency");
-    case ftBCD: return QStringLiteral("BCD");
-    case ftDate: return QStringLiteral("Date");
-    case ftTime: return QStringLiteral("Time");
-    case ftDateTime: return QStringLiteral("DateTime");
-    case ftBytes: return QStringLiteral("Bytes");
-    case ftVarBytes: return QStringLiteral("VarBytes");
-    case ftAutoInc: return QStringLiteral("AutoInc");
-    case ftBlob: return QStringLiteral("Blob");
-    case ftFixedChar: return QStringLiteral("FixedChar");
-    case ftWideString: return QStringLiteral("WideString");
-    case ftLargeint: return QStringLiteral("Largeint");
-    case ftADT: return QStringLiteral("ADT");
-    case ftArray: return QStringLiteral("Array");
-    case ftReference: return QStringLiteral("Reference");
-    case ftDataSet: return QStringLiteral("DataSet");
-    case ftTimeStamp: return QStringLiteral("TimeStamp");
-    case ftFMTBcd: return QStringLiteral("FMTBcd");
+    case ftUnknown:
+        return QStringLiteral("Unknown");
+    case ftString:
+        return QStringLiteral("String");
+    case ftSmallint:
+        return QStringLiteral("Smallint");
+    case ftInteger:
+        return QStringLiteral("Integer");
+    case ftWord:
+        return QStringLiteral("Word");
+    case ftBoolean:
+        return QStringLiteral("Boolean");
+    case ftFloat:
+        return QStringLiteral("Float");
+    case ftCurrency:
+        return QStringLiteral("Currency");
+    case ftBCD:
+        return QStringLiteral("BCD");
+    case ftDate:
+        return QStringLiteral("Date");
+    case ftTime:
+        return QStringLiteral("Time");
+    case ftDateTime:
+        return QStringLiteral("DateTime");
+    case ftBytes:
+        return QStringLiteral("Bytes");
+    case ftVarBytes:
+        return QStringLiteral("VarBytes");
+    case ftAutoInc:
+        return QStringLiteral("AutoInc");
+    case ftBlob:
+        return QStringLiteral("Blob");
+    case ftFixedChar:
+        return QStringLiteral("FixedChar");
+    case ftWideString:
+        return QStringLiteral("WideString");
+    case ftLargeint:
+        return QStringLiteral("Largeint");
+    case ftADT:
+        return QStringLiteral("ADT");
+    case ftArray:
+        return QStringLiteral("Array");
+    case ftReference:
+        return QStringLiteral("Reference");
+    case ftDataSet:
+        return QStringLiteral("DataSet");
+    case ftTimeStamp:
+        return QStringLiteral("TimeStamp");
+    case ftFMTBcd:
+        return QStringLiteral("FMTBcd");
     }
     return QStringLiteral("Unknown");
 }
@@ -99,9 +125,10 @@ const TFieldDef *TFieldDefs::Find(const QString &name) const
 // ---- TField ----
 
 TField::TField(const QString &fieldName, TFieldType dataType, int size)
-    : m_fieldName(fieldName), m_dataType(dataType), m_size(size)
-{
-}
+    : m_fieldName(fieldName)
+    , m_dataType(dataType)
+    , m_size(size)
+{ }
 
 TField::~TField() = default;
 
@@ -243,8 +270,9 @@ void TField::accessError(const QString &typeName) const
 
 void TField::rangeError(double value, double min, double max) const
 {
-    throw EDatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                             .arg(number(value), DisplayName(), number(min), number(max)));
+    throw EDatabaseError(
+        QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+            .arg(number(value), DisplayName(), number(min), number(max)));
 }
 
 QString TField::AsString() const
@@ -323,7 +351,9 @@ bool TField::CanModify() const
 
 // ---- TStringField ----
 
-TStringField::TStringField(const QString &fieldName, int size) : TField(fieldName, ftString, size) {}
+TStringField::TStringField(const QString &fieldName, int size)
+    : TField(fieldName, ftString, size)
+{ }
 
 QString TStringField::AsString() const
 {
@@ -354,11 +384,12 @@ void TStringField::setAsString(const QString &text)
     const qsizetype zero = value.indexOf(QChar(0));
     if (!bad.isNull() || zero >= 0 || !Cp1252::encode(value, bytes)) {
         const QChar shown = bad.isNull() ? QChar(0) : bad;
-        throw EDatabaseError(QStringLiteral("Field '%1' cannot hold the character U+%2 ('%3'): table files keep "
-                                            "text in Windows-1252")
-                                 .arg(DisplayName())
-                                 .arg(shown.unicode(), 4, 16, QLatin1Char('0'))
-                                 .arg(shown.isPrint() ? QString(shown) : QString()));
+        throw EDatabaseError(
+            QStringLiteral("Field '%1' cannot hold the character U+%2 ('%3'): table files keep "
+                           "text in Windows-1252")
+                .arg(DisplayName())
+                .arg(shown.unicode(), 4, 16, QLatin1Char('0'))
+                .arg(shown.isPrint() ? QString(shown) : QString()));
     }
     writeValue(bytes.constData(), int(bytes.size()));
 }
@@ -393,9 +424,12 @@ void TStringField::setAsNumber(double value)
 
 // ---- TIntegerField ----
 
-TIntegerField::TIntegerField(const QString &fieldName) : TIntegerField(fieldName, ftInteger) {}
+TIntegerField::TIntegerField(const QString &fieldName)
+    : TIntegerField(fieldName, ftInteger)
+{ }
 
-TIntegerField::TIntegerField(const QString &fieldName, TFieldType dataType) : TField(fieldName, dataType, 0)
+TIntegerField::TIntegerField(const QString &fieldName, TFieldType dataType)
+    : TField(fieldName, dataType, 0)
 {
     setAlignment(Qt::AlignRight);
 }
@@ -404,15 +438,19 @@ double TIntegerField::MinValue() const
 {
     const ColumnDesc *desc = column();
     const StoreType type = desc ? desc->type
-                                : (DataType() == ftSmallint ? StoreType::Int16
-                                   : DataType() == ftWord   ? StoreType::UInt16
-                                                            : StoreType::Int32);
+                                : (DataType() == ftSmallint    ? StoreType::Int16
+                                        : DataType() == ftWord ? StoreType::UInt16
+                                                               : StoreType::Int32);
     switch (type) {
-    case StoreType::Int8: return -128;
-    case StoreType::Int16: return -32768;
+    case StoreType::Int8:
+        return -128;
+    case StoreType::Int16:
+        return -32768;
     case StoreType::UInt8:
-    case StoreType::UInt16: return 0;
-    default: return std::numeric_limits<qint32>::min();
+    case StoreType::UInt16:
+        return 0;
+    default:
+        return std::numeric_limits<qint32>::min();
     }
 }
 
@@ -420,15 +458,20 @@ double TIntegerField::MaxValue() const
 {
     const ColumnDesc *desc = column();
     const StoreType type = desc ? desc->type
-                                : (DataType() == ftSmallint ? StoreType::Int16
-                                   : DataType() == ftWord   ? StoreType::UInt16
-                                                            : StoreType::Int32);
+                                : (DataType() == ftSmallint    ? StoreType::Int16
+                                        : DataType() == ftWord ? StoreType::UInt16
+                                                               : StoreType::Int32);
     switch (type) {
-    case StoreType::Int8: return 127;
-    case StoreType::Int16: return 32767;
-    case StoreType::UInt8: return 255;
-    case StoreType::UInt16: return 65535;
-    default: return std::numeric_limits<qint32>::max();
+    case StoreType::Int8:
+        return 127;
+    case StoreType::Int16:
+        return 32767;
+    case StoreType::UInt8:
+        return 255;
+    case StoreType::UInt16:
+        return 65535;
+    default:
+        return std::numeric_limits<qint32>::max();
     }
 }
 
@@ -439,11 +482,16 @@ qint32 TIntegerField::AsInteger() const
         return 0;
     const ColumnDesc *desc = column();
     switch (desc ? desc->type : StoreType::Int32) {
-    case StoreType::Int8: return qint8(bytes[0]);
-    case StoreType::UInt8: return quint8(bytes[0]);
-    case StoreType::Int16: return qFromLittleEndian<qint16>(bytes);
-    case StoreType::UInt16: return qFromLittleEndian<quint16>(bytes);
-    default: return qFromLittleEndian<qint32>(bytes);
+    case StoreType::Int8:
+        return qint8(bytes[0]);
+    case StoreType::UInt8:
+        return quint8(bytes[0]);
+    case StoreType::Int16:
+        return qFromLittleEndian<qint16>(bytes);
+    case StoreType::UInt16:
+        return qFromLittleEndian<quint16>(bytes);
+    default:
+        return qFromLittleEndian<qint32>(bytes);
     }
 }
 
@@ -465,7 +513,9 @@ void TIntegerField::store(qint64 value)
         qToLittleEndian<quint16>(quint16(value), bytes);
         size = 2;
         break;
-    default: qToLittleEndian<qint32>(qint32(value), bytes); break;
+    default:
+        qToLittleEndian<qint32>(qint32(value), bytes);
+        break;
     }
     writeValue(bytes, size);
 }
@@ -527,15 +577,20 @@ QString TIntegerField::editTextOf() const
     return format.isEmpty() ? AsString() : formatWithPattern(format, AsInteger());
 }
 
-TAutoIncField::TAutoIncField(const QString &fieldName) : TIntegerField(fieldName, ftAutoInc) {}
+TAutoIncField::TAutoIncField(const QString &fieldName)
+    : TIntegerField(fieldName, ftAutoInc)
+{ }
 
 // ---- TFloatField ----
 
-TFloatField::TFloatField(const QString &fieldName) : TFloatField(fieldName, ftFloat) {}
+TFloatField::TFloatField(const QString &fieldName)
+    : TFloatField(fieldName, ftFloat)
+{ }
 
 TFloatField::TFloatField(const QString &fieldName, TFieldType dataType)
-    : TField(fieldName, dataType, 0), m_currency(dataType == ftCurrency),
-      m_decimalSeparator(regional().decimalSeparator())
+    : TField(fieldName, dataType, 0)
+    , m_currency(dataType == ftCurrency)
+    , m_decimalSeparator(regional().decimalSeparator())
 {
     setAlignment(Qt::AlignRight);
 }
@@ -591,7 +646,8 @@ void TFloatField::setAsString(const QString &text)
         return;
     }
     double value = 0;
-    const bool ok = m_currency ? regional().tryStrToCurrency(text, value) : regional().tryStrToFloat(text, value);
+    const bool ok
+        = m_currency ? regional().tryStrToCurrency(text, value) : regional().tryStrToFloat(text, value);
     if (!ok || !std::isfinite(value))
         throw EConvertError(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
                                 .arg(text, DisplayName()));
@@ -614,7 +670,7 @@ void TFloatField::setAsInteger(qint32 value)
 bool TFloatField::IsValidChar(QChar c) const
 {
     return c == QLatin1Char('+') || c == QLatin1Char('-') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-           || c == QLatin1Char('E') || c == QLatin1Char('e') || c == m_decimalSeparator;
+        || c == QLatin1Char('E') || c == QLatin1Char('e') || c == m_decimalSeparator;
 }
 
 QString TFloatField::displayTextOf() const
@@ -641,11 +697,15 @@ QString TFloatField::editTextOf() const
     return regional().floatToStr(value, m_precision);
 }
 
-TCurrencyField::TCurrencyField(const QString &fieldName) : TFloatField(fieldName, ftCurrency) {}
+TCurrencyField::TCurrencyField(const QString &fieldName)
+    : TFloatField(fieldName, ftCurrency)
+{ }
 
 // ---- TDateTimeField ----
 
-TDateTimeField::TDateTimeField(const QString &fieldName) : TField(fieldName, ftDateTime, 0) {}
+TDateTimeField::TDateTimeField(const QString &fieldName)
+    : TField(fieldName, ftDateTime, 0)
+{ }
 
 TDateTime TDateTimeField::AsDateTime() const
 {
@@ -709,14 +769,26 @@ std::unique_ptr<TField> createField(const TFieldDef &def)
     std::unique_ptr<TField> field;
     switch (def.DataType) {
     case ftString:
-    case ftFixedChar: field = std::make_unique<TStringField>(def.Name, def.Size); break;
+    case ftFixedChar:
+        field = std::make_unique<TStringField>(def.Name, def.Size);
+        break;
     case ftInteger:
     case ftSmallint:
-    case ftWord: field = std::make_unique<TIntegerField>(def.Name, def.DataType); break;
-    case ftAutoInc: field = std::make_unique<TAutoIncField>(def.Name); break;
-    case ftCurrency: field = std::make_unique<TCurrencyField>(def.Name); break;
-    case ftFloat: field = std::make_unique<TFloatField>(def.Name); break;
-    case ftDateTime: field = std::make_unique<TDateTimeField>(def.Name); break;
+    case ftWord:
+        field = std::make_unique<TIntegerField>(def.Name, def.DataType);
+        break;
+    case ftAutoInc:
+        field = std::make_unique<TAutoIncField>(def.Name);
+        break;
+    case ftCurrency:
+        field = std::make_unique<TCurrencyField>(def.Name);
+        break;
+    case ftFloat:
+        field = std::make_unique<TFloatField>(def.Name);
+        break;
+    case ftDateTime:
+        field = std::make_unique<TDateTimeField>(def.Name);
+        break;
     default:
         field = std::make_unique<TField>(def.Name, def.DataType, def.Size);
         field->setReadOnly(true);
@@ -733,12 +805,16 @@ bool fieldTypesCompatible(TFieldType fieldType, TFieldType columnType)
     const auto family = [](TFieldType type) {
         switch (type) {
         case ftInteger:
-        case ftAutoInc: return 1;
+        case ftAutoInc:
+            return 1;
         case ftFloat:
-        case ftCurrency: return 2;
+        case ftCurrency:
+            return 2;
         case ftString:
-        case ftFixedChar: return 3;
-        default: return 0;
+        case ftFixedChar:
+            return 3;
+        default:
+            return 0;
         }
     };
     return family(fieldType) != 0 && family(fieldType) == family(columnType);

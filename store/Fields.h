@@ -59,9 +59,11 @@ class TFieldDef
 public:
     TFieldDef() = default;
     TFieldDef(const QString &name, TFieldType dataType, int size = 0, TFieldAttributes attributes = 0)
-        : Name(name), DataType(dataType), Size(size), Attributes(attributes)
-    {
-    }
+        : Name(name)
+        , DataType(dataType)
+        , Size(size)
+        , Attributes(attributes)
+    { }
 
     QString Name;
     TFieldType DataType = ftUnknown;

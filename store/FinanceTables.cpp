@@ -40,13 +40,14 @@ TFieldDefs incomeDefs()
 
 QStringList baseNames()
 {
-    return {QStringLiteral("Account"), QStringLiteral("Transaction"), QStringLiteral("Expence"),
-            QStringLiteral("Income")};
+    return { QStringLiteral("Account"), QStringLiteral("Transaction"), QStringLiteral("Expence"),
+        QStringLiteral("Income") };
 }
 
 bool defsForBaseName(const QString &baseName, TFieldDefs &defs)
 {
-    const auto is = [&](const char *name) { return baseName.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+    const auto is
+        = [&](const char *name) { return baseName.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
     if (is("Account"))
         defs = accountDefs();
     else if (is("Transaction"))

@@ -9,10 +9,10 @@
 // and the command-line tool creates a missing table file from them, so both write the same files.
 namespace FinanceTables {
 
-TFieldDefs accountDefs();     // Account_Number, Account_Type (50), Account_Balance
+TFieldDefs accountDefs(); // Account_Number, Account_Type (50), Account_Balance
 TFieldDefs transactionDefs(); // Transaction_Number, _Description (100), _Date, _Amount, Account_Number
-TFieldDefs expenceDefs();     // Expence_Number, Expence_Description (100)
-TFieldDefs incomeDefs();      // Income_Number, Income_Description (100)
+TFieldDefs expenceDefs(); // Expence_Number, Expence_Description (100)
+TFieldDefs incomeDefs(); // Income_Number, Income_Description (100)
 
 // The base names the definitions go by: "Account", "Transaction", "Expence", "Income".
 QStringList baseNames();

@@ -20,32 +20,54 @@ TCustomMemTable::FilterCompiler &filterCompiler()
 TFieldType fieldTypeOfColumn(const ColumnDesc &column)
 {
     switch (column.type) {
-    case StoreType::Int32: return column.subtype == StoreSubtype::Autoinc ? ftAutoInc : ftInteger;
+    case StoreType::Int32:
+        return column.subtype == StoreSubtype::Autoinc ? ftAutoInc : ftInteger;
     case StoreType::Int8:
-    case StoreType::Int16: return ftSmallint;
+    case StoreType::Int16:
+        return ftSmallint;
     case StoreType::UInt8:
-    case StoreType::UInt16: return ftWord;
+    case StoreType::UInt16:
+        return ftWord;
     case StoreType::UInt32:
     case StoreType::Int64:
-    case StoreType::UInt64: return ftLargeint;
-    case StoreType::Bool: return ftBoolean;
-    case StoreType::Float: return column.subtype == StoreSubtype::Money ? ftCurrency : ftFloat;
-    case StoreType::Float10: return ftUnknown;
-    case StoreType::Decimal: return ftBCD;
-    case StoreType::Date: return ftDate;
-    case StoreType::Time: return ftTime;
-    case StoreType::DateTimeStamp: return ftDateTime;
-    case StoreType::Text: return ftString;
-    case StoreType::WideText: return ftWideString;
-    case StoreType::Bytes: return ftBytes;
-    case StoreType::VarBytes: return ftVarBytes;
-    case StoreType::Blob: return ftBlob;
-    case StoreType::Struct: return ftADT;
-    case StoreType::Array: return ftArray;
-    case StoreType::EmbeddedTable: return ftDataSet;
-    case StoreType::Reference: return ftReference;
-    case StoreType::SqlTimeStamp: return ftTimeStamp;
-    case StoreType::FormattedDecimal: return ftFMTBcd;
+    case StoreType::UInt64:
+        return ftLargeint;
+    case StoreType::Bool:
+        return ftBoolean;
+    case StoreType::Float:
+        return column.subtype == StoreSubtype::Money ? ftCurrency : ftFloat;
+    case StoreType::Float10:
+        return ftUnknown;
+    case StoreType::Decimal:
+        return ftBCD;
+    case StoreType::Date:
+        return ftDate;
+    case StoreType::Time:
+        return ftTime;
+    case StoreType::DateTimeStamp:
+        return ftDateTime;
+    case StoreType::Text:
+        return ftString;
+    case StoreType::WideText:
+        return ftWideString;
+    case StoreType::Bytes:
+        return ftBytes;
+    case StoreType::VarBytes:
+        return ftVarBytes;
+    case StoreType::Blob:
+        return ftBlob;
+    case StoreType::Struct:
+        return ftADT;
+    case StoreType::Array:
+        return ftArray;
+    case StoreType::EmbeddedTable:
+        return ftDataSet;
+    case StoreType::Reference:
+        return ftReference;
+    case StoreType::SqlTimeStamp:
+        return ftTimeStamp;
+    case StoreType::FormattedDecimal:
+        return ftFMTBcd;
     }
     return ftUnknown;
 }
@@ -56,8 +78,8 @@ bool isXmlName(const QString &fileName)
 }
 
 // Writes a field's value into a record as the given column's value (a range key, or a new detail row).
-void encodeInto(const RecordLayout &layout, const ColumnDesc &column, int index, const TField &source,
-                char *record)
+void encodeInto(
+    const RecordLayout &layout, const ColumnDesc &column, int index, const TField &source, char *record)
 {
     if (source.IsNullValue()) {
         Record::setState(layout, record, index, FieldState::Null);
@@ -98,7 +120,9 @@ void encodeInto(const RecordLayout &layout, const ColumnDesc &column, int index,
         Record::setValue(layout, record, index, text.constData(), int(text.size()));
         break;
     }
-    default: Record::setState(layout, record, index, FieldState::Null); break;
+    default:
+        Record::setState(layout, record, index, FieldState::Null);
+        break;
     }
 }
 
@@ -114,7 +138,9 @@ bool TCustomMemTable::hasFilterCompiler()
     return bool(filterCompiler());
 }
 
-TCustomMemTable::TCustomMemTable(QObject *parent) : TDataSet(parent), m_masterLink(this)
+TCustomMemTable::TCustomMemTable(QObject *parent)
+    : TDataSet(parent)
+    , m_masterLink(this)
 {
     m_masterLink.OnMasterChange = [this] { masterChange(); };
     m_masterLink.OnMasterDisable = [this] { masterDisable(); };
@@ -127,8 +153,9 @@ TCustomMemTable::~TCustomMemTable()
     try {
         Close();
     } catch (const Exception &error) {
-        qWarning("%s", qPrintable(prefixed(QStringLiteral("changes not written while the table was destroyed: ")
-                                           + error.message())));
+        qWarning("%s",
+            qPrintable(prefixed(
+                QStringLiteral("changes not written while the table was destroyed: ") + error.message())));
     }
     m_masterLink.setDataSource(nullptr);
 }
@@ -235,8 +262,9 @@ void TCustomMemTable::bindFields()
             databaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
         const TFieldType actual = FieldDefs()[column].DataType;
         if (!fieldTypesCompatible(field->DataType(), actual))
-            databaseError(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
-                              .arg(field->FieldName(), fieldTypeName(field->DataType()), fieldTypeName(actual)));
+            databaseError(
+                QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
+                    .arg(field->FieldName(), fieldTypeName(field->DataType()), fieldTypeName(actual)));
         bindField(*field, column);
     }
 }
@@ -341,13 +369,20 @@ std::vector<ColumnDesc> TCustomMemTable::columnsFromDefs()
             column.type = StoreType::Int32;
             column.subtype = StoreSubtype::Autoinc;
             break;
-        case ftInteger: column.type = StoreType::Int32; break;
-        case ftSmallint: column.type = StoreType::Int16; break;
-        case ftWord: column.type = StoreType::UInt16; break;
+        case ftInteger:
+            column.type = StoreType::Int32;
+            break;
+        case ftSmallint:
+            column.type = StoreType::Int16;
+            break;
+        case ftWord:
+            column.type = StoreType::UInt16;
+            break;
         case ftString:
         case ftFixedChar:
             if (def.Size <= 0 || def.Size > 32767)
-                databaseError(QStringLiteral("Invalid field size %1 for field '%2'").arg(def.Size).arg(def.Name));
+                databaseError(
+                    QStringLiteral("Invalid field size %1 for field '%2'").arg(def.Size).arg(def.Name));
             column.type = StoreType::Text;
             column.width = def.Size;
             break;
@@ -355,8 +390,12 @@ std::vector<ColumnDesc> TCustomMemTable::columnsFromDefs()
             column.type = StoreType::Float;
             column.subtype = StoreSubtype::Money;
             break;
-        case ftFloat: column.type = StoreType::Float; break;
-        case ftDateTime: column.type = StoreType::DateTimeStamp; break;
+        case ftFloat:
+            column.type = StoreType::Float;
+            break;
+        case ftDateTime:
+            column.type = StoreType::DateTimeStamp;
+            break;
         default:
             databaseError(QStringLiteral("Field '%1' is of an unsupported type").arg(def.Name));
         }
@@ -438,7 +477,9 @@ void TCustomMemTable::applyFilters()
             {
                 TCustomMemTable &table;
                 const char *savedBuffer;
-                Showing(TCustomMemTable &t, const char *record) : table(t), savedBuffer(t.m_tempBuffer)
+                Showing(TCustomMemTable &t, const char *record)
+                    : table(t)
+                    , savedBuffer(t.m_tempBuffer)
                 {
                     table.m_tempBuffer = record;
                 }
@@ -537,7 +578,9 @@ void TCustomMemTable::checkKeyFieldCounts(const QString &masterFields, const QSt
     const qsizetype masters = splitFieldNames(masterFields).size();
     const qsizetype keys = splitFieldNames(indexFieldNames).size();
     if (masters > keys)
-        databaseError(QStringLiteral("MasterFields names %1 fields but IndexFieldNames only %2").arg(masters).arg(keys));
+        databaseError(QStringLiteral("MasterFields names %1 fields but IndexFieldNames only %2")
+                          .arg(masters)
+                          .arg(keys));
 }
 
 void TCustomMemTable::setMasterFields(const QString &names)
@@ -611,13 +654,13 @@ void TCustomMemTable::fillFromMaster()
     const auto &masterFields = m_masterLink.Fields();
     for (size_t i = 0; i < masterFields.size() && qsizetype(i) < columns.size(); ++i) {
         const int column = columns[qsizetype(i)];
-        encodeInto(m_store->layout(), m_store->columns()[size_t(column)], column, *masterFields[i],
-                   pendingBuffer());
+        encodeInto(
+            m_store->layout(), m_store->columns()[size_t(column)], column, *masterFields[i], pendingBuffer());
         TField *detailField = nullptr;
         for (const auto &field : Fields())
             if (columnOf(*field) == column)
                 detailField = field.get();
-        DataEvent(deFieldChange, {detailField, 0, nullptr});
+        DataEvent(deFieldChange, { detailField, 0, nullptr });
     }
 }
 
@@ -775,7 +818,7 @@ int TCustomMemTable::MoveRows(int n)
     if (m_recordCount != oldCount)
         DataEvent(deDataSetChange);
     else
-        DataEvent(deDataSetScroll, {nullptr, oldStart - m_windowStart, nullptr});
+        DataEvent(deDataSetScroll, { nullptr, oldStart - m_windowStart, nullptr });
     if (AfterScroll)
         AfterScroll(*this);
     return moved;

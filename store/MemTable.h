@@ -83,8 +83,8 @@ public:
     static int columnOf(const TField &field) { return field.FieldNo() - 1; }
 
     // The filter expression language plugs in here: it turns a Filter text into a row test.
-    using FilterCompiler
-        = std::function<IRecordCursor::RowFilter(TCustomMemTable &table, const QString &filter, TFilterOptions)>;
+    using FilterCompiler = std::function<IRecordCursor::RowFilter(
+        TCustomMemTable &table, const QString &filter, TFilterOptions)>;
     static void setFilterCompiler(FilterCompiler compiler);
     static bool hasFilterCompiler();
 

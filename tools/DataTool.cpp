@@ -16,20 +16,21 @@ namespace DataTool {
 
 namespace {
 
-constexpr const char *kUsage = "usage:\n"
-                               "  quillot-data dump FILE [--index FIELDS] [--filter EXPR] [--case-insensitive]"
-                               " [--no-partial-compare]\n"
-                               "  quillot-data add FILE NAME=VALUE...\n"
-                               "  quillot-data convert IN OUT\n";
+constexpr const char *kUsage
+    = "usage:\n"
+      "  quillot-data dump FILE [--index FIELDS] [--filter EXPR] [--case-insensitive]"
+      " [--no-partial-compare]\n"
+      "  quillot-data add FILE NAME=VALUE...\n"
+      "  quillot-data convert IN OUT\n";
 
 // A bad command line or a refused request; its text is the whole message.
 class UsageError : public std::runtime_error
 {
 public:
     explicit UsageError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    { }
     const QString &message() const { return m_message; }
 
 private:
@@ -59,11 +60,15 @@ QString valueText(const TField &field)
     case ftInteger:
     case ftAutoInc:
     case ftSmallint:
-    case ftWord: return QString::number(field.AsInteger());
+    case ftWord:
+        return QString::number(field.AsInteger());
     case ftFloat:
-    case ftCurrency: return shortestNumber(field.AsNumber());
-    case ftDateTime: return isoDateTime(field.AsDateTime());
-    default: return field.AsString();
+    case ftCurrency:
+        return shortestNumber(field.AsNumber());
+    case ftDateTime:
+        return isoDateTime(field.AsDateTime());
+    default:
+        return field.AsString();
     }
 }
 
@@ -103,8 +108,9 @@ int dump(const QStringList &args, QTextStream &out)
     if (fileName.isEmpty())
         throw UsageError(QStringLiteral("dump needs a FILE"));
     if ((hasFilter || options != 0) && !TCustomMemTable::hasFilterCompiler())
-        throw UsageError(QStringLiteral("--filter, --case-insensitive and --no-partial-compare are not available "
-                                        "in this version"));
+        throw UsageError(
+            QStringLiteral("--filter, --case-insensitive and --no-partial-compare are not available "
+                           "in this version"));
 
     TMemTable table;
     openTable(table, fileName);
@@ -145,7 +151,7 @@ int add(const QStringList &args, QTextStream &out)
         const qsizetype equals = arg.indexOf(QLatin1Char('='));
         if (equals <= 0)
             throw UsageError(QStringLiteral("'%1' is not NAME=VALUE").arg(arg));
-        assignments.append({arg.left(equals), arg.mid(equals + 1)});
+        assignments.append({ arg.left(equals), arg.mid(equals + 1) });
     }
 
     TMemTable table;
@@ -156,8 +162,9 @@ int add(const QStringList &args, QTextStream &out)
             const QString base = QFileInfo(fileName).completeBaseName();
             TFieldDefs defs;
             if (!FinanceTables::defsForBaseName(base, defs))
-                throw UsageError(QStringLiteral("%1 does not exist, and '%2' is none of the program's tables (%3)")
-                                     .arg(fileName, base, FinanceTables::baseNames().join(QStringLiteral(", "))));
+                throw UsageError(
+                    QStringLiteral("%1 does not exist, and '%2' is none of the program's tables (%3)")
+                        .arg(fileName, base, FinanceTables::baseNames().join(QStringLiteral(", "))));
             table.FieldDefs() = defs;
             table.setFileName(fileName);
             table.CreateEmpty();
@@ -230,8 +237,8 @@ QString isoDateTime(double dateTime)
     QString text = moment.date().toString(QStringLiteral("yyyy-MM-dd"));
     const int ms = DateTime::msecOfDay(dateTime);
     if (ms != 0)
-        text += moment.time().toString(ms % 1000 != 0 ? QStringLiteral("'T'hh:mm:ss.zzz")
-                                                      : QStringLiteral("'T'hh:mm:ss"));
+        text += moment.time().toString(
+            ms % 1000 != 0 ? QStringLiteral("'T'hh:mm:ss.zzz") : QStringLiteral("'T'hh:mm:ss"));
     return text;
 }
 

@@ -9,9 +9,10 @@ class RecordingLink : public TDataLink
 {
 public:
     RecordingLink(QStringList &log, const QString &name, bool visual = true)
-        : TDataLink(visual), m_log(log), m_name(name)
-    {
-    }
+        : TDataLink(visual)
+        , m_log(log)
+        , m_name(name)
+    { }
 
 protected:
     void activeChanged() override { note(Active() ? "active" : "inactive"); }
@@ -70,9 +71,9 @@ TEST_F(MasterDetailTest, TheDetailShowsTheRowsOfTheCurrentMasterRow_AndNewRowsTa
     addTransaction("b1");
     EXPECT_EQ(transactions->FieldNamed("Account_Number")->AsInteger(), 2);
     accounts->First();
-    EXPECT_EQ(shown(), QStringList({"a1", "a2"}));
+    EXPECT_EQ(shown(), QStringList({ "a1", "a2" }));
     accounts->Next();
-    EXPECT_EQ(shown(), QStringList({"b1"}));
+    EXPECT_EQ(shown(), QStringList({ "b1" }));
     accounts->Prior();
     EXPECT_EQ(transactions->FieldNamed("Transaction_Description")->AsString(), "a1")
         << "moving the master puts the detail on its first row";
@@ -93,7 +94,7 @@ TEST_F(MasterDetailTest, ARowInsertedAboveTheFirst_EndsAtTheEndOfItsAccountsRows
     transactions->Post();
     EXPECT_EQ(transactions->FieldNamed("Transaction_Description")->AsString(), "a3");
     EXPECT_EQ(transactions->FieldNamed("Account_Number")->AsInteger(), 1);
-    EXPECT_EQ(shown(), QStringList({"a1", "a2", "a3"}));
+    EXPECT_EQ(shown(), QStringList({ "a1", "a2", "a3" }));
 }
 
 TEST_F(MasterDetailTest, EditingAndPostingTheMaster_LeavesTheDetailRowWhereItWas)
@@ -118,7 +119,7 @@ TEST_F(MasterDetailTest, MovingTheMaster_PostsTheDetailsPendingRowFirst)
     accounts->Next();
     EXPECT_EQ(transactions->State(), dsBrowse);
     accounts->First();
-    EXPECT_EQ(shown(), QStringList({"pending"}));
+    EXPECT_EQ(shown(), QStringList({ "pending" }));
 }
 
 TEST_F(MasterDetailTest, AnEmptyMaster_ShowsOnlyDetailRowsWithoutKey_NotAllRows)
@@ -131,7 +132,7 @@ TEST_F(MasterDetailTest, AnEmptyMaster_ShowsOnlyDetailRowsWithoutKey_NotAllRows)
     transactions->Post();
     EXPECT_EQ(transactions->ViewRowCount(), 2);
     transactions->setMasterSource(&datAccount);
-    EXPECT_EQ(shown(), QStringList({"keyless"}));
+    EXPECT_EQ(shown(), QStringList({ "keyless" }));
 }
 
 TEST_F(MasterDetailTest, AMasterRowBeingInserted_SelectsTheDetailRowsWithoutKey)
@@ -141,7 +142,7 @@ TEST_F(MasterDetailTest, AMasterRowBeingInserted_SelectsTheDetailRowsWithoutKey)
     accounts->Insert();
     EXPECT_EQ(transactions->ViewRowCount(), 0);
     accounts->Cancel();
-    EXPECT_EQ(shown(), QStringList({"a1"}));
+    EXPECT_EQ(shown(), QStringList({ "a1" }));
 }
 
 TEST_F(MasterDetailTest, DroppingTheLinkShowsAllRows_AndRelinkingRestrictsAgain)
@@ -151,27 +152,28 @@ TEST_F(MasterDetailTest, DroppingTheLinkShowsAllRows_AndRelinkingRestrictsAgain)
     addAccount(*accounts, "B");
     addTransaction("b1");
     transactions->setMasterSource(nullptr);
-    EXPECT_EQ(shown(), QStringList({"a1", "b1"}));
+    EXPECT_EQ(shown(), QStringList({ "a1", "b1" }));
     transactions->setMasterSource(&datAccount);
-    EXPECT_EQ(shown(), QStringList({"b1"}));
+    EXPECT_EQ(shown(), QStringList({ "b1" }));
     accounts->Close();
-    EXPECT_EQ(shown(), QStringList({"a1", "b1"})) << "a closed master drops the range";
+    EXPECT_EQ(shown(), QStringList({ "a1", "b1" })) << "a closed master drops the range";
 }
 
 TEST_F(MasterDetailTest, MoreMasterFieldsThanKeyFields_AreRefused)
 {
     addAccount(*accounts, "A");
     EXPECT_EQ(messageOf([&] { transactions->setMasterFields("Account_Number;Account_Type"); }),
-              "tblTransaction: MasterFields names 2 fields but IndexFieldNames only 1");
+        "tblTransaction: MasterFields names 2 fields but IndexFieldNames only 1");
     EXPECT_EQ(messageOf([&] { transactions->setIndexFieldNames(""); }),
-              "tblTransaction: MasterFields names 1 fields but IndexFieldNames only 0");
+        "tblTransaction: MasterFields names 1 fields but IndexFieldNames only 0");
     accounts->Last();
     EXPECT_EQ(transactions->IndexFieldNames(), "Account_Number");
 }
 
 TEST_F(MasterDetailTest, AnUnknownMasterField_NamesTheMasterTable)
 {
-    EXPECT_EQ(messageOf([&] { transactions->setMasterFields("Nope"); }), "tblAccount: Field 'Nope' not found");
+    EXPECT_EQ(
+        messageOf([&] { transactions->setMasterFields("Nope"); }), "tblAccount: Field 'Nope' not found");
 }
 
 TEST_F(MasterDetailTest, AMasterChainLeadingBackToTheTable_IsRefused)
@@ -179,21 +181,22 @@ TEST_F(MasterDetailTest, AMasterChainLeadingBackToTheTable_IsRefused)
     TDataSource datTransaction;
     datTransaction.setDataSet(transactions.get());
     EXPECT_EQ(messageOf([&] { accounts->setMasterSource(&datTransaction); }),
-              "tblAccount: Circular datalinks are not allowed");
+        "tblAccount: Circular datalinks are not allowed");
     EXPECT_EQ(accounts->MasterSource(), nullptr);
     EXPECT_EQ(messageOf([&] { transactions->setMasterSource(&datTransaction); }),
-              "tblTransaction: Circular datalinks are not allowed");
+        "tblTransaction: Circular datalinks are not allowed");
 
     TDataSource loose;
     loose.setObjectName("datLoose");
     transactions->setMasterSource(&loose);
-    EXPECT_EQ(messageOf([&] { loose.setDataSet(transactions.get()); }), "datLoose: Circular datalinks are not allowed");
+    EXPECT_EQ(messageOf([&] { loose.setDataSet(transactions.get()); }),
+        "datLoose: Circular datalinks are not allowed");
     EXPECT_EQ(loose.DataSet(), nullptr);
 }
 
 TEST_F(MasterDetailTest, WalkingTheMasterWithObserversSuspended_LeavesTheDetail_UntilTheWalkEnds)
 {
-    for (const char *name : {"A", "B", "C"}) {
+    for (const char *name : { "A", "B", "C" }) {
         addAccount(*accounts, name);
         addTransaction(QString::fromLatin1(name).toLower());
     }
@@ -212,7 +215,7 @@ TEST_F(MasterDetailTest, WalkingTheMasterWithObserversSuspended_LeavesTheDetail_
         accounts->Prior();
     }
     EXPECT_EQ(accounts->FieldNamed("Account_Type")->AsString(), "B");
-    EXPECT_EQ(shown(), QStringList({"b"}));
+    EXPECT_EQ(shown(), QStringList({ "b" }));
 }
 
 // ---- delivery ----
@@ -234,8 +237,9 @@ TEST(DataSourceTest, DeliversToMasterLinksFirst_ThenToControlsFromTheLastAttache
     log.clear();
     table->Next();
     // The one-row window shifted by one row; each link follows it.
-    EXPECT_EQ(log, QStringList({"master:finish", "second:finish", "first:finish", "master:scroll 1",
-                                "second:scroll 1", "first:scroll 1"}));
+    EXPECT_EQ(log,
+        QStringList({ "master:finish", "second:finish", "first:finish", "master:scroll 1", "second:scroll 1",
+            "first:scroll 1" }));
 }
 
 TEST(DataSourceTest, EditAndPost_SendStateRowAndViewNotices_InOrder)
@@ -252,17 +256,18 @@ TEST(DataSourceTest, EditAndPost_SendStateRowAndViewNotices_InOrder)
     link.setDataSource(&source);
     log.clear();
     EXPECT_TRUE(link.Edit());
-    EXPECT_EQ(log, QStringList({"l:finish", "l:editing", "l:row"}));
+    EXPECT_EQ(log, QStringList({ "l:finish", "l:editing", "l:row" }));
     log.clear();
     table->FieldNamed("Account_Balance")->setAsNumber(3);
-    EXPECT_EQ(log, QStringList({"l:field Account_Balance"}));
+    EXPECT_EQ(log, QStringList({ "l:field Account_Balance" }));
     log.clear();
     table->Post();
-    EXPECT_EQ(log, QStringList({"l:update", "l:finish", "l:browsing", "l:view"}));
+    EXPECT_EQ(log, QStringList({ "l:update", "l:finish", "l:browsing", "l:view" }));
     table->Close();
     EXPECT_EQ(log.last(), "l:inactive");
-    EXPECT_EQ(sourceLog, QStringList({QString::number(dsBrowse), QString::number(dsEdit),
-                                      QString::number(dsBrowse), QString::number(dsInactive)}));
+    EXPECT_EQ(sourceLog,
+        QStringList({ QString::number(dsBrowse), QString::number(dsEdit), QString::number(dsBrowse),
+            QString::number(dsInactive) }));
 }
 
 TEST(DataSourceTest, PointingASourceAtAnotherTable_DeactivatesItsLinksFirst)
@@ -277,7 +282,7 @@ TEST(DataSourceTest, PointingASourceAtAnotherTable_DeactivatesItsLinksFirst)
     link.setDataSource(&source);
     log.clear();
     source.setDataSet(two.get());
-    EXPECT_EQ(log, QStringList({"l:inactive", "l:active"}));
+    EXPECT_EQ(log, QStringList({ "l:inactive", "l:active" }));
     EXPECT_EQ(link.DataSet(), two.get());
 }
 
@@ -321,14 +326,14 @@ TEST(DataSourceTest, TheRowWindow_GrowsToTheLargestRequest_AndScrollsWithTheCurs
         table->Next();
     EXPECT_EQ(grid.ActiveRecord(), 3);
     // Three moves inside the window, then two that shift it.
-    EXPECT_EQ(log.filter("scroll"), QStringList({"g:scroll 0", "g:scroll 0", "g:scroll 0", "g:scroll 1",
-                                                 "g:scroll 1"}));
+    EXPECT_EQ(log.filter("scroll"),
+        QStringList({ "g:scroll 0", "g:scroll 0", "g:scroll 0", "g:scroll 1", "g:scroll 1" }));
     QStringList rows;
     for (int i = 0; i < grid.RecordCount(); ++i) {
         ActiveRecordScope scope(*table, grid.FirstRecord() + i);
         rows << table->FieldNamed("Account_Type")->AsString();
     }
-    EXPECT_EQ(rows, QStringList({"2", "3", "4", "5"}));
+    EXPECT_EQ(rows, QStringList({ "2", "3", "4", "5" }));
     EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "5");
     // After a post the current row keeps its place in the window.
     table->Edit();

@@ -32,7 +32,7 @@ struct TextCase
 {
     const char *field;
     const char *text;
-    const char *stored;  // AsString afterwards (when accepted)
+    const char *stored; // AsString afterwards (when accepted)
     const char *message; // the refusal, "" when accepted
 };
 
@@ -60,40 +60,48 @@ TEST_P(FieldTextTest, ConvertsOrRefusesWithTheFieldsMessage)
         EXPECT_EQ(field.AsString(), before) << "a refused value leaves the field as it was";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FieldTextTest,
-    ::testing::Values(
-        TextCase{"Transaction_Amount", "100,5", "100,5", ""},
-        TextCase{"Transaction_Amount", "-2,25E2", "-225", ""},
-        TextCase{"Transaction_Amount", "abc", "", "'abc' is not a valid floating point value for field 'Transaction_Amount'"},
-        TextCase{"Transaction_Amount", "inf", "", "'inf' is not a valid floating point value for field 'Transaction_Amount'"},
-        TextCase{"Transaction_Amount", "nan", "", "'nan' is not a valid floating point value for field 'Transaction_Amount'"},
-        TextCase{"Transaction_Amount", "1E400", "", "'1E400' is not a valid floating point value for field 'Transaction_Amount'"},
-        TextCase{"Transaction_Amount", "100.5", "", "'100.5' is not a valid floating point value for field 'Transaction_Amount'"},
-        TextCase{"Transaction_Amount", "1\u202f000", "",
-                 "'1\u202f000' is not a valid floating point value for field 'Transaction_Amount'"},
-        TextCase{"Account_Number", "42", "42", ""},
-        TextCase{"Account_Number", "-2147483648", "-2147483648", ""},
-        TextCase{"Account_Number", "4x", "", "'4x' is not a valid integer value for field 'Account_Number'"},
-        TextCase{"Account_Number", "1,5", "", "'1,5' is not a valid integer value for field 'Account_Number'"},
-        TextCase{"Account_Number", "2147483648", "",
-                 "2147483648 is not a valid value for field 'Account_Number'. The allowed range is -2147483648 to 2147483647"},
-        TextCase{"Account_Number", "99999999999999999999999", "",
-                 "1E23 is not a valid value for field 'Account_Number'. The allowed range is -2147483648 to 2147483647"},
-        TextCase{"Transaction_Date", "01/01/2024", "01/01/2024", ""},
-        TextCase{"Transaction_Date", "31/12/2023 13:05:09", "31/12/2023 13:05:09", ""},
-        TextCase{"Transaction_Date", "32/01/2024", "", "'32/01/2024' is not a valid date and time"},
-        TextCase{"Transaction_Description", "Loyer  ", "Loyer", ""},
-        TextCase{"Transaction_Description", "Café 5 €", "Café 5 €", ""},
-        TextCase{"Transaction_Description", "Łódź", "",
-                 "Field 'Transaction_Description' cannot hold the character U+0141 ('Ł'): table files keep text in "
-                 "Windows-1252"}),
+INSTANTIATE_TEST_SUITE_P(Cases, FieldTextTest,
+    ::testing::Values(TextCase { "Transaction_Amount", "100,5", "100,5", "" },
+        TextCase { "Transaction_Amount", "-2,25E2", "-225", "" },
+        TextCase { "Transaction_Amount", "abc", "",
+            "'abc' is not a valid floating point value for field 'Transaction_Amount'" },
+        TextCase { "Transaction_Amount", "inf", "",
+            "'inf' is not a valid floating point value for field 'Transaction_Amount'" },
+        TextCase { "Transaction_Amount", "nan", "",
+            "'nan' is not a valid floating point value for field 'Transaction_Amount'" },
+        TextCase { "Transaction_Amount", "1E400", "",
+            "'1E400' is not a valid floating point value for field 'Transaction_Amount'" },
+        TextCase { "Transaction_Amount", "100.5", "",
+            "'100.5' is not a valid floating point value for field 'Transaction_Amount'" },
+        TextCase { "Transaction_Amount", "1\u202f000", "",
+            "'1\u202f000' is not a valid floating point value for field 'Transaction_Amount'" },
+        TextCase { "Account_Number", "42", "42", "" },
+        TextCase { "Account_Number", "-2147483648", "-2147483648", "" },
+        TextCase {
+            "Account_Number", "4x", "", "'4x' is not a valid integer value for field 'Account_Number'" },
+        TextCase {
+            "Account_Number", "1,5", "", "'1,5' is not a valid integer value for field 'Account_Number'" },
+        TextCase { "Account_Number", "2147483648", "",
+            "2147483648 is not a valid value for field 'Account_Number'. The allowed range is -2147483648 to "
+            "2147483647" },
+        TextCase { "Account_Number", "99999999999999999999999", "",
+            "1E23 is not a valid value for field 'Account_Number'. The allowed range is -2147483648 to "
+            "2147483647" },
+        TextCase { "Transaction_Date", "01/01/2024", "01/01/2024", "" },
+        TextCase { "Transaction_Date", "31/12/2023 13:05:09", "31/12/2023 13:05:09", "" },
+        TextCase { "Transaction_Date", "32/01/2024", "", "'32/01/2024' is not a valid date and time" },
+        TextCase { "Transaction_Description", "Loyer  ", "Loyer", "" },
+        TextCase { "Transaction_Description", "Café 5 €", "Café 5 €", "" },
+        TextCase { "Transaction_Description", "Łódź", "",
+            "Field 'Transaction_Description' cannot hold the character U+0141 ('Ł'): table files keep text "
+            "in "
+            "Windows-1252" }),
     [](const auto &info) { return "Case" + std::to_string(info.index); });
 
 TEST(FieldTest, EmptyText_MakesNumbersAndDatesNull_ButTextEmptyAndNotNull)
 {
     FieldFixture f;
-    for (const char *name : {"Transaction_Amount", "Account_Number", "Transaction_Date"}) {
+    for (const char *name : { "Transaction_Amount", "Account_Number", "Transaction_Date" }) {
         f.field(name).setAsNumber(1);
         f.field(name).setAsString("");
         EXPECT_TRUE(f.field(name).IsNullValue()) << name;
@@ -138,8 +146,9 @@ TEST(FieldTest, IntegerField_TreatsNotANumberAndOverflowAsOutOfRange)
 {
     FieldFixture f;
     TField &number = f.field("Account_Number");
-    const QString range = "is not a valid value for field 'Account_Number'. The allowed range is -2147483648 to "
-                          "2147483647";
+    const QString range
+        = "is not a valid value for field 'Account_Number'. The allowed range is -2147483648 to "
+          "2147483647";
     EXPECT_EQ(messageOf([&] { number.setAsNumber(std::nan("")); }), "NAN " + range);
     EXPECT_EQ(messageOf([&] { number.setAsNumber(3e9); }), "3000000000 " + range);
     number.setAsNumber(2.6);
@@ -150,7 +159,7 @@ TEST(FieldTest, CurrencyField_RefusesNonFiniteNumbers)
 {
     FieldFixture f;
     TField &amount = f.field("Transaction_Amount");
-    for (double value : {std::numeric_limits<double>::infinity(), std::nan("")})
+    for (double value : { std::numeric_limits<double>::infinity(), std::nan("") })
         EXPECT_FALSE(messageOf([&] { amount.setAsNumber(value); }).isEmpty());
     EXPECT_TRUE(amount.IsNullValue());
 }
@@ -159,7 +168,8 @@ TEST(FieldTest, DateTime_OutsideYears1To9999OrNotFinite_IsRefusedAtAssignment)
 {
     FieldFixture f;
     TField &date = f.field("Transaction_Date");
-    for (double value : {std::nan(""), std::numeric_limits<double>::infinity(), -693594.0, 2958466.0, 1e300}) {
+    for (double value :
+        { std::nan(""), std::numeric_limits<double>::infinity(), -693594.0, 2958466.0, 1e300 }) {
         EXPECT_EQ(messageOf([&] { date.setAsDateTime(value); }), "Invalid argument to date encode") << value;
         EXPECT_TRUE(date.IsNullValue());
     }
@@ -181,8 +191,10 @@ TEST(FieldTest, AStoredStampOutOfRange_ReadsAsTheTimestampError)
     Record::setValue(f.table->store()->layout(), record.data(), 2, reinterpret_cast<const char *>(&stamp), 8);
     f.table->cursor()->modifyRecord(record.data());
     f.table->First();
-    EXPECT_EQ(messageOf([&] { f.field("Transaction_Date").AsDateTime(); }), "'0.1000' is not a valid timestamp");
-    EXPECT_EQ(messageOf([&] { f.field("Transaction_Date").AsString(); }), "'0.1000' is not a valid timestamp");
+    EXPECT_EQ(
+        messageOf([&] { f.field("Transaction_Date").AsDateTime(); }), "'0.1000' is not a valid timestamp");
+    EXPECT_EQ(
+        messageOf([&] { f.field("Transaction_Date").AsString(); }), "'0.1000' is not a valid timestamp");
 }
 
 TEST(FieldTest, CurrencyTexts_FollowTheRegionalSettings)

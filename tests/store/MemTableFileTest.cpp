@@ -31,7 +31,7 @@ public:
     }
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     void (*m_handler)(int) = nullptr;
 };
 
@@ -49,15 +49,16 @@ TEST_F(MemTableFileTest, WorkedExample_IsWrittenByteForByte)
     auto table = createAccounts(file());
     addAccount(*table, "Banque", 100.5);
     table->Close();
-    EXPECT_EQ(bytes(), TestSupport::fromHex("96 19 E0 BD 01 00 00 00 18 00 00 00 03 00 01 00 00 00 03 00 00 00 A9 00"
-                                            "0E 4163636F756E745F4E756D626572 04 00 01 00 02 00 01 00"
-                                            "07 53554254595045 02 00 49 00 08 00 4175746F696E6300"
-                                            "0C 4163636F756E745F54797065 01 00 49 00 00 00 01 00"
-                                            "05 5749445448 02 00 02 00 32 00"
-                                            "0F 4163636F756E745F42616C616E6365 08 00 04 00 00 00 01 00"
-                                            "07 53554254595045 02 00 49 00 06 00 4D6F6E657900"
-                                            "01 00 0C 4155544F494E4356414C5545 04 00 01 00 02 00 00 00"
-                                            "00 00 01 00 00 00 06 42616E717565 00 00 00 00 00 20 59 40"));
+    EXPECT_EQ(bytes(),
+        TestSupport::fromHex("96 19 E0 BD 01 00 00 00 18 00 00 00 03 00 01 00 00 00 03 00 00 00 A9 00"
+                             "0E 4163636F756E745F4E756D626572 04 00 01 00 02 00 01 00"
+                             "07 53554254595045 02 00 49 00 08 00 4175746F696E6300"
+                             "0C 4163636F756E745F54797065 01 00 49 00 00 00 01 00"
+                             "05 5749445448 02 00 02 00 32 00"
+                             "0F 4163636F756E745F42616C616E6365 08 00 04 00 00 00 01 00"
+                             "07 53554254595045 02 00 49 00 06 00 4D6F6E657900"
+                             "01 00 0C 4155544F494E4356414C5545 04 00 01 00 02 00 00 00"
+                             "00 00 01 00 00 00 06 42616E717565 00 00 00 00 00 20 59 40"));
 }
 
 TEST_F(MemTableFileTest, ATableCreatedEmptyThatReceivedNoRow_WritesNoFile)
@@ -129,9 +130,9 @@ TEST_F(MemTableFileTest, AFailedSave_KeepsTheOldFile_AndTheChangesForTheNextSave
         EXPECT_FALSE(messageOf([&] { table->SaveChanges(); }).isEmpty());
     }
     EXPECT_EQ(bytes(), old);
-    EXPECT_EQ(filesInFolder(), QStringList({"Account.dat"})) << "no temporary file is left behind";
+    EXPECT_EQ(filesInFolder(), QStringList({ "Account.dat" })) << "no temporary file is left behind";
     table->SaveChanges();
-    EXPECT_EQ(column(*openAccounts(file()), "Account_Type"), QStringList({"A", "B"}));
+    EXPECT_EQ(column(*openAccounts(file()), "Account_Type"), QStringList({ "A", "B" }));
 }
 
 TEST_F(MemTableFileTest, AFailedWriteInClose_RaisesTheError_KeepsTheOldFile_AndClosesTheTable)
@@ -148,7 +149,7 @@ TEST_F(MemTableFileTest, AFailedWriteInClose_RaisesTheError_KeepsTheOldFile_AndC
     EXPECT_FALSE(table->Active());
     EXPECT_EQ(table->store(), nullptr);
     EXPECT_EQ(bytes(), old);
-    EXPECT_EQ(filesInFolder(), QStringList({"Account.dat"}));
+    EXPECT_EQ(filesInFolder(), QStringList({ "Account.dat" }));
     table.reset(); // destroying the closed table writes nothing and throws nothing
     EXPECT_EQ(bytes(), old);
 }
@@ -159,7 +160,7 @@ TEST_F(MemTableFileTest, DestroyingAnOpenChangedTable_WritesIt)
         auto table = createAccounts(file());
         addAccount(*table, "A", 1);
     }
-    EXPECT_EQ(column(*openAccounts(file()), "Account_Type"), QStringList({"A"}));
+    EXPECT_EQ(column(*openAccounts(file()), "Account_Type"), QStringList({ "A" }));
 }
 
 TEST_F(MemTableFileTest, DestroyingATableWhoseWriteFails_DoesNotThrow)
@@ -210,7 +211,9 @@ TEST_F(MemTableFileTest, DuplicateColumnNames_GetNumberedFieldNames)
     table.Close();
     // Rename column B to A in the file: both names are one byte long, so the layout stays.
     QByteArray packet = bytes();
-    const qsizetype at = packet.indexOf(QByteArray("\x01" "B", 2));
+    const qsizetype at = packet.indexOf(QByteArray("\x01"
+                                                   "B",
+        2));
     ASSERT_GT(at, 0);
     packet[at + 1] = 'A';
     TestSupport::writeFile(file(), packet);

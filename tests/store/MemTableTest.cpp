@@ -31,7 +31,7 @@ TEST_F(MemTableTest, AutoIncrement_NeverReusesNumbers_AlsoAfterRestart)
         table->Close();
     }
     auto table = openAccounts(file);
-    EXPECT_EQ(column(*table, "Account_Number"), QStringList({"1", "2"}));
+    EXPECT_EQ(column(*table, "Account_Number"), QStringList({ "1", "2" }));
     EXPECT_EQ(addAccount(*table, "E"), 5);
 }
 
@@ -40,18 +40,18 @@ TEST_F(MemTableTest, Insert_PutsTheNewRowAboveTheSelectedOne_AndTheOrderSurvives
     const QString file = path("Account.dat");
     {
         auto table = createAccounts(file);
-        for (const char *name : {"A", "B", "C"})
+        for (const char *name : { "A", "B", "C" })
             addAccount(*table, name);
         ASSERT_TRUE(locate(*table, "Account_Type", "B"));
         addAccount(*table, "D", 0, true);
         EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "D");
-        EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "D", "B", "C"}));
+        EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "D", "B", "C" }));
         addAccount(*table, "E");
-        EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "D", "B", "C", "E"}));
+        EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "D", "B", "C", "E" }));
         table->Close();
     }
     auto table = openAccounts(file);
-    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "D", "B", "C", "E"}));
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "D", "B", "C", "E" }));
 }
 
 TEST_F(MemTableTest, InsertThenCancel_ConsumesNoNumber_AndRestoresTheRow)
@@ -66,7 +66,7 @@ TEST_F(MemTableTest, InsertThenCancel_ConsumesNoNumber_AndRestoresTheRow)
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "A");
     EXPECT_EQ(addAccount(*table, "C"), 3);
-    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "B", "C" }));
 }
 
 TEST_F(MemTableTest, AValueGivenToTheAutoIncrementField_IsReplacedByTheNextNumber)
@@ -92,7 +92,7 @@ TEST_F(MemTableTest, EditOnAnEmptyTable_StartsAnInsert)
 TEST_F(MemTableTest, MoveRowsBackPastTheStart_MovesWhatItCan_AndSetsAtStart)
 {
     auto table = createAccounts(path("Account.dat"));
-    for (const char *name : {"A", "B", "C"})
+    for (const char *name : { "A", "B", "C" })
         addAccount(*table, name);
     table->First();
     EXPECT_EQ(table->MoveRows(1), 1);
@@ -118,7 +118,7 @@ TEST_F(MemTableTest, FirstAndNext_VisitEveryRowOnce_WhateverTheWindowSize)
     struct GridLink : TDataLink
     {
     } link;
-    for (int window : {1, 3, 10, 40}) {
+    for (int window : { 1, 3, 10, 40 }) {
         link.setBufferCount(window);
         link.setDataSource(&source);
         EXPECT_EQ(column(*table, "Account_Type"), names) << "window " << window;
@@ -135,7 +135,7 @@ TEST_F(MemTableTest, FirstAndNext_VisitEveryRowOnce_WhateverTheWindowSize)
 TEST_F(MemTableTest, DeleteTakesTheNextRow_OrThePreviousAfterTheLast)
 {
     auto table = createAccounts(path("Account.dat"));
-    for (const char *name : {"A", "B", "C"})
+    for (const char *name : { "A", "B", "C" })
         addAccount(*table, name);
     ASSERT_TRUE(locate(*table, "Account_Type", "B"));
     table->Delete();
@@ -155,7 +155,7 @@ TEST_F(MemTableTest, DeleteInTheInsertState_CancelsTheNewRow)
     table->FieldNamed("Account_Type")->setAsString("X");
     table->Delete();
     EXPECT_EQ(table->State(), dsBrowse);
-    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A"}));
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A" }));
 }
 
 TEST_F(MemTableTest, NavigationFinishesAPendingRow_PostingOnlyWhenChanged)
@@ -168,7 +168,7 @@ TEST_F(MemTableTest, NavigationFinishesAPendingRow_PostingOnlyWhenChanged)
     table->AppendRow();
     table->FieldNamed("Account_Type")->setAsString("B");
     table->First();
-    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "B"}));
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "B" }));
 }
 
 TEST_F(MemTableTest, FailedPost_KeepsTheStateAndTheRow)
@@ -182,20 +182,20 @@ TEST_F(MemTableTest, FailedPost_KeepsTheStateAndTheRow)
     EXPECT_EQ(table->State(), dsInsert);
     table->FieldNamed("Account_Type")->setAsString("B");
     table->Post();
-    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "B"}));
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "B" }));
 }
 
 TEST_F(MemTableTest, IndexFieldNames_SortsAndKeepsEqualKeysInArrivalOrder)
 {
     auto table = createAccounts(path("Account.dat"));
-    for (const char *name : {"b", "a", "c", "a"})
+    for (const char *name : { "b", "a", "c", "a" })
         addAccount(*table, name);
     table->setIndexFieldNames("Account_Type");
-    EXPECT_EQ(column(*table, "Account_Number"), QStringList({"2", "4", "1", "3"}));
+    EXPECT_EQ(column(*table, "Account_Number"), QStringList({ "2", "4", "1", "3" }));
     addAccount(*table, "a", 0, true);
-    EXPECT_EQ(column(*table, "Account_Number"), QStringList({"2", "4", "5", "1", "3"}));
+    EXPECT_EQ(column(*table, "Account_Number"), QStringList({ "2", "4", "5", "1", "3" }));
     table->setIndexFieldNames(QString());
-    EXPECT_EQ(column(*table, "Account_Number"), QStringList({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(*table, "Account_Number"), QStringList({ "1", "2", "3", "4", "5" }));
 }
 
 TEST_F(MemTableTest, ReadOnlyTable_RefusesChanges)
@@ -203,8 +203,9 @@ TEST_F(MemTableTest, ReadOnlyTable_RefusesChanges)
     auto table = createAccounts(path("Account.dat"));
     addAccount(*table, "A");
     table->setReadOnly(true);
-    for (auto operation : {&TMemTable::Insert, &TMemTable::AppendRow, &TMemTable::Edit, &TMemTable::Delete})
-        EXPECT_EQ(messageOf([&] { (table.get()->*operation)(); }), "tblAccount: Cannot modify a read-only dataset");
+    for (auto operation : { &TMemTable::Insert, &TMemTable::AppendRow, &TMemTable::Edit, &TMemTable::Delete })
+        EXPECT_EQ(
+            messageOf([&] { (table.get()->*operation)(); }), "tblAccount: Cannot modify a read-only dataset");
     EXPECT_EQ(table->State(), dsBrowse);
 }
 
@@ -215,22 +216,22 @@ TEST_F(MemTableTest, WithTheChangeLogOn_EditsAndDeletesKeepTheViewRight_AndTheFi
         auto table = makeTable("tblAccount", FinanceTables::accountDefs(), file);
         table->CreateEmpty();
         EXPECT_TRUE(table->KeepChangeLog());
-        for (const char *name : {"A", "B", "C"})
+        for (const char *name : { "A", "B", "C" })
             addAccount(*table, name);
         ASSERT_TRUE(locate(*table, "Account_Type", "B"));
         table->Edit();
         table->FieldNamed("Account_Type")->setAsString("B2");
         table->Post();
         EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B2");
-        EXPECT_EQ(column(*table, "Account_Type"), QStringList({"A", "B2", "C"}));
+        EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "A", "B2", "C" }));
         ASSERT_TRUE(locate(*table, "Account_Type", "A"));
         table->Delete();
         EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B2");
-        EXPECT_EQ(column(*table, "Account_Type"), QStringList({"B2", "C"}));
+        EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "B2", "C" }));
     }
     // A file with a change log lists its rows by row number, so the new version of B comes after C.
     auto table = openAccounts(file);
-    EXPECT_EQ(column(*table, "Account_Type"), QStringList({"C", "B2"}));
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "C", "B2" }));
     EXPECT_EQ(addAccount(*table, "D"), 4);
 }
 
@@ -254,29 +255,44 @@ TEST_P(MemTableMessageTest, CarriesTheTableNamePrefix)
     EXPECT_EQ(messageOf([&] { GetParam().action(*table); }), QString::fromUtf8(GetParam().message));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MemTableMessageTest,
-    ::testing::Values(
-        MessageCase{"DeleteOnEmpty", [](TMemTable &t) { t.Delete(); },
-                    "tblAccount: Cannot perform this operation on an empty dataset"},
-        MessageCase{"ClosedFirst", [](TMemTable &t) { t.Close(); t.First(); },
-                    "tblAccount: Cannot perform this operation on a closed dataset"},
-        MessageCase{"ClosedInsert", [](TMemTable &t) { t.Close(); t.Insert(); },
-                    "tblAccount: Cannot perform this operation on a closed dataset"},
-        MessageCase{"CreateEmptyWhenOpen", [](TMemTable &t) { t.CreateEmpty(); },
-                    "tblAccount: Cannot perform this operation on an open dataset"},
-        MessageCase{"SetFieldInBrowse", [](TMemTable &t) { t.FieldNamed("Account_Type")->setAsString("x"); },
-                    "tblAccount: Dataset not in edit or insert mode"},
-        MessageCase{"PostInBrowse", [](TMemTable &t) { t.Post(); },
-                    "tblAccount: Dataset not in edit or insert mode"},
-        MessageCase{"UnknownField", [](TMemTable &t) { t.FieldNamed("Nope"); },
-                    "tblAccount: Field 'Nope' not found"},
-        MessageCase{"UnknownIndexField", [](TMemTable &t) { t.setIndexFieldNames("Account_Type;Nope"); },
-                    "tblAccount: Field 'Nope' not found"},
-        MessageCase{"NoFileOpen", [](TMemTable &t) { t.Close(); t.Open(); },
-                    "tblAccount: Missing data provider or data packet"},
-        MessageCase{"KeepChangeLogClosed", [](TMemTable &t) { t.Close(); t.setKeepChangeLog(false); },
-                    "tblAccount: Cannot perform this operation on a closed dataset"}),
+INSTANTIATE_TEST_SUITE_P(Cases, MemTableMessageTest,
+    ::testing::Values(MessageCase { "DeleteOnEmpty", [](TMemTable &t) { t.Delete(); },
+                          "tblAccount: Cannot perform this operation on an empty dataset" },
+        MessageCase { "ClosedFirst",
+            [](TMemTable &t) {
+                t.Close();
+                t.First();
+            },
+            "tblAccount: Cannot perform this operation on a closed dataset" },
+        MessageCase { "ClosedInsert",
+            [](TMemTable &t) {
+                t.Close();
+                t.Insert();
+            },
+            "tblAccount: Cannot perform this operation on a closed dataset" },
+        MessageCase { "CreateEmptyWhenOpen", [](TMemTable &t) { t.CreateEmpty(); },
+            "tblAccount: Cannot perform this operation on an open dataset" },
+        MessageCase { "SetFieldInBrowse",
+            [](TMemTable &t) { t.FieldNamed("Account_Type")->setAsString("x"); },
+            "tblAccount: Dataset not in edit or insert mode" },
+        MessageCase { "PostInBrowse", [](TMemTable &t) { t.Post(); },
+            "tblAccount: Dataset not in edit or insert mode" },
+        MessageCase { "UnknownField", [](TMemTable &t) { t.FieldNamed("Nope"); },
+            "tblAccount: Field 'Nope' not found" },
+        MessageCase { "UnknownIndexField", [](TMemTable &t) { t.setIndexFieldNames("Account_Type;Nope"); },
+            "tblAccount: Field 'Nope' not found" },
+        MessageCase { "NoFileOpen",
+            [](TMemTable &t) {
+                t.Close();
+                t.Open();
+            },
+            "tblAccount: Missing data provider or data packet" },
+        MessageCase { "KeepChangeLogClosed",
+            [](TMemTable &t) {
+                t.Close();
+                t.setKeepChangeLog(false);
+            },
+            "tblAccount: Cannot perform this operation on a closed dataset" }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(MemTableTest, CreateEmpty_RefusesMissingOrOverlongDefinitions)
@@ -285,7 +301,7 @@ TEST_F(MemTableTest, CreateEmpty_RefusesMissingOrOverlongDefinitions)
     EXPECT_EQ(messageOf([&] { table.CreateEmpty(); }), "No fields defined.  Cannot create dataset");
     table.FieldDefs().Add(QString(32, QLatin1Char('x')), ftInteger);
     EXPECT_EQ(messageOf([&] { table.CreateEmpty(); }),
-              QStringLiteral("Fieldname %1 exceeds 31 chars").arg(QString(32, QLatin1Char('x'))));
+        QStringLiteral("Fieldname %1 exceeds 31 chars").arg(QString(32, QLatin1Char('x'))));
     EXPECT_FALSE(table.Active());
 }
 
@@ -311,7 +327,7 @@ TEST_F(MemTableTest, PersistentFields_AreBoundByName_AndTypeMismatchFailsCleanly
     table.setFileName(file);
     table.AddField(std::make_unique<TStringField>("Account_Balance", 10));
     EXPECT_EQ(messageOf([&] { table.Open(); }),
-              "tblAccount: Type mismatch for field 'Account_Balance', expecting: String actual: Currency");
+        "tblAccount: Type mismatch for field 'Account_Balance', expecting: String actual: Currency");
     EXPECT_FALSE(table.Active());
     EXPECT_EQ(table.store(), nullptr);
 

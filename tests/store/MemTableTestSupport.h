@@ -11,7 +11,8 @@
 // Tables as the finance program sets them up: created from the program's definitions, change log off.
 namespace MemTableTestSupport {
 
-inline std::unique_ptr<TMemTable> makeTable(const QString &name, const TFieldDefs &defs, const QString &fileName)
+inline std::unique_ptr<TMemTable> makeTable(
+    const QString &name, const TFieldDefs &defs, const QString &fileName)
 {
     auto table = std::make_unique<TMemTable>();
     table->setObjectName(name);
@@ -73,8 +74,7 @@ inline bool locate(TDataSet &table, const QString &fieldName, const QString &val
 }
 
 // Runs a statement and gives the message of the program's exception it raised ("" when none).
-template<typename F>
-QString messageOf(F &&f)
+template <typename F> QString messageOf(F &&f)
 {
     try {
         f();

@@ -36,8 +36,8 @@ protected:
         process.setWorkingDirectory(m_dir.path());
         process.start(toolPath(), arguments);
         process.waitForFinished(30000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError()) };
     }
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -59,12 +59,12 @@ const char *const kWorkedExample = "96 19 E0 BD 01 00 00 00 18 00 00 00 03 00 01
 
 TEST_F(DataToolTest, AddOnAFreshAccountFile_WritesTheWorkedExample_AndDumpReadsItBack)
 {
-    const Result added = tool({"add", "Account.dat", "Account_Type=Banque", "Account_Balance=100.5"});
+    const Result added = tool({ "add", "Account.dat", "Account_Type=Banque", "Account_Balance=100.5" });
     EXPECT_EQ(added.status, 0) << added.err.toStdString();
     EXPECT_EQ(added.out, "1\n");
     EXPECT_EQ(bytes("Account.dat"), TestSupport::fromHex(kWorkedExample));
 
-    const Result dumped = tool({"dump", "Account.dat"});
+    const Result dumped = tool({ "dump", "Account.dat" });
     EXPECT_EQ(dumped.status, 0);
     EXPECT_EQ(dumped.out, "Account_Number,Account_Type,Account_Balance\r\n1,Banque,100.5\r\n");
 }
@@ -72,30 +72,33 @@ TEST_F(DataToolTest, AddOnAFreshAccountFile_WritesTheWorkedExample_AndDumpReadsI
 TEST_F(DataToolTest, ConvertToXmlAndBack_GivesTheSameBytes)
 {
     TestSupport::writeFile(path("Account.dat"), TestSupport::fromHex(kWorkedExample));
-    ASSERT_EQ(tool({"convert", "Account.dat", "Account.xml"}).status, 0);
+    ASSERT_EQ(tool({ "convert", "Account.dat", "Account.xml" }).status, 0);
     EXPECT_TRUE(bytes("Account.xml").startsWith("<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET"));
-    ASSERT_EQ(tool({"convert", "Account.xml", "Back.dat"}).status, 0);
+    ASSERT_EQ(tool({ "convert", "Account.xml", "Back.dat" }).status, 0);
     EXPECT_EQ(bytes("Back.dat"), bytes("Account.dat"));
 }
 
 TEST_F(DataToolTest, Dump_WritesCsvWithIsoDatesShortestNumbersAndEmptyNulls)
 {
-    ASSERT_EQ(tool({"add", "Transaction.dat", "Transaction_Description=Café, \"bio\" €",
-                    "Transaction_Date=2024-01-02", "Transaction_Amount=0.1", "Account_Number=2"})
+    ASSERT_EQ(tool({ "add", "Transaction.dat", "Transaction_Description=Café, \"bio\" €",
+                       "Transaction_Date=2024-01-02", "Transaction_Amount=0.1", "Account_Number=2" })
                   .status,
-              0);
-    ASSERT_EQ(tool({"add", "Transaction.dat", "Transaction_Date=1999-12-31 23:59:58.25",
-                    "Transaction_Amount=-12345678.9"})
+        0);
+    ASSERT_EQ(tool({ "add", "Transaction.dat", "Transaction_Date=1999-12-31 23:59:58.25",
+                       "Transaction_Amount=-12345678.9" })
                   .status,
-              0);
-    ASSERT_EQ(tool({"add", "Transaction.dat", "Transaction_Date=2000-02-29 08:00", "Account_Number=1"}).status, 0);
-    const Result dumped = tool({"dump", "Transaction.dat", "--index", "Account_Number"});
+        0);
+    ASSERT_EQ(
+        tool({ "add", "Transaction.dat", "Transaction_Date=2000-02-29 08:00", "Account_Number=1" }).status,
+        0);
+    const Result dumped = tool({ "dump", "Transaction.dat", "--index", "Account_Number" });
     EXPECT_EQ(dumped.status, 0) << dumped.err.toStdString();
-    EXPECT_EQ(dumped.out, QStringLiteral("Transaction_Number,Transaction_Description,Transaction_Date,"
-                                         "Transaction_Amount,Account_Number\r\n"
-                                         "2,,1999-12-31T23:59:58.250,-12345678.9,\r\n"
-                                         "3,,2000-02-29T08:00:00,,1\r\n"
-                                         "1,\"Café, \"\"bio\"\" €\",2024-01-02,0.1,2\r\n"));
+    EXPECT_EQ(dumped.out,
+        QStringLiteral("Transaction_Number,Transaction_Description,Transaction_Date,"
+                       "Transaction_Amount,Account_Number\r\n"
+                       "2,,1999-12-31T23:59:58.250,-12345678.9,\r\n"
+                       "3,,2000-02-29T08:00:00,,1\r\n"
+                       "1,\"Café, \"\"bio\"\" €\",2024-01-02,0.1,2\r\n"));
 }
 
 struct FailureCase
@@ -120,29 +123,33 @@ TEST_P(DataToolFailureTest, WritesOneLine_ExitsWithOne_AndChangesNoFile)
     EXPECT_TRUE(result.err.contains(QString::fromUtf8(GetParam().messagePart))) << result.err.toStdString();
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(bytes("Account.dat"), TestSupport::fromHex(kWorkedExample));
-    EXPECT_EQ(files(), QStringList({"Account.dat", "Damaged.dat"}));
+    EXPECT_EQ(files(), QStringList({ "Account.dat", "Damaged.dat" }));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DataToolFailureTest,
-    ::testing::Values(
-        FailureCase{"UnknownField", {"add", "Account.dat", "Account_Name=x"}, "Field 'Account_Name' not found"},
-        FailureCase{"BadNumber", {"add", "Account.dat", "Account_Type=x", "Account_Balance=1,5"},
-                    "'1,5' is not a valid floating point value for field 'Account_Balance'"},
-        FailureCase{"Infinity", {"add", "Account.dat", "Account_Balance=inf"}, "'inf' is not a valid floating"},
-        FailureCase{"NotAnAssignment", {"add", "Account.dat", "Account_Type"}, "'Account_Type' is not NAME=VALUE"},
-        FailureCase{"NewFileBadValue", {"add", "Income.dat", "Income_Number=x"}, "is not a valid integer value"},
-        FailureCase{"UnknownTable", {"add", "Other.dat", "A=1"}, "'Other' is none of the program's tables"},
-        FailureCase{"DumpMissing", {"dump", "Missing.dat"}, "Missing.dat: no such file"},
-        FailureCase{"DumpDamaged", {"dump", "Damaged.dat"}, "Damaged.dat"},
-        FailureCase{"AddDamaged", {"add", "Damaged.dat", "A=1"}, "Damaged.dat"},
-        FailureCase{"ConvertDamaged", {"convert", "Damaged.dat", "Out.xml"}, "Damaged.dat"},
-        FailureCase{"Filter", {"dump", "Account.dat", "--filter", "Account_Number > 0"}, "--filter"},
-        FailureCase{"CaseInsensitive", {"dump", "Account.dat", "--case-insensitive"}, "not available"},
-        FailureCase{"UnknownIndexField", {"dump", "Account.dat", "--index", "Nope"}, "Field 'Nope' not found"},
-        FailureCase{"UnknownOption", {"dump", "Account.dat", "--sort"}, "unknown option --sort"},
-        FailureCase{"UnknownCommand", {"list", "Account.dat"}, "unknown command 'list'"},
-        FailureCase{"ConvertArguments", {"convert", "Account.dat"}, "convert needs IN and OUT"}),
+INSTANTIATE_TEST_SUITE_P(Cases, DataToolFailureTest,
+    ::testing::Values(FailureCase { "UnknownField", { "add", "Account.dat", "Account_Name=x" },
+                          "Field 'Account_Name' not found" },
+        FailureCase { "BadNumber", { "add", "Account.dat", "Account_Type=x", "Account_Balance=1,5" },
+            "'1,5' is not a valid floating point value for field 'Account_Balance'" },
+        FailureCase {
+            "Infinity", { "add", "Account.dat", "Account_Balance=inf" }, "'inf' is not a valid floating" },
+        FailureCase {
+            "NotAnAssignment", { "add", "Account.dat", "Account_Type" }, "'Account_Type' is not NAME=VALUE" },
+        FailureCase {
+            "NewFileBadValue", { "add", "Income.dat", "Income_Number=x" }, "is not a valid integer value" },
+        FailureCase {
+            "UnknownTable", { "add", "Other.dat", "A=1" }, "'Other' is none of the program's tables" },
+        FailureCase { "DumpMissing", { "dump", "Missing.dat" }, "Missing.dat: no such file" },
+        FailureCase { "DumpDamaged", { "dump", "Damaged.dat" }, "Damaged.dat" },
+        FailureCase { "AddDamaged", { "add", "Damaged.dat", "A=1" }, "Damaged.dat" },
+        FailureCase { "ConvertDamaged", { "convert", "Damaged.dat", "Out.xml" }, "Damaged.dat" },
+        FailureCase { "Filter", { "dump", "Account.dat", "--filter", "Account_Number > 0" }, "--filter" },
+        FailureCase { "CaseInsensitive", { "dump", "Account.dat", "--case-insensitive" }, "not available" },
+        FailureCase {
+            "UnknownIndexField", { "dump", "Account.dat", "--index", "Nope" }, "Field 'Nope' not found" },
+        FailureCase { "UnknownOption", { "dump", "Account.dat", "--sort" }, "unknown option --sort" },
+        FailureCase { "UnknownCommand", { "list", "Account.dat" }, "unknown command 'list'" },
+        FailureCase { "ConvertArguments", { "convert", "Account.dat" }, "convert needs IN and OUT" }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(DataToolTest, WithoutArguments_PrintsTheUsage)
