@@ -1,0 +1,7 @@
+#include "preview/RpExportFilters.h"
+
+TRpExportFilterLibrary &TRpExportFilterLibrary::instance()
+{
+    static TRpExportFilterLibrary library;
+    return library;
+}
