@@ -693,7 +693,26 @@ void TCustomMemTable::fillWindow(int viewIndex, int activePos)
         m_cursor->readRow(row, m_buffers[size_t(i)].data());
         m_bufferRows[size_t(i)] = row;
     }
-    m_cursor->moveToRow(m_bufferRows[size_t(m_activeRecord)]);
+    positionCursor(viewIndex);
+}
+
+// Moves the cursor by steps, which cost nothing, rather than by row number, which means a search.
+void TCustomMemTable::positionCursor(int viewIndex)
+{
+    const int current = m_cursor->viewIndex();
+    if (current == viewIndex)
+        return;
+    if (current >= 0) {
+        m_cursor->moveBy(viewIndex - current);
+    } else {
+        m_cursor->moveToBeforeFirst();
+        m_cursor->moveBy(viewIndex + 1);
+    }
+}
+
+bool TCustomMemTable::cursorOnRow(int row)
+{
+    return row > 0 && (m_cursor->currentRow() == row || m_cursor->moveToRow(row));
 }
 
 int TCustomMemTable::currentViewIndex() const
@@ -725,7 +744,7 @@ void TCustomMemTable::resyncAfterChange(int activePos)
 void TCustomMemTable::refreshKeepingRow()
 {
     const int row = m_recordCount > 0 ? m_bufferRows[size_t(m_activeRecord)] : 0;
-    if (row > 0 && m_cursor->moveToRow(row))
+    if (cursorOnRow(row))
         fillWindow(m_cursor->viewIndex(), m_activeRecord);
     else
         fillWindow(0, 0);
@@ -969,12 +988,12 @@ void TCustomMemTable::Post()
     for (;;) {
         try {
             if (State() == dsInsert) {
-                if (m_appending || m_insertBeforeRow == 0 || !m_cursor->moveToRow(m_insertBeforeRow))
+                if (m_appending || !cursorOnRow(m_insertBeforeRow))
                     m_cursor->moveToAfterLast();
                 m_cursor->insertRecord(record.constData());
             } else {
                 const int row = m_bufferRows[size_t(m_activeRecord)];
-                if (!m_cursor->moveToRow(row))
+                if (!cursorOnRow(row))
                     throw EStoreError(StoreStatus::NotAllowed);
                 m_cursor->modifyRecord(record.constData());
             }
@@ -986,8 +1005,8 @@ void TCustomMemTable::Post()
             if (action != TDataAction::daRetry) {
                 // The row stays pending; the cursor goes back to the row the window shows.
                 const int shown = m_recordCount > 0 ? m_bufferRows[size_t(m_activeRecord)] : 0;
-                if (shown == 0 || !m_cursor->moveToRow(shown)) {
-                    if (m_insertBeforeRow == 0 || !m_cursor->moveToRow(m_insertBeforeRow))
+                if (!cursorOnRow(shown)) {
+                    if (!cursorOnRow(m_insertBeforeRow))
                         m_cursor->moveToBeforeFirst();
                 }
                 throw;
@@ -1016,7 +1035,7 @@ void TCustomMemTable::Cancel()
     if (inserting) {
         // The cursor never left the row that was current when the insert started.
         int viewIndex = -1;
-        if (m_insertBeforeRow > 0 && !m_appending && m_cursor->moveToRow(m_insertBeforeRow))
+        if (!m_appending && cursorOnRow(m_insertBeforeRow))
             viewIndex = m_cursor->viewIndex();
         else if (m_cursor->viewRowCount() > 0)
             viewIndex = m_cursor->viewRowCount() - 1;
@@ -1052,7 +1071,7 @@ void TCustomMemTable::Delete()
     const int row = m_bufferRows[size_t(m_activeRecord)];
     for (;;) {
         try {
-            if (!m_cursor->moveToRow(row))
+            if (!cursorOnRow(row))
                 throw EStoreError(StoreStatus::NotAllowed);
             m_cursor->deleteRecord();
             break;

@@ -115,6 +115,8 @@ private:
 
     // The window.
     void fillWindow(int viewIndex, int activePos);
+    void positionCursor(int viewIndex);
+    bool cursorOnRow(int row);
     int currentViewIndex() const;
     void resyncAfterChange(int activePos);
     void refreshKeepingRow();
