@@ -66,7 +66,9 @@ void PacketWriter::addAttribute(const QByteArray &name, quint32 typeWord, const 
     putName(name);
     put<quint32>(typeWord);
     std::memcpy(grow(value.size()), value.constData(), size_t(value.size()));
-    const quint16 count = quint16(quint8(m_data[m_countAt]) | (quint8(m_data[m_countAt + 1]) << 8));
+    const int count = quint8(m_data[m_countAt]) | (quint8(m_data[m_countAt + 1]) << 8);
+    if (count == 0xFFFF)
+        throw EStoreError(StoreStatus::NotAllowed, QStringLiteral("Too many attributes for a table file"));
     patch16(m_countAt, quint16(count + 1));
 }
 

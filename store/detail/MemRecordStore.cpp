@@ -37,6 +37,14 @@ EStoreError outOfMemory()
     return EStoreError(StoreStatus::OutOfMemory);
 }
 
+// Room for one more element, growing geometrically (reserve(size + 1) would copy on every insert).
+template<class T>
+void roomForOne(std::vector<T> &v)
+{
+    if (v.size() == v.capacity())
+        v.reserve(std::max<size_t>(16, v.capacity() * 2));
+}
+
 } // namespace
 
 // ---- RowSlots
@@ -45,7 +53,7 @@ void RowSlots::reserveOne()
 {
     if ((m_count >> kChunkShift) < int(m_chunks.size()))
         return;
-    m_chunks.reserve(m_chunks.size() + 1);
+    roomForOne(m_chunks);
     m_chunks.push_back(std::make_unique<char[]>(size_t(kChunkRows) * size_t(m_recordSize)));
 }
 
@@ -177,12 +185,12 @@ void MemRecordStore::reserveForChange()
 {
     try {
         m_slots.reserveOne();
-        m_status.reserve(m_status.size() + 1);
-        m_defaultOrder.reserve(m_defaultOrder.size() + 1);
+        roomForOne(m_status);
+        roomForOne(m_defaultOrder);
         for (auto &index : m_sortIndexes)
-            index->rows.reserve(index->rows.size() + 1);
+            roomForOne(index->rows);
         if (m_keepChangeLog)
-            m_changeLog.reserve(m_changeLog.size() + 1);
+            roomForOne(m_changeLog);
     } catch (const std::bad_alloc &) {
         throw outOfMemory();
     }
@@ -218,18 +226,23 @@ int MemRecordStore::positionIn(const SortIndex *index, int rowNumber) const
     if (rowNumber < 1 || rowNumber > m_slots.count() || !isLive(m_status[size_t(rowNumber - 1)]))
         return -1;
     if (!index) {
+        // Appended rows are the common case.
+        if (!m_defaultOrder.empty() && m_defaultOrder.back() == rowNumber)
+            return int(m_defaultOrder.size()) - 1;
         auto it = std::find(m_defaultOrder.begin(), m_defaultOrder.end(), rowNumber);
         return it == m_defaultOrder.end() ? -1 : int(it - m_defaultOrder.begin());
     }
     const char *record = m_slots.row(rowNumber);
-    auto first = std::lower_bound(index->rows.begin(), index->rows.end(), record, [&](int row, const char *r) {
-        return index->comparer.compare(m_slots.row(row), r) < 0;
-    });
-    for (auto it = first; it != index->rows.end(); ++it) {
+    const KeyComparer &cmp = index->comparer;
+    auto first = std::lower_bound(index->rows.begin(), index->rows.end(), record,
+                                  [&](int row, const char *r) { return cmp.compare(m_slots.row(row), r) < 0; });
+    auto last = std::upper_bound(first, index->rows.end(), record,
+                                 [&](const char *r, int row) { return cmp.compare(r, m_slots.row(row)) < 0; });
+    // New rows go after the last equal key, so search the equal keys from the back.
+    for (auto it = last; it != first;) {
+        --it;
         if (*it == rowNumber)
             return int(it - index->rows.begin());
-        if (index->comparer.compare(m_slots.row(*it), record) != 0)
-            break;
     }
     auto it = std::find(index->rows.begin(), index->rows.end(), rowNumber);
     return it == index->rows.end() ? -1 : int(it - index->rows.begin());
@@ -329,7 +342,7 @@ void MemRecordStore::deleteRow(int rowNumber)
         throw EStoreError(StoreStatus::NotAllowed);
     if (m_keepChangeLog) {
         try {
-            m_changeLog.reserve(m_changeLog.size() + 1);
+            roomForOne(m_changeLog);
         } catch (const std::bad_alloc &) {
             throw outOfMemory();
         }
@@ -421,6 +434,7 @@ void MemRecordStore::reserveRows(qint64 rows)
 char *MemRecordStore::appendLoadedRow(quint8 status)
 {
     m_slots.reserveOne();
+    roomForOne(m_status);
     m_status.push_back(status);
     return m_slots.append();
 }

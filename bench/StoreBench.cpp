@@ -1,0 +1,270 @@
+// Figures for the record store on a transaction table of 1,000,000 rows: inserting, writing and reading the
+// table file, building the Account_Number sort index, switching the range between accounts, inserting into
+// the sorted table and peak memory; with SQLite doing the same load and scan for comparison.
+#include "platform/FileIO.h"
+#include "store/RecordStore.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <sys/resource.h>
+
+#ifdef QUILLOT_HAVE_SQLITE
+#include <sqlite3.h>
+#endif
+
+namespace {
+
+constexpr int kRows = 1000000;
+constexpr int kAccounts = 1000;
+constexpr double kMsPerDay = 86400000.0;
+constexpr double kFirstDay = 732312; // 1 January 2006 as a day number from 1 January 0001
+
+struct Transaction
+{
+    qint32 number;
+    QByteArray description;
+    double date;
+    double amount;
+    qint32 account;
+};
+
+std::vector<ColumnDesc> transactionColumns()
+{
+    std::vector<ColumnDesc> c(5);
+    c[0].name = "Transaction_Number";
+    c[0].subtype = StoreSubtype::Autoinc;
+    c[0].attributes = StoreAttr::ReadOnly;
+    c[1].name = "Transaction_Description";
+    c[1].type = StoreType::Text;
+    c[1].width = 100;
+    c[2].name = "Transaction_Date";
+    c[2].type = StoreType::DateTimeStamp;
+    c[3].name = "Transaction_Amount";
+    c[3].type = StoreType::Float;
+    c[3].subtype = StoreSubtype::Money;
+    c[4].name = "Account_Number";
+    return c;
+}
+
+// Realistic transactions, the same sequence for every pass, generated on the fly so the benchmark's own data
+// does not count in the peak memory.
+class TransactionSource
+{
+public:
+    Transaction next()
+    {
+        static const char *const words[] = {"loyer", "courses", "essence", "salaire", "virement", "facture",
+                                            "\xE9lectricit\xE9", "assurance", "restaurant", "pharmacie",
+                                            "librairie", "abonnement", "t\xE9l\xE9phone", "imp\xF4ts", "cadeau",
+                                            "vacances"};
+        const int length = 10 + int(m_random() % 91);
+        QByteArray text;
+        while (text.size() < length) {
+            if (!text.isEmpty())
+                text += ' ';
+            text += words[m_random() % std::size(words)];
+        }
+        text.truncate(length);
+        while (text.endsWith(' '))
+            text.chop(1);
+        const double day = kFirstDay + double(m_random() % (20 * 365));
+        const double amount = double(int(m_random() % 200000) - 100000) / 100.0;
+        return {0, text, day * kMsPerDay, amount, 1 + int(m_random() % kAccounts)};
+    }
+
+private:
+    std::mt19937 m_random{20240101};
+};
+
+void fill(const IRecordStore &store, QByteArray &record, const Transaction &t)
+{
+    const RecordLayout &layout = store.layout();
+    char *r = record.data();
+    Record::setState(layout, r, 0, FieldState::Unassigned);
+    Record::setValue(layout, r, 1, t.description.constData(), int(t.description.size()));
+    Record::setValue(layout, r, 2, reinterpret_cast<const char *>(&t.date), 8);
+    Record::setValue(layout, r, 3, reinterpret_cast<const char *>(&t.amount), 8);
+    Record::setValue(layout, r, 4, reinterpret_cast<const char *>(&t.account), 4);
+}
+
+double seconds(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// Processor time of this process: the machine may be shared, so both clocks are printed.
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+long peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+void line(const char *name, double figure, const char *unit, const char *peer = nullptr, double ratio = 0)
+{
+    if (peer)
+        std::printf("%s: %.3f %s (%.1fx %s)\n", name, figure, unit, ratio, peer);
+    else
+        std::printf("%s: %.3f %s\n", name, figure, unit);
+    std::fflush(stdout);
+}
+
+#ifdef QUILLOT_HAVE_SQLITE
+// SQLite loads the same rows into a table and reads them all back into memory.
+void sqliteFigures(const QString &folder, double &insertSeconds,
+                   double &readSeconds)
+{
+    const QByteArray path = QDir(folder).filePath(QStringLiteral("bench.sqlite")).toUtf8();
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.constData(), &db);
+    sqlite3_exec(db,
+                 "CREATE TABLE t(n INTEGER PRIMARY KEY, description TEXT, date REAL, amount REAL, account INTEGER);",
+                 nullptr, nullptr, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO t(description, date, amount, account) VALUES(?,?,?,?)", -1, &insert, nullptr);
+    TransactionSource source;
+    for (int i = 0; i < kRows; ++i) {
+        const Transaction t = source.next();
+        sqlite3_bind_text(insert, 1, t.description.constData(), int(t.description.size()), SQLITE_STATIC);
+        sqlite3_bind_double(insert, 2, t.date);
+        sqlite3_bind_double(insert, 3, t.amount);
+        sqlite3_bind_int(insert, 4, t.account);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    insertSeconds = seconds(timer);
+    sqlite3_close(db);
+
+    timer.restart();
+    sqlite3_open(path.constData(), &db);
+    std::vector<Transaction> loaded;
+    loaded.reserve(kRows);
+    sqlite3_stmt *select = nullptr;
+    sqlite3_prepare_v2(db, "SELECT n, description, date, amount, account FROM t", -1, &select, nullptr);
+    while (sqlite3_step(select) == SQLITE_ROW) {
+        loaded.push_back({sqlite3_column_int(select, 0),
+                          QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, 1)),
+                                     sqlite3_column_bytes(select, 1)),
+                          sqlite3_column_double(select, 2), sqlite3_column_double(select, 3),
+                          sqlite3_column_int(select, 4)});
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    readSeconds = seconds(timer);
+}
+#endif
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir folder;
+    const QString file = QDir(folder.path()).filePath(QStringLiteral("Transaction.dat"));
+
+    double insertSeconds = 0;
+    {
+        auto store = IRecordStore::create(QStringLiteral("tblTransaction"), transactionColumns());
+        store->setKeepChangeLog(false);
+        auto cursor = store->createCursor();
+        QByteArray record(store->layout().recordSize(), 0);
+        QElapsedTimer timer;
+        timer.start();
+        TransactionSource source;
+        for (int i = 0; i < kRows; ++i) {
+            fill(*store, record, source.next());
+            cursor->moveToAfterLast();
+            cursor->insertRecord(record.constData());
+        }
+        insertSeconds = seconds(timer);
+        line("insert 1,000,000 rows", insertSeconds, "s");
+
+        timer.restart();
+        double cpu = cpuSeconds();
+        const QByteArray packet = store->toPacket(PacketForm::Binary);
+        line("write packet (encode)", seconds(timer), "s");
+        line("write packet (encode, processor time)", cpuSeconds() - cpu, "s");
+        QElapsedTimer fileTimer;
+        fileTimer.start();
+        FileIO::writeAtomically(file, packet);
+        line("write file (temporary file, flush to disk, rename)", seconds(fileTimer), "s");
+        line("write packet and file", seconds(timer), "s");
+        std::printf("file size: %.1f MB\n", double(packet.size()) / 1e6);
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    std::unique_ptr<IRecordStore> store;
+    {
+        const QByteArray packet = FileIO::readAll(file);
+        line("read file (bytes only)", seconds(timer), "s");
+        QElapsedTimer decodeTimer;
+        decodeTimer.start();
+        const double cpu = cpuSeconds();
+        store = IRecordStore::fromPacket(packet, file);
+        line("read packet (decode)", seconds(decodeTimer), "s");
+        line("read packet (decode, processor time)", cpuSeconds() - cpu, "s");
+    }
+    const double readSeconds = seconds(timer);
+    store->setKeepChangeLog(false);
+
+    auto cursor = store->createCursor();
+    timer.restart();
+    const double sortCpu = cpuSeconds();
+    cursor->setSortColumns({4});
+    line("build Account_Number sort index", seconds(timer), "s");
+    line("build Account_Number sort index (processor time)", cpuSeconds() - sortCpu, "s");
+
+    const int switches = 2000;
+    timer.restart();
+    QByteArray key(store->layout().recordSize(), 0);
+    for (int i = 0; i < switches; ++i) {
+        const qint32 account = 1 + (i * 7) % kAccounts;
+        Record::setValue(store->layout(), key.data(), 4, reinterpret_cast<const char *>(&account), 4);
+        cursor->setRange(key, key, 1);
+        cursor->moveBy(1);
+    }
+    line("switch range between accounts", seconds(timer) * 1000 / switches, "ms");
+
+    const int inserts = 200;
+    QByteArray record(store->layout().recordSize(), 0);
+    TransactionSource source;
+    timer.restart();
+    for (int i = 0; i < inserts; ++i) {
+        fill(*store, record, source.next());
+        cursor->moveToAfterLast();
+        cursor->insertRecord(record.constData());
+    }
+    line("insert one row into the sorted table", seconds(timer) * 1000 / inserts, "ms");
+
+    line("peak memory", double(peakMegabytes()), "MB");
+    store.reset();
+
+#ifdef QUILLOT_HAVE_SQLITE
+    double sqliteInsert = 0;
+    double sqliteRead = 0;
+    sqliteFigures(folder.path(), sqliteInsert, sqliteRead);
+    line("read file into store", readSeconds, "s", "faster than SQLite", sqliteRead / readSeconds);
+    line("insert 1,000,000 rows (SQLite)", sqliteInsert, "s", "store faster", sqliteInsert / insertSeconds);
+    line("read 1,000,000 rows into memory (SQLite)", sqliteRead, "s");
+#else
+    line("read file into store", readSeconds, "s");
+#endif
+    return 0;
+}
