@@ -56,8 +56,14 @@ public:
             return 0;
         return name.compare(QLatin1String("Transaction_Description"), Qt::CaseInsensitive) == 0 ? 1 : -1;
     }
-    QString FieldName(int index) const override { return index ? QStringLiteral("Transaction_Description") : QStringLiteral("Transaction_Amount"); }
-    RpFieldKind FieldKind(int index) const override { return index ? RpFieldKind::String : RpFieldKind::Float; }
+    QString FieldName(int index) const override
+    {
+        return index ? QStringLiteral("Transaction_Description") : QStringLiteral("Transaction_Amount");
+    }
+    RpFieldKind FieldKind(int index) const override
+    {
+        return index ? RpFieldKind::String : RpFieldKind::Float;
+    }
     qint64 AsInteger(int) const override { return 0; }
     double AsFloat(int) const override { return amounts[row]; }
     bool AsBoolean(int) const override { return false; }
@@ -91,7 +97,7 @@ int main(int argc, char **argv)
     std::printf("fill: %.2f s for %d rows\n", double(timer.nsecsElapsed()) / 1e9, kRows);
 
     RpEvTableDataSet source(&table);
-    const TRpEvDataSetList dataSets{&source};
+    const TRpEvDataSetList dataSets { &source };
 
     timer.restart();
     int walked = 0;
@@ -127,7 +133,7 @@ int main(int argc, char **argv)
         columns.amounts.push_back((i % 2 ? -1.0 : 1.0) * (i % 1000) / 4.0);
         columns.descriptions.push_back(QStringLiteral("Achat numero %1").arg(i));
     }
-    const TRpEvDataSetList columnSets{&columns};
+    const TRpEvDataSetList columnSets { &columns };
     TRpEvaluator columnSum(nullptr, &columnSets);
     columnSum.Compile(QString::fromLatin1(kSum));
     columnSum.ResetAggregates();
@@ -141,6 +147,7 @@ int main(int argc, char **argv)
     timer.restart();
     for (columns.row = 0; columns.row < size_t(kRows); ++columns.row)
         columnText.Compute(value);
-    report("three-function text over an in-memory column", timer.nsecsElapsed(), rateOf(textTime), "TMemTable");
+    report(
+        "three-function text over an in-memory column", timer.nsecsElapsed(), rateOf(textTime), "TMemTable");
     return walked == kRows ? 0 : 1;
 }

@@ -15,7 +15,7 @@ public:
     QString Name() const override { return QStringLiteral("tblFuzz"); }
     int FindField(const QString &name) const override
     {
-        static const char *const names[] = {"S", "I", "F", "B", "D", "U"};
+        static const char *const names[] = { "S", "I", "F", "B", "D", "U" };
         for (int i = 0; i < 6; ++i) {
             if (name.compare(QLatin1String(names[i]), Qt::CaseInsensitive) == 0)
                 return i;
@@ -25,8 +25,8 @@ public:
     QString FieldName(int index) const override { return QString::number(index); }
     RpFieldKind FieldKind(int index) const override
     {
-        static const RpFieldKind kinds[] = {RpFieldKind::String, RpFieldKind::Integer, RpFieldKind::Float,
-                                            RpFieldKind::Boolean, RpFieldKind::DateTime, RpFieldKind::Unknown};
+        static const RpFieldKind kinds[] = { RpFieldKind::String, RpFieldKind::Integer, RpFieldKind::Float,
+            RpFieldKind::Boolean, RpFieldKind::DateTime, RpFieldKind::Unknown };
         return kinds[index];
     }
     qint64 AsInteger(int) const override { return row ? 2147483647 : -2147483648LL; }
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     static FuzzTable table;
-    static const TRpEvDataSetList dataSets{&table};
+    static const TRpEvDataSetList dataSets { &table };
 
     TRpEvEnvironment environment;
     environment.SetDataSets(&dataSets);

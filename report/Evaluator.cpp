@@ -1,8 +1,8 @@
 #include "report/Evaluator.h"
 
+#include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 #include "platform/RegionalSettings.h"
-#include "platform/DateTime.h"
 #include "report/EvaluatorLibrary.h"
 
 #include <QCoreApplication>
@@ -74,12 +74,15 @@ TRpEvValue incompatible(TRpEvOperator op, const char *kind)
 
 TRpEvValue cannot(TRpEvOperator op, const char *kind)
 {
-    const char *verb = op == opAdd ? "add" : op == opSubtract ? "subtract" : op == opMultiply ? "multiply" : "divide";
-    return TRpEvValue::Error(QStringLiteral("Cannot %1 %2 expressions").arg(QLatin1String(verb), QLatin1String(kind)));
+    const char *verb = op == opAdd ? "add"
+        : op == opSubtract         ? "subtract"
+        : op == opMultiply         ? "multiply"
+                                   : "divide";
+    return TRpEvValue::Error(
+        QStringLiteral("Cannot %1 %2 expressions").arg(QLatin1String(verb), QLatin1String(kind)));
 }
 
-template<typename T>
-TRpEvValue compareValues(TRpEvOperator op, const T &a, const T &b)
+template <typename T> TRpEvValue compareValues(TRpEvOperator op, const T &a, const T &b)
 {
     switch (op) {
     case opLess:
@@ -299,9 +302,10 @@ TRpEvValue TRpEvElementOperator::Apply(TRpEvOperator op, TRpEvValue left, TRpEvV
 }
 
 TRpEvElementDataField::TRpEvElementDataField(IRpEvDataSet *dataSet, int fieldIndex)
-    : m_dataSet(dataSet), m_fieldIndex(fieldIndex), m_kind(dataSet->FieldKind(fieldIndex))
-{
-}
+    : m_dataSet(dataSet)
+    , m_fieldIndex(fieldIndex)
+    , m_kind(dataSet->FieldKind(fieldIndex))
+{ }
 
 void TRpEvElementDataField::ValueOf(TRpFiFo &, TRpEvValue &value)
 {
@@ -322,7 +326,8 @@ void TRpEvElementDataField::ValueOf(TRpFiFo &, TRpEvValue &value)
     case RpFieldKind::Unknown:
         break;
     }
-    value = TRpEvValue::Error(QStringLiteral("Field %1 is of unknown type").arg(m_dataSet->FieldName(m_fieldIndex)));
+    value = TRpEvValue::Error(
+        QStringLiteral("Field %1 is of unknown type").arg(m_dataSet->FieldName(m_fieldIndex)));
 }
 
 void TRpEvElementFunction::ValueOf(TRpFiFo &list, TRpEvValue &value)
@@ -366,7 +371,11 @@ namespace {
 class BusyGuard
 {
 public:
-    explicit BusyGuard(bool &flag) : m_flag(flag) { m_flag = true; }
+    explicit BusyGuard(bool &flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
     ~BusyGuard() { m_flag = false; }
     BusyGuard(const BusyGuard &) = delete;
     BusyGuard &operator=(const BusyGuard &) = delete;

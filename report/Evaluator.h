@@ -38,7 +38,7 @@ public:
     // Computes this element, taking its operands from `list` after it.
     virtual void ValueOf(TRpFiFo &list, TRpEvValue &value) = 0;
     // Empties aggregate state.
-    virtual void ResetState() {}
+    virtual void ResetState() { }
 
     bool Aggregate() const { return m_aggregate; }
     Role ElementRole() const { return m_role; }
@@ -113,7 +113,9 @@ enum TRpEvOperator {
 class TRpEvElementOperator : public TRpEvElement
 {
 public:
-    explicit TRpEvElementOperator(TRpEvOperator op) : m_operator(op) {}
+    explicit TRpEvElementOperator(TRpEvOperator op)
+        : m_operator(op)
+    { }
     TRpEvOperator Operator() const { return m_operator; }
     int OperandCount() const { return m_operator == opNot ? 1 : 2; }
     void ValueOf(TRpFiFo &list, TRpEvValue &value) override;
@@ -128,7 +130,9 @@ private:
 class TRpEvElementConstant : public TRpEvElement
 {
 public:
-    explicit TRpEvElementConstant(const TRpEvValue &value) : m_value(value) {}
+    explicit TRpEvElementConstant(const TRpEvValue &value)
+        : m_value(value)
+    { }
     void ValueOf(TRpFiFo &, TRpEvValue &value) override { value = m_value; }
     const TRpEvValue &Value() const { return m_value; }
     void SetValue(const TRpEvValue &value) { m_value = value; }
@@ -140,7 +144,9 @@ private:
 class TRpEvElementString : public TRpEvElement
 {
 public:
-    explicit TRpEvElementString(const QString &text) : m_value(TRpEvValue::String(text)) {}
+    explicit TRpEvElementString(const QString &text)
+        : m_value(TRpEvValue::String(text))
+    { }
     void ValueOf(TRpFiFo &, TRpEvValue &value) override { value = m_value; }
     QString Text() const { return m_value.Text(); }
     void SetText(const QString &text) { m_value = TRpEvValue::String(text); }
@@ -152,7 +158,9 @@ private:
 class TRpEvElementError : public TRpEvElement
 {
 public:
-    explicit TRpEvElementError(const QString &message) : m_value(TRpEvValue::Error(message)) {}
+    explicit TRpEvElementError(const QString &message)
+        : m_value(TRpEvValue::Error(message))
+    { }
     void ValueOf(TRpFiFo &, TRpEvValue &value) override { value = m_value; }
     QString Message() const { return m_value.Text(); }
 
@@ -187,7 +195,7 @@ class TRpEvElementFunction : public TRpEvElement
 {
 public:
     void ValueOf(TRpFiFo &list, TRpEvValue &value) override;
-    virtual void AddToAggregate() {}
+    virtual void AddToAggregate() { }
     virtual void ComputeResult(TRpEvValue &value) { value = TRpEvValue::Error(QString()); }
 
 protected:
@@ -204,7 +212,9 @@ private:
 class TRpEvElementWrapper : public TRpEvElement
 {
 public:
-    explicit TRpEvElementWrapper(std::shared_ptr<TRpNamedExpression> named) : m_named(std::move(named)) {}
+    explicit TRpEvElementWrapper(std::shared_ptr<TRpNamedExpression> named)
+        : m_named(std::move(named))
+    { }
     void ValueOf(TRpFiFo &, TRpEvValue &value) override;
     void ResetState() override;
 
@@ -217,7 +227,8 @@ class TRpEvaluator
 public:
     // `environment`: the named expressions to search (a report's Functions), or none; the global
     // environment is searched after it. `dataSets`: the tables whose fields may be named, or none.
-    explicit TRpEvaluator(TRpEvEnvironment *environment = nullptr, const TRpEvDataSetList *dataSets = nullptr);
+    explicit TRpEvaluator(
+        TRpEvEnvironment *environment = nullptr, const TRpEvDataSetList *dataSets = nullptr);
     TRpEvaluator(const TRpEvaluator &) = delete;
     TRpEvaluator &operator=(const TRpEvaluator &) = delete;
     virtual ~TRpEvaluator();
@@ -272,7 +283,10 @@ private:
 class TRpNamedExpression
 {
 public:
-    TRpNamedExpression(const QString &name, const QString &text) : m_name(name), m_text(text) {}
+    TRpNamedExpression(const QString &name, const QString &text)
+        : m_name(name)
+        , m_text(text)
+    { }
     const QString &Name() const { return m_name; }
     const QString &Text() const { return m_text; }
     void SetText(const QString &text) { m_text = text; }

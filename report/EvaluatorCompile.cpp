@@ -14,7 +14,7 @@ enum class Level { Comparison, Sum, Product };
 
 struct Split
 {
-    qsizetype at = -1;         // first character of the operator
+    qsizetype at = -1; // first character of the operator
     qsizetype rightStart = -1; // first character of the right part
     TRpEvOperator op = opAdd;
 };
@@ -39,7 +39,9 @@ bool operatorAt(const QString &text, qsizetype i, Level level, Split &split)
     switch (level) {
     case Level::Comparison:
         if (c == QLatin1Char('<')) {
-            split.op = next == QLatin1Char('>') ? opNotEqual : next == QLatin1Char('=') ? opLessEqual : opLess;
+            split.op = next == QLatin1Char('>') ? opNotEqual
+                : next == QLatin1Char('=')      ? opLessEqual
+                                                : opLess;
             split.rightStart = split.op == opLess ? i + 1 : i + 2;
             return true;
         }
@@ -295,8 +297,8 @@ void TRpEvaluator::compileFactor(const QString &text, int depth)
 void TRpEvaluator::compileNumber(const QString &text)
 {
     auto isFloatChar = [](QChar c) {
-        return c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.') || c == QLatin1Char('E')
-               || c == QLatin1Char('e');
+        return c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.')
+            || c == QLatin1Char('E') || c == QLatin1Char('e');
     };
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -379,9 +381,9 @@ std::unique_ptr<TRpEvElement> TRpEvaluator::ResolveName(const QString &name)
 // ---- the evaluator ----
 
 TRpEvaluator::TRpEvaluator(TRpEvEnvironment *environment, const TRpEvDataSetList *dataSets)
-    : m_environment(environment), m_dataSets(dataSets)
-{
-}
+    : m_environment(environment)
+    , m_dataSets(dataSets)
+{ }
 
 TRpEvaluator::~TRpEvaluator()
 {
@@ -428,7 +430,11 @@ void TRpEvaluator::Accumulate()
     struct FlagGuard
     {
         TRpFiFo &list;
-        explicit FlagGuard(TRpFiFo &l) : list(l) { list.SetAggregateFlag(true); }
+        explicit FlagGuard(TRpFiFo &l)
+            : list(l)
+        {
+            list.SetAggregateFlag(true);
+        }
         ~FlagGuard() { list.SetAggregateFlag(false); }
     } guard(*m_list);
     TRpEvValue ignored;

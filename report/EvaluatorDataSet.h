@@ -6,12 +6,12 @@
 
 // How the evaluator reads a field: the kind decides the kind of the expression value.
 enum class RpFieldKind {
-    String,   // text fields: a string value
-    Integer,  // integer, small-integer, word and auto-increment fields: an integer value
-    Float,    // float, currency and BCD fields: a float value
-    Boolean,  // a Boolean value
+    String, // text fields: a string value
+    Integer, // integer, small-integer, word and auto-increment fields: an integer value
+    Float, // float, currency and BCD fields: a float value
+    Boolean, // a Boolean value
     DateTime, // date, time and date-time fields: their display text as a string value
-    Unknown,  // any other field kind: the error "Field %s is of unknown type"
+    Unknown, // any other field kind: the error "Field %s is of unknown type"
 };
 
 // A table whose fields report expressions may name (`Table.Field`, `[Field]`), positioned on its current

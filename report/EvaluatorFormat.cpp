@@ -11,8 +11,8 @@ namespace {
 struct Token
 {
     enum Kind { Digit, Point, Exponent, Literal } kind;
-    QChar placeholder;   // Digit: '0' or '#'
-    QString text;        // Literal: the text; Exponent: "E" or "e"
+    QChar placeholder; // Digit: '0' or '#'
+    QString text; // Literal: the text; Exponent: "E" or "e"
     bool alwaysSign = false; // Exponent: "+" given
     int exponentDigits = 0;
 };
@@ -57,20 +57,20 @@ Section parseSection(const QString &text)
         if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
             const qsizetype close = text.indexOf(c, i + 1);
             const qsizetype end = close < 0 ? n : close;
-            section.tokens.push_back({Token::Literal, QChar(), text.mid(i + 1, end - i - 1)});
+            section.tokens.push_back({ Token::Literal, QChar(), text.mid(i + 1, end - i - 1) });
             i = end;
         } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
-            section.tokens.push_back({Token::Digit, c, QString()});
+            section.tokens.push_back({ Token::Digit, c, QString() });
         } else if (c == QLatin1Char('.') && !pointSeen && !exponentSeen) {
             pointSeen = true;
-            section.tokens.push_back({Token::Point, QChar(), QString()});
+            section.tokens.push_back({ Token::Point, QChar(), QString() });
         } else if (c == QLatin1Char(',')) {
             section.thousands = true;
         } else if ((c == QLatin1Char('E') || c == QLatin1Char('e')) && !exponentSeen && i + 2 < n
-                   && (text[i + 1] == QLatin1Char('+') || text[i + 1] == QLatin1Char('-'))
-                   && text[i + 2] == QLatin1Char('0')) {
+            && (text[i + 1] == QLatin1Char('+') || text[i + 1] == QLatin1Char('-'))
+            && text[i + 2] == QLatin1Char('0')) {
             exponentSeen = true;
-            Token token{Token::Exponent, QChar(), QString(c)};
+            Token token { Token::Exponent, QChar(), QString(c) };
             token.alwaysSign = text[i + 1] == QLatin1Char('+');
             qsizetype j = i + 2;
             while (j < n && text[j] == QLatin1Char('0'))
@@ -79,7 +79,7 @@ Section parseSection(const QString &text)
             section.tokens.push_back(token);
             i = j - 1;
         } else {
-            section.tokens.push_back({Token::Literal, QChar(), QString(c)});
+            section.tokens.push_back({ Token::Literal, QChar(), QString(c) });
         }
     }
     return section;
@@ -193,7 +193,8 @@ QString formatSection(const Section &section, double magnitude, bool minus)
                 out.append(QLatin1Char('-'));
             else if (token.alwaysSign)
                 out.append(QLatin1Char('+'));
-            out.append(QString::number(std::abs(exponentValue)).rightJustified(token.exponentDigits, QLatin1Char('0')));
+            out.append(QString::number(std::abs(exponentValue))
+                           .rightJustified(token.exponentDigits, QLatin1Char('0')));
             break;
         }
         }

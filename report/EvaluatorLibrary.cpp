@@ -25,7 +25,7 @@ TRpEvValue plainError()
 bool fitsInt32(double value)
 {
     return std::isfinite(value) && value >= double(std::numeric_limits<qint32>::min())
-           && value <= double(std::numeric_limits<qint32>::max());
+        && value <= double(std::numeric_limits<qint32>::max());
 }
 
 // ---- conditions and conversions ----
@@ -79,13 +79,19 @@ protected:
 class TRpEvFunctionUpper : public TRpEvTextFunction
 {
     const char *name() const override { return "UPPER"; }
-    QString convert(const QString &text) const override { return RegionalSettings::current().locale().toUpper(text); }
+    QString convert(const QString &text) const override
+    {
+        return RegionalSettings::current().locale().toUpper(text);
+    }
 };
 
 class TRpEvFunctionLower : public TRpEvTextFunction
 {
     const char *name() const override { return "LOWER"; }
-    QString convert(const QString &text) const override { return RegionalSettings::current().locale().toLower(text); }
+    QString convert(const QString &text) const override
+    {
+        return RegionalSettings::current().locale().toLower(text);
+    }
 };
 
 class TRpEvFunctionPretty : public TRpEvTextFunction
@@ -191,7 +197,8 @@ public:
             }
             return;
         case State::Integer:
-            if (value.Kind() == evInteger && __builtin_add_overflow(m_integer, qint64(value.AsInteger()), &m_integer))
+            if (value.Kind() == evInteger
+                && __builtin_add_overflow(m_integer, qint64(value.AsInteger()), &m_integer))
                 setError(QString());
             else if (value.Kind() == evString)
                 setError(QString());
@@ -320,7 +327,9 @@ private:
             if (!value.IsNumeric())
                 return 0;
             if (kept.Kind() == evInteger && value.Kind() == evInteger)
-                return value.AsInteger() < kept.AsInteger() ? -1 : value.AsInteger() > kept.AsInteger() ? 1 : 0;
+                return value.AsInteger() < kept.AsInteger() ? -1
+                    : value.AsInteger() > kept.AsInteger()  ? 1
+                                                            : 0;
             return value.AsFloat() < kept.AsFloat() ? -1 : value.AsFloat() > kept.AsFloat() ? 1 : 0;
         case evString:
             return value.Kind() == evString ? rpEvCompareOrdinal(value.Text(), kept.Text()) : 0;
@@ -392,8 +401,7 @@ private:
 
 // ---- constants and mathematics ----
 
-template<bool Value>
-class TRpEvFunctionBoolean : public TRpEvElementFunction
+template <bool Value> class TRpEvFunctionBoolean : public TRpEvElementFunction
 {
 public:
     void ComputeResult(TRpEvValue &value) override
@@ -412,7 +420,8 @@ public:
     {
         if (ArgumentCount() == 1 && Argument(0).Kind() == evInteger) {
             value = Argument(0);
-        } else if (ArgumentCount() == 1 && Argument(0).Kind() == evFloat && fitsInt32(std::trunc(Argument(0).AsFloat()))) {
+        } else if (ArgumentCount() == 1 && Argument(0).Kind() == evFloat
+            && fitsInt32(std::trunc(Argument(0).AsFloat()))) {
             value = TRpEvValue::Integer(qint32(std::trunc(Argument(0).AsFloat())));
         } else {
             value = wrongArguments("INT");
@@ -427,7 +436,8 @@ public:
     {
         if (ArgumentCount() == 1 && Argument(0).Kind() == evInteger)
             value = TRpEvValue::Float(0.0);
-        else if (ArgumentCount() == 1 && Argument(0).Kind() == evFloat && std::isfinite(Argument(0).AsFloat()))
+        else if (ArgumentCount() == 1 && Argument(0).Kind() == evFloat
+            && std::isfinite(Argument(0).AsFloat()))
             value = TRpEvValue::Float(Argument(0).AsFloat() - std::trunc(Argument(0).AsFloat()));
         else
             value = plainError();
@@ -531,8 +541,7 @@ TRpFunctionLibrary &TRpFunctionLibrary::Global()
 }
 
 void TRpFunctionLibrary::RegisterFunction(TRpEvElementClass elementClass, const QString &name,
-                                          const QString &description, const QString &codes,
-                                          const QString &origin)
+    const QString &description, const QString &codes, const QString &origin)
 {
     const QString key = name.toUpper();
     for (TRpLibraryEntry &entry : m_entries) {
@@ -541,7 +550,7 @@ void TRpFunctionLibrary::RegisterFunction(TRpEvElementClass elementClass, const 
             return;
         }
     }
-    m_entries.push_back(TRpLibraryEntry{key, description, codes, origin, std::move(elementClass)});
+    m_entries.push_back(TRpLibraryEntry { key, description, codes, origin, std::move(elementClass) });
 }
 
 void TRpFunctionLibrary::UnregisterFunction(const QString &name)
@@ -579,38 +588,42 @@ void TRpFunctionLibrary::RegisterBuiltIns()
         TRpEvElementClass elementClass;
     };
     const BuiltIn builtIns[] = {
-        {"IF", "5BVV", "IF(<Exp>, <X>, <Y>)", "Returns <X> or <Y> depending on the boolean expression <Exp>",
-         rpEvElementClass<TRpEvFunctionIf>()},
-        {"STR", "7N", "STR(<X>)", "Convert a numeric <X> to a string", rpEvElementClass<TRpEvFunctionStr>()},
-        {"UPPER", "7S", "UPPER(<X>)", "Converts a string to upper case letters",
-         rpEvElementClass<TRpEvFunctionUpper>()},
-        {"LOWER", "7S", "LOWER(<X>)", "Converts a string to lower case letters",
-         rpEvElementClass<TRpEvFunctionLower>()},
-        {"PRETTY", "7S", "PRETTY(<X>)", "Makes the first character upper case and the rest lower case",
-         rpEvElementClass<TRpEvFunctionPretty>()},
-        {"TIME", "1", "TIME", "Return current time as a string", rpEvElementClass<TRpEvFunctionTime>()},
-        {"DATE", "1", "DATE", "Return current date as a string", rpEvElementClass<TRpEvFunctionDate>()},
-        {"COPY", "7SNN", "COPY(<X>, <St>,<Len>)", "Returns a substring of string X",
-         rpEvElementClass<TRpEvFunctionCopy>()},
-        {"SUM", "3N", "SUM(<X>)", "Sums the numeric <X>", rpEvElementClass<TRpEvFunctionSum>()},
-        {"COUNT", "3", "COUNT", "Increments for each iteration", rpEvElementClass<TRpEvFunctionCount>()},
-        {"MAX", "3V", "MAX(<X>)", "Returns the highest <X>", rpEvElementClass<TRpEvFunctionMax>()},
-        {"MIN", "3V", "MIN(<X>)", "Returns the lowest <X>", rpEvElementClass<TRpEvFunctionMin>()},
-        {"AVERAGE", "3N", "AVERAGE(<X>)", "Returns the average of numeric <X>",
-         rpEvElementClass<TRpEvFunctionAverage>()},
-        {"TRUE", "5", "TRUE", "boolean value", rpEvElementClass<TRpEvFunctionBoolean<true>>()},
-        {"FALSE", "5", "FALSE", "boolean value", rpEvElementClass<TRpEvFunctionBoolean<false>>()},
-        {"INT", "2N", "INT(<X>)", "Returns the integer part of <X>", rpEvElementClass<TRpEvFunctionInt>()},
-        {"FRAC", "2N", "FRAC(<X>)", "Returns the fractional part of <X>", rpEvElementClass<TRpEvFunctionFrac>()},
-        {"SQRT", "2N", "SQRT(<X>)", "Returns square root of <X>", rpEvElementClass<TRpEvFunctionSqrt>()},
-        {"DIV", "2NN", "DIV(<X>, <Y>) ", " Integer division of <X> by <Y>", rpEvElementClass<TRpEvFunctionDiv>()},
-        {"TYPEOF", "6N", "TYPEOF(<Exp>)", "Returns the data type of <Exp>", rpEvElementClass<TRpEvFunctionTypeOf>()},
-        {"FORMATNUMERIC", "7SN", "FORMATNUMERIC(<F>,<N>)", "Formats numeric <N> using the mask in <F>",
-         rpEvElementClass<TRpEvFunctionFormatNumeric>()},
+        { "IF", "5BVV", "IF(<Exp>, <X>, <Y>)", "Returns <X> or <Y> depending on the boolean expression <Exp>",
+            rpEvElementClass<TRpEvFunctionIf>() },
+        { "STR", "7N", "STR(<X>)", "Convert a numeric <X> to a string",
+            rpEvElementClass<TRpEvFunctionStr>() },
+        { "UPPER", "7S", "UPPER(<X>)", "Converts a string to upper case letters",
+            rpEvElementClass<TRpEvFunctionUpper>() },
+        { "LOWER", "7S", "LOWER(<X>)", "Converts a string to lower case letters",
+            rpEvElementClass<TRpEvFunctionLower>() },
+        { "PRETTY", "7S", "PRETTY(<X>)", "Makes the first character upper case and the rest lower case",
+            rpEvElementClass<TRpEvFunctionPretty>() },
+        { "TIME", "1", "TIME", "Return current time as a string", rpEvElementClass<TRpEvFunctionTime>() },
+        { "DATE", "1", "DATE", "Return current date as a string", rpEvElementClass<TRpEvFunctionDate>() },
+        { "COPY", "7SNN", "COPY(<X>, <St>,<Len>)", "Returns a substring of string X",
+            rpEvElementClass<TRpEvFunctionCopy>() },
+        { "SUM", "3N", "SUM(<X>)", "Sums the numeric <X>", rpEvElementClass<TRpEvFunctionSum>() },
+        { "COUNT", "3", "COUNT", "Increments for each iteration", rpEvElementClass<TRpEvFunctionCount>() },
+        { "MAX", "3V", "MAX(<X>)", "Returns the highest <X>", rpEvElementClass<TRpEvFunctionMax>() },
+        { "MIN", "3V", "MIN(<X>)", "Returns the lowest <X>", rpEvElementClass<TRpEvFunctionMin>() },
+        { "AVERAGE", "3N", "AVERAGE(<X>)", "Returns the average of numeric <X>",
+            rpEvElementClass<TRpEvFunctionAverage>() },
+        { "TRUE", "5", "TRUE", "boolean value", rpEvElementClass<TRpEvFunctionBoolean<true>>() },
+        { "FALSE", "5", "FALSE", "boolean value", rpEvElementClass<TRpEvFunctionBoolean<false>>() },
+        { "INT", "2N", "INT(<X>)", "Returns the integer part of <X>", rpEvElementClass<TRpEvFunctionInt>() },
+        { "FRAC", "2N", "FRAC(<X>)", "Returns the fractional part of <X>",
+            rpEvElementClass<TRpEvFunctionFrac>() },
+        { "SQRT", "2N", "SQRT(<X>)", "Returns square root of <X>", rpEvElementClass<TRpEvFunctionSqrt>() },
+        { "DIV", "2NN", "DIV(<X>, <Y>) ", " Integer division of <X> by <Y>",
+            rpEvElementClass<TRpEvFunctionDiv>() },
+        { "TYPEOF", "6N", "TYPEOF(<Exp>)", "Returns the data type of <Exp>",
+            rpEvElementClass<TRpEvFunctionTypeOf>() },
+        { "FORMATNUMERIC", "7SN", "FORMATNUMERIC(<F>,<N>)", "Formats numeric <N> using the mask in <F>",
+            rpEvElementClass<TRpEvFunctionFormatNumeric>() },
     };
     for (const BuiltIn &builtIn : builtIns) {
         RegisterFunction(builtIn.elementClass, QLatin1String(builtIn.name),
-                         QLatin1String(builtIn.syntax) + QLatin1Char('|') + QLatin1String(builtIn.explanation),
-                         QLatin1String(builtIn.codes), QLatin1String(kRpEvBuiltInOrigin));
+            QLatin1String(builtIn.syntax) + QLatin1Char('|') + QLatin1String(builtIn.explanation),
+            QLatin1String(builtIn.codes), QLatin1String(kRpEvBuiltInOrigin));
     }
 }

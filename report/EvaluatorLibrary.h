@@ -11,17 +11,16 @@
 // expression keep separate totals.
 using TRpEvElementClass = std::function<std::unique_ptr<TRpEvElementFunction>()>;
 
-template<typename T>
-TRpEvElementClass rpEvElementClass()
+template <typename T> TRpEvElementClass rpEvElementClass()
 {
     return [] { return std::make_unique<T>(); };
 }
 
 struct TRpLibraryEntry
 {
-    QString Name;        // upper case
+    QString Name; // upper case
     QString Description; // syntax, "|", explanation
-    QString Codes;       // category digit, then one letter per argument: N numeric, S text, B logical, V any
+    QString Codes; // category digit, then one letter per argument: N numeric, S text, B logical, V any
     QString Origin;
     TRpEvElementClass ElementClass;
 
@@ -41,7 +40,7 @@ public:
 
     // Adds an entry; when the name is registered already only its element class is replaced.
     void RegisterFunction(TRpEvElementClass elementClass, const QString &name, const QString &description,
-                          const QString &codes, const QString &origin);
+        const QString &codes, const QString &origin);
     void UnregisterFunction(const QString &name);
 
     // The entry of that name (compared without regard to case), or null.

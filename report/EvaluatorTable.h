@@ -13,7 +13,9 @@ class TField;
 class RpEvTableDataSet : public IRpEvDataSet
 {
 public:
-    explicit RpEvTableDataSet(TDataSet *table) : m_table(table) {}
+    explicit RpEvTableDataSet(TDataSet *table)
+        : m_table(table)
+    { }
 
     TDataSet *Table() const { return m_table; }
 

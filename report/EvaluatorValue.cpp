@@ -88,7 +88,7 @@ QString TRpEvValue::KindName(TRpEvKind kind)
 
 QString rpEvDescribe(const TRpEvValue &value)
 {
-    static const char *const kinds[] = {"integer", "float", "string", "boolean", "error"};
+    static const char *const kinds[] = { "integer", "float", "string", "boolean", "error" };
     const QString text = value.IsError() ? value.Text() : value.ValueToText();
     return QLatin1String(kinds[value.Kind()]) + QStringLiteral(": ") + text;
 }

@@ -36,7 +36,8 @@ bool parseOptions(const QStringList &arguments, EvalOptions &options)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        if ((argument == QLatin1String("--data") || argument == QLatin1String("--locale")) && i + 1 < arguments.size()) {
+        if ((argument == QLatin1String("--data") || argument == QLatin1String("--locale"))
+            && i + 1 < arguments.size()) {
             (argument == QLatin1String("--data") ? options.dataDir : options.locale) = arguments[++i];
         } else if (!options.expressionGiven) {
             options.expression = argument;

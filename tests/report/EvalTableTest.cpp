@@ -46,8 +46,8 @@ protected:
     }
 
     TMemTable table;
-    RpEvTableDataSet source{&table};
-    TRpEvDataSetList dataSets{&source};
+    RpEvTableDataSet source { &table };
+    TRpEvDataSetList dataSets { &source };
 };
 
 } // namespace
@@ -55,22 +55,23 @@ protected:
 TEST_F(EvalTable, FieldsReadByKindOnEveryRow)
 {
     EXPECT_EQ(overRows(QStringLiteral("tblTransaction.Transaction_Number")),
-              QStringList({"integer: 1", "integer: 2", "integer: 3"}));
+        QStringList({ "integer: 1", "integer: 2", "integer: 3" }));
     EXPECT_EQ(overRows(QStringLiteral("[transaction_description]")),
-              QStringList({"string: Salaire", "string: Loyer", "string: "}));
+        QStringList({ "string: Salaire", "string: Loyer", "string: " }));
     EXPECT_EQ(overRows(QStringLiteral("Transaction_Amount")),
-              QStringList({"float: 1500,5", "float: -700,25", "float: 0"}));
+        QStringList({ "float: 1500,5", "float: -700,25", "float: 0" }));
     EXPECT_EQ(overRows(QStringLiteral("Transaction_Date")),
-              QStringList({"string: 01/03/2024", "string: 05/03/2024", "string: "}));
+        QStringList({ "string: 01/03/2024", "string: 05/03/2024", "string: " }));
     EXPECT_EQ(overRows(QStringLiteral("TYPEOF(Account_Number)")),
-              QStringList({"string: INTEGER", "string: INTEGER", "string: INTEGER"}));
+        QStringList({ "string: INTEGER", "string: INTEGER", "string: INTEGER" }));
 }
 
 TEST_F(EvalTable, AggregatesRunWithTheWalk)
 {
     TRpEvaluator evaluator(nullptr, &dataSets);
-    evaluator.Compile(QStringLiteral("STR(SUM(tblTransaction.Transaction_Amount)) + ' / ' + STR(COUNT) + ' / ' + "
-                                     "STR(MAX(Transaction_Number))"));
+    evaluator.Compile(
+        QStringLiteral("STR(SUM(tblTransaction.Transaction_Amount)) + ' / ' + STR(COUNT) + ' / ' + "
+                       "STR(MAX(Transaction_Number))"));
     evaluator.ResetAggregates();
     for (table.First(); !table.AtEnd(); table.Next())
         evaluator.Accumulate();
@@ -80,7 +81,7 @@ TEST_F(EvalTable, AggregatesRunWithTheWalk)
 TEST_F(EvalTable, UnknownFieldsAndTablesAreNamedInTheError)
 {
     EXPECT_EQ(overRows(QStringLiteral("tblTransaction.Nothing")).value(0),
-              QStringLiteral("error: Unknown function : tblTransaction.Nothing"));
+        QStringLiteral("error: Unknown function : tblTransaction.Nothing"));
     EXPECT_EQ(overRows(QStringLiteral("tblAccount.Transaction_Amount")).value(0),
-              QStringLiteral("error: Unknown function : tblAccount.Transaction_Amount"));
+        QStringLiteral("error: Unknown function : tblAccount.Transaction_Amount"));
 }

@@ -11,8 +11,8 @@
 // Shared by the expression tests: one-shot evaluation and a small in-memory table.
 namespace EvalTest {
 
-inline QString eval(const QString &text, TRpEvEnvironment *environment = nullptr,
-                    const TRpEvDataSetList *dataSets = nullptr)
+inline QString eval(
+    const QString &text, TRpEvEnvironment *environment = nullptr, const TRpEvDataSetList *dataSets = nullptr)
 {
     TRpEvaluator evaluator(environment, dataSets);
     TRpEvValue value;
@@ -31,7 +31,10 @@ public:
         QList<QVariant> values;
     };
 
-    FakeTable(QString name, QList<Column> columns) : m_name(std::move(name)), m_columns(std::move(columns)) {}
+    FakeTable(QString name, QList<Column> columns)
+        : m_name(std::move(name))
+        , m_columns(std::move(columns))
+    { }
 
     int row = 0;
 
