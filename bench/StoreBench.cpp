@@ -176,6 +176,7 @@ void sqliteFigures(const QString &folder, double &insertSeconds,
 int main()
 {
     QTemporaryDir folder;
+    folder.setAutoRemove(qEnvironmentVariableIsEmpty("STOREBENCH_KEEP"));
     const QString file = QDir(folder.path()).filePath(QStringLiteral("Transaction.dat"));
 
     double insertSeconds = 0;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <sys/mman.h>
 
 namespace {
 
@@ -49,17 +50,36 @@ void roomForOne(std::vector<T> &v)
 
 // ---- RowSlots
 
+constexpr size_t kHugePage = size_t(2) << 20;
+
+int RowSlots::chunkShiftFor(int recordSize)
+{
+    int shift = 7;
+    while (shift < 20 && (qint64(1) << shift) * recordSize < qint64(8) << 20)
+        ++shift;
+    return shift;
+}
+
 void RowSlots::reserveOne()
 {
-    if ((m_count >> kChunkShift) < int(m_chunks.size()))
+    if ((m_count >> m_chunkShift) < int(m_chunks.size()))
         return;
     roomForOne(m_chunks);
-    m_chunks.push_back(std::make_unique<char[]>(size_t(kChunkRows) * size_t(m_recordSize)));
+    const size_t bytes = (size_t(m_recordSize) << m_chunkShift);
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    std::unique_ptr<char, Free> chunk(static_cast<char *>(std::aligned_alloc(kHugePage, rounded)));
+    if (!chunk)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(chunk.get(), rounded, MADV_HUGEPAGE);
+#endif
+    m_chunks.push_back(std::move(chunk));
 }
 
 char *RowSlots::append()
 {
     char *p = slot(m_count);
+    std::memset(p, 0, size_t(m_recordSize));
     ++m_count;
     return p;
 }

@@ -3,6 +3,7 @@
 #include "store/RecordStore.h"
 
 #include <QList>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -14,7 +15,7 @@
 class RowSlots
 {
 public:
-    explicit RowSlots(int recordSize) : m_recordSize(recordSize) {}
+    explicit RowSlots(int recordSize) : m_recordSize(recordSize), m_chunkShift(chunkShiftFor(recordSize)) {}
 
     int count() const { return m_count; }
     char *row(int rowNumber) { return slot(rowNumber - 1); }
@@ -23,15 +24,24 @@ public:
     void reserveOne();
     // The next slot, zero-filled; reserveOne() must have been called.
     char *append();
-    qint64 bytesReserved() const { return qint64(m_chunks.size()) * kChunkRows * m_recordSize; }
 
 private:
-    static constexpr int kChunkShift = 10;
-    static constexpr int kChunkRows = 1 << kChunkShift;
-    char *slot(int index) { return m_chunks[size_t(index >> kChunkShift)].get() + qint64(index & (kChunkRows - 1)) * m_recordSize; }
+    // Chunks are large (several megabytes) and aligned for the system's huge pages, so a million rows cost a
+    // few hundred page faults instead of tens of thousands; a row is cleared when it is handed out, so the
+    // untouched rows of a chunk cost no memory.
+    struct Free
+    {
+        void operator()(char *p) const { std::free(p); }
+    };
+    static int chunkShiftFor(int recordSize);
+    char *slot(int index)
+    {
+        return m_chunks[size_t(index >> m_chunkShift)].get() + qint64(index & ((1 << m_chunkShift) - 1)) * m_recordSize;
+    }
 
-    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::vector<std::unique_ptr<char, Free>> m_chunks;
     int m_recordSize;
+    int m_chunkShift;
     int m_count = 0;
 };
 
