@@ -18,6 +18,10 @@ struct Command
 // extension selects (".txt" text notation, anything else resource form).
 int convert(const QStringList &arguments);
 
+// pages FILE.RPP [--png DIR]: the page count, the compression flag and every page's size of a page file;
+// with --png each page is also rendered to DIR/page-NNNN.png at 96 dpi.
+int pages(const QStringList &arguments);
+
 // Writes "quillot-report: <message>" as one line on stderr.
 void printError(const QString &message);
 

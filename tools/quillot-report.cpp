@@ -1,7 +1,7 @@
 // quillot-report COMMAND ARGS…: looks into and converts report files. Run without arguments for the usage.
 #include "ReportTool.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 
@@ -10,6 +10,7 @@ namespace {
 // One line per command; a new command adds its function to ReportTool.h and its line here.
 constexpr ReportTool::Command kCommands[] = {
     {"convert", "IN OUT", &ReportTool::convert},
+    {"pages", "FILE.RPP [--png DIR]", &ReportTool::pages},
 };
 
 void printUsage()
@@ -31,7 +32,10 @@ void ReportTool::printError(const QString &message)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Pages are drawn with fonts, which need the graphical application; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty()) {
         printUsage();
