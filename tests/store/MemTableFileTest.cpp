@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -196,6 +197,49 @@ TEST_F(MemTableFileTest, ADamagedFile_FailsWithAStoreError_AndLeavesTheTableClos
     }
     EXPECT_FALSE(table->Active());
     EXPECT_EQ(table->store(), nullptr);
+}
+
+// The worked example with another stored next auto-increment value (the row carries number 1).
+QByteArray exampleWithNextValue(qint32 next)
+{
+    QByteArray packet = TestSupport::fromHex(
+        "96 19 E0 BD 01 00 00 00 18 00 00 00 03 00 01 00 00 00 03 00 00 00 A9 00"
+        "0E 4163636F756E745F4E756D626572 04 00 01 00 02 00 01 00 07 53554254595045 02 00 49 00 08 00 "
+        "4175746F696E6300"
+        "0C 4163636F756E745F54797065 01 00 49 00 00 00 01 00 05 5749445448 02 00 02 00 32 00"
+        "0F 4163636F756E745F42616C616E6365 08 00 04 00 00 00 01 00 07 53554254595045 02 00 49 00 06 00 "
+        "4D6F6E657900"
+        "01 00 0C 4155544F494E4356414C5545 04 00 01 00 02 00 00 00 00 00 01 00 00 00 06 42616E717565"
+        "00 00 00 00 00 20 59 40");
+    qToLittleEndian<qint32>(next, packet.data() + 165);
+    return packet;
+}
+
+TEST_F(MemTableFileTest, AStoredNextNumberBelowTheHighestKey_DoesNotHandOutAKeyInUse)
+{
+    TestSupport::writeFile(file(), exampleWithNextValue(1));
+    auto table = openAccounts(file());
+    EXPECT_EQ(addAccount(*table, "B"), 2);
+}
+
+TEST_F(MemTableFileTest, WhenTheNumbersRunOut_PostFails_AndTheRowStaysPending)
+{
+    TestSupport::writeFile(file(), exampleWithNextValue(2147483647));
+    auto table = openAccounts(file());
+    table->AppendRow();
+    table->FieldNamed("Account_Type")->setAsString("B");
+    try {
+        table->Post();
+        FAIL() << "posted a row without a number";
+    } catch (const EStoreError &error) {
+        EXPECT_EQ(error.StatusCode(), StoreStatus::NotAllowed);
+    }
+    EXPECT_EQ(table->State(), dsInsert);
+    EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B");
+    table->Cancel();
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "Banque" }));
+    table->Close();
+    EXPECT_EQ(bytes(), exampleWithNextValue(2147483647)) << "nothing changed, nothing written";
 }
 
 TEST_F(MemTableFileTest, DuplicateColumnNames_GetNumberedFieldNames)
