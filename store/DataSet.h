@@ -73,6 +73,11 @@ public:
     bool AtEnd() const { return m_atEnd; }
     bool AtStart() const { return m_atStart; }
     virtual int ViewRowCount() const = 0;
+    // The store's number of the current row, 0 when there is none: a bookmark that survives moves and
+    // changes of order (a walk over the rows remembers it and comes back with MoveToRow).
+    virtual int CurrentRowNumber() const = 0;
+    // Makes the row with this number current when the view shows it; false (and no move) otherwise.
+    virtual bool MoveToRow(int rowNumber) = 0;
     bool IsEmpty() const { return ViewRowCount() == 0; }
 
     virtual void Insert() = 0;

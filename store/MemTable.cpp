@@ -769,6 +769,35 @@ int TCustomMemTable::ViewRowCount() const
     return m_cursor->viewRowCount();
 }
 
+int TCustomMemTable::CurrentRowNumber() const
+{
+    if (!Active() || m_recordCount == 0)
+        return 0;
+    return m_bufferRows[size_t(m_activeRecord)];
+}
+
+bool TCustomMemTable::MoveToRow(int rowNumber)
+{
+    checkActive();
+    FinishPendingRow();
+    if (rowNumber > 0 && rowNumber == CurrentRowNumber())
+        return true;
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    if (!cursorOnRow(rowNumber)) {
+        if (m_recordCount > 0)
+            positionCursor(currentViewIndex());
+        return false;
+    }
+    fillWindow(m_cursor->viewIndex(), m_activeRecord);
+    setAtEnd(false);
+    setAtStart(false);
+    DataEvent(deDataSetChange);
+    if (AfterScroll)
+        AfterScroll(*this);
+    return true;
+}
+
 void TCustomMemTable::First()
 {
     checkActive();

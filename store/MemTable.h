@@ -66,6 +66,8 @@ public:
     void Last() override;
     int MoveRows(int n) override;
     int ViewRowCount() const override;
+    int CurrentRowNumber() const override;
+    bool MoveToRow(int rowNumber) override;
     void Insert() override;
     void AppendRow() override;
     void Edit() override;

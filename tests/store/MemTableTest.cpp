@@ -132,6 +132,24 @@ TEST_F(MemTableTest, FirstAndNext_VisitEveryRowOnce_WhateverTheWindowSize)
     }
 }
 
+TEST_F(MemTableTest, ARowNumber_BringsAWalkBackToTheRowItStartedOn)
+{
+    auto table = createAccounts(path("Account.dat"));
+    for (const char *name : { "C", "A", "B" })
+        addAccount(*table, name);
+    ASSERT_TRUE(locate(*table, "Account_Type", "A"));
+    const int bookmark = table->CurrentRowNumber();
+    EXPECT_EQ(bookmark, 2);
+    table->setIndexFieldNames("Account_Type");
+    table->Last();
+    EXPECT_TRUE(table->MoveToRow(bookmark));
+    EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "A");
+    EXPECT_FALSE(table->MoveToRow(99));
+    EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "A");
+    table->Next();
+    EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B") << "the cursor stayed on the row";
+}
+
 TEST_F(MemTableTest, DeleteTakesTheNextRow_OrThePreviousAfterTheLast)
 {
     auto table = createAccounts(path("Account.dat"));
