@@ -150,6 +150,34 @@ TEST_F(MemTableTest, ARowNumber_BringsAWalkBackToTheRowItStartedOn)
     EXPECT_EQ(table->FieldNamed("Account_Type")->AsString(), "B") << "the cursor stayed on the row";
 }
 
+TEST_F(MemTableTest, OnFilterRecord_HidesTheRowsItRefuses_WhileFiltered)
+{
+    auto table = createAccounts(path("Account.dat"));
+    for (const char *name : { "Banque", "Caisse", "Bourse" })
+        addAccount(*table, name);
+    table->OnFilterRecord = [](TDataSet &t, bool &accept) {
+        accept = t.FieldNamed("Account_Type")->AsString().startsWith('B');
+    };
+    table->setFiltered(true);
+    EXPECT_EQ(column(*table, "Account_Type"), QStringList({ "Banque", "Bourse" }));
+    EXPECT_EQ(table->ViewRowCount(), 2);
+    table->setFiltered(false);
+    EXPECT_EQ(table->ViewRowCount(), 3);
+}
+
+TEST_F(MemTableTest, AFilterExpressionWithoutTheFilterLanguage_IsRefusedAndLeavesTheViewAlone)
+{
+    if (TCustomMemTable::hasFilterCompiler())
+        GTEST_SKIP() << "the filter language is present";
+    auto table = createAccounts(path("Account.dat"));
+    addAccount(*table, "A");
+    table->setFilter("Account_Type = 'B'");
+    EXPECT_EQ(messageOf([&] { table->setFiltered(true); }),
+        "tblAccount: Filter expressions are not available in this version");
+    EXPECT_FALSE(table->Filtered());
+    EXPECT_EQ(table->ViewRowCount(), 1);
+}
+
 TEST_F(MemTableTest, DeleteTakesTheNextRow_OrThePreviousAfterTheLast)
 {
     auto table = createAccounts(path("Account.dat"));
