@@ -2,6 +2,15 @@
 
 #include <QObject>
 
+namespace {
+
+[[noreturn]] void codeEnds()
+{
+    throw ECompressError(QObject::tr("The compressed page data ends too early"));
+}
+
+} // namespace
+
 TRpCompress::TRpCompress()
 {
     ResetSplayTree();
@@ -9,17 +18,17 @@ TRpCompress::TRpCompress()
 
 void TRpCompress::ResetSplayTree()
 {
+    m_up[0] = 0;
     for (int i = 1; i <= 512; ++i)
         m_up[i] = std::uint8_t((i - 1) / 2);
-    m_up[0] = 0;
     for (int i = 0; i <= 255; ++i) {
-        m_left[i] = std::uint16_t(2 * i + 1);
-        m_right[i] = std::uint16_t(2 * i + 2);
+        m_child[i][0] = std::uint16_t(2 * i + 1);
+        m_child[i][1] = std::uint16_t(2 * i + 2);
     }
-    m_outByte = 0;
-    m_outPosition = 0;
-    m_inByte = 0;
-    m_inPosition = 7;
+    m_outBits = 0;
+    m_outCount = 0;
+    m_inBits = 0;
+    m_inCount = 0;
 }
 
 void TRpCompress::SplayUp(std::uint8_t value)
@@ -29,17 +38,17 @@ void TRpCompress::SplayUp(std::uint8_t value)
         const unsigned c = m_up[a];
         if (c != 0) {
             const unsigned d = m_up[c];
-            unsigned b = m_left[d];
+            unsigned b = m_child[d][0];
             if (b == c) {
-                b = m_right[d];
-                m_right[d] = std::uint16_t(a);
+                b = m_child[d][1];
+                m_child[d][1] = std::uint16_t(a);
             } else {
-                m_left[d] = std::uint16_t(a);
+                m_child[d][0] = std::uint16_t(a);
             }
-            if (a == m_left[c])
-                m_left[c] = std::uint16_t(b);
+            if (a == m_child[c][0])
+                m_child[c][0] = std::uint16_t(b);
             else
-                m_right[c] = std::uint16_t(b);
+                m_child[c][1] = std::uint16_t(b);
             m_up[a] = std::uint8_t(d);
             m_up[b] = std::uint8_t(c);
             a = d;
@@ -49,61 +58,88 @@ void TRpCompress::SplayUp(std::uint8_t value)
     } while (a != 0);
 }
 
-void TRpCompress::EncodeByte(std::uint8_t value, QByteArray &out)
+bool TRpCompress::codeOf(std::uint8_t value, std::uint64_t &bits, int &length) const
 {
-    // The path is noted from the leaf upwards and written from the root down. A path is at most 256 nodes
-    // long (every inner node at most once).
-    std::array<bool, 260> path;
-    int length = 0;
+    // Walking up from the leaf, each new bit goes below the ones noted so far, so the bit nearest the root
+    // ends in bit 0: the order in which the bits are written.
+    bits = 0;
+    length = 0;
     unsigned node = 256u + value;
     do {
         const unsigned parent = m_up[node];
-        path[length++] = (m_right[parent] == node);
+        bits = (bits << 1) | (m_child[parent][1] == node ? 1u : 0u);
+        ++length;
         node = parent;
-    } while (node != 0);
-    while (length > 0) {
-        if (path[--length])
-            m_outByte |= std::uint8_t(1u << m_outPosition);
-        if (m_outPosition == 7) {
-            out.append(char(m_outByte));
-            m_outByte = 0;
-            m_outPosition = 0;
-        } else {
-            ++m_outPosition;
-        }
+    } while (node != 0 && length < 57);
+    return node == 0;
+}
+
+void TRpCompress::putBits(std::uint64_t bits, int length, QByteArray &out)
+{
+    m_outBits |= bits << m_outCount;
+    m_outCount += length;
+    while (m_outCount >= 8) {
+        out.append(char(m_outBits & 0xFF));
+        m_outBits >>= 8;
+        m_outCount -= 8;
+    }
+}
+
+void TRpCompress::EncodeByte(std::uint8_t value, QByteArray &out)
+{
+    std::uint64_t bits;
+    int length;
+    if (!codeOf(value, bits, length)) {
+        // A leaf deeper than 57 levels (only a long run of unusual input makes one): the path is noted node
+        // by node and written from the root down.
+        std::array<bool, 260> path;
+        length = 0;
+        unsigned node = 256u + value;
+        do {
+            const unsigned parent = m_up[node];
+            path[length++] = m_child[parent][1] == node;
+            node = parent;
+        } while (node != 0);
+        while (length > 0)
+            putBits(path[--length] ? 1 : 0, 1, out);
+    } else {
+        putBits(bits, length, out);
     }
     SplayUp(value);
 }
 
 void TRpCompress::Flush(QByteArray &out)
 {
-    if (m_outPosition != 0)
-        out.append(char(m_outByte));
-    m_outByte = 0;
-    m_outPosition = 0;
+    if (m_outCount != 0)
+        out.append(char(m_outBits & 0xFF));
+    m_outBits = 0;
+    m_outCount = 0;
 }
 
 void TRpCompress::StartDecoding(const char *data, qsizetype size)
 {
     m_in = reinterpret_cast<const std::uint8_t *>(data);
     m_inEnd = m_in + size;
-    m_inByte = 0;
-    m_inPosition = 7;
+    m_inBits = 0;
+    m_inCount = 0;
 }
 
 std::uint8_t TRpCompress::DecodeByte()
 {
     unsigned node = 0;
     do {
-        if (m_inPosition == 7) {
+        if (m_inCount == 0) {
+            // Refill up to eight bytes at once; bytes enter above the bits already held.
             if (m_in == m_inEnd)
-                throw ECompressError(QObject::tr("The compressed page data ends too early"));
-            m_inByte = *m_in++;
-            m_inPosition = 0;
-        } else {
-            ++m_inPosition;
+                codeEnds();
+            while (m_inCount <= 56 && m_in != m_inEnd) {
+                m_inBits |= std::uint64_t(*m_in++) << m_inCount;
+                m_inCount += 8;
+            }
         }
-        node = ((m_inByte >> m_inPosition) & 1u) ? m_right[node] : m_left[node];
+        node = m_child[node][m_inBits & 1u];
+        m_inBits >>= 1;
+        --m_inCount;
     } while (node < 256);
     const auto value = std::uint8_t(node - 256);
     SplayUp(value);

@@ -44,17 +44,21 @@ public:
 
 private:
     void SplayUp(std::uint8_t value);
+    // The code of `value` with the bit nearest the root in bit 0; false when it is longer than 57 bits.
+    bool codeOf(std::uint8_t value, std::uint64_t &bits, int &length) const;
+    void putBits(std::uint64_t bits, int length, QByteArray &out);
 
+    // Parents of nodes 0..512, and the children of the inner nodes: m_child[i][0] is left[i], m_child[i][1]
+    // is right[i] (kept side by side so that a code bit selects the child directly).
     std::array<std::uint8_t, 513> m_up {};
-    std::array<std::uint16_t, 256> m_left {};
-    std::array<std::uint16_t, 256> m_right {};
+    std::array<std::array<std::uint16_t, 2>, 256> m_child {};
 
-    // Encoder bit buffer.
-    std::uint8_t m_outByte = 0;
-    int m_outPosition = 0;
-    // Decoder input.
+    // Encoder bit buffer: the bits not yet written, the first one in bit 0.
+    std::uint64_t m_outBits = 0;
+    int m_outCount = 0;
+    // Decoder input: the bits not yet used, the next one in bit 0.
     const std::uint8_t *m_in = nullptr;
     const std::uint8_t *m_inEnd = nullptr;
-    std::uint8_t m_inByte = 0;
-    int m_inPosition = 7;
+    std::uint64_t m_inBits = 0;
+    int m_inCount = 0;
 };
