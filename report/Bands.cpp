@@ -231,8 +231,8 @@ void TRpCustomBand::loaded()
 {
     // A stored pixel height other than the new-band height wins over a size that was never set.
     const long double newBandLength = pixelsToNative(40, resolution(), 100);
-    if (boundRead(8) && height() != 40 && height() > 0 && m_size->nativeLength() == newBandLength)
-        m_size->setNativeLength(pixelsToNative(height(), resolution(), zoom()));
+    if (boundRead(8) && storedBound(8) != 40 && storedBound(8) > 0 && m_size->nativeLength() == newBandLength)
+        m_size->setNativeLength(pixelsToNative(storedBound(8), resolution(), zoom()));
     if (m_parentFont)
         followReportFont();
     updatePixelBounds();

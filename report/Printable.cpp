@@ -30,13 +30,12 @@ void TRpPrintable::updatePixelBounds()
 void TRpPrintable::loaded()
 {
     // A coordinate whose native value is 0 takes its stored pixel value, when there is one.
-    auto fromPixels = [this](long double native, int bit, int pixels) {
-        if (native == 0 && boundRead(bit) && pixels != 0)
-            return pixelsToNative(pixels, resolution(), zoom());
+    auto fromPixels = [this](long double native, int bit) {
+        if (native == 0 && boundRead(bit) && storedBound(bit) != 0)
+            return pixelsToNative(storedBound(bit), resolution(), zoom());
         return native;
     };
-    m_size->setNativeBounds(fromPixels(m_size->nativeLeft(), 1, left()), fromPixels(m_size->nativeTop(), 2, top()),
-                            fromPixels(m_size->nativeWidth(), 4, width()),
-                            fromPixels(m_size->nativeHeight(), 8, height()));
+    m_size->setNativeBounds(fromPixels(m_size->nativeLeft(), 1), fromPixels(m_size->nativeTop(), 2),
+                            fromPixels(m_size->nativeWidth(), 4), fromPixels(m_size->nativeHeight(), 8));
     updatePixelBounds();
 }

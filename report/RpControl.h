@@ -27,13 +27,13 @@ public:
     int tag() const { return m_tag; }
     void setTag(int value) { m_tag = value; }
     int left() const { return m_left; }
-    void setLeft(int value) { m_left = value; m_boundsRead |= 1; }
+    void setLeft(int value) { m_left = m_stored[0] = value; m_boundsRead |= 1; }
     int top() const { return m_top; }
-    void setTop(int value) { m_top = value; m_boundsRead |= 2; }
+    void setTop(int value) { m_top = m_stored[1] = value; m_boundsRead |= 2; }
     int width() const { return m_width; }
-    void setWidth(int value) { m_width = value; m_boundsRead |= 4; }
+    void setWidth(int value) { m_width = m_stored[2] = value; m_boundsRead |= 4; }
     int height() const { return m_height; }
-    void setHeight(int value) { m_height = value; m_boundsRead |= 8; }
+    void setHeight(int value) { m_height = m_stored[3] = value; m_boundsRead |= 8; }
     Rp::TCursor cursor() const { return m_cursor; }
     void setCursor(Rp::TCursor value) { m_cursor = value; }
     QString hint() const { return m_hint; }
@@ -55,6 +55,9 @@ protected:
     // Pixel bounds computed from native values; they do not count as read from a file.
     void setPixelBounds(int left, int top, int width, int height);
     bool boundRead(int bit) const { return (m_boundsRead & bit) != 0; }
+    // The pixel bound last given through its property (1 Left, 2 Top, 4 Width, 8 Height), whatever the
+    // native values computed since.
+    int storedBound(int bit) const { return m_stored[bit == 1 ? 0 : bit == 2 ? 1 : bit == 4 ? 2 : 3]; }
     void setZoomValue(int zoom) { m_zoom = zoom; }
 
 private:
@@ -71,6 +74,7 @@ private:
     int m_resolution;
     int m_zoom = 100;
     int m_boundsRead = 0;
+    int m_stored[4] = {0, 0, 0, 0};
 };
 
 // Common base of the report and its bands: owns a frame and a zoom.
