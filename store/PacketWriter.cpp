@@ -5,6 +5,7 @@
 #include "store/detail/PacketFormat.h"
 
 #include <cstring>
+#include <sys/mman.h>
 
 using namespace PacketFormat;
 
@@ -253,8 +254,17 @@ qint64 rowBytes(const MemRecordStore &store, const std::vector<int> &prefixes, c
 
 void PacketWriter::reserve(qint64 bytes)
 {
-    if (m_size + bytes > m_data.size())
-        m_data.resize(m_size + bytes);
+    if (m_size + bytes <= m_data.size())
+        return;
+    m_data.resize(m_size + bytes);
+#ifdef MADV_HUGEPAGE
+    // A large packet is written once from start to end: huge pages spare most of its page faults.
+    constexpr quintptr kHugePage = quintptr(2) << 20;
+    const auto begin = (reinterpret_cast<quintptr>(m_data.data()) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = (reinterpret_cast<quintptr>(m_data.data()) + quintptr(m_data.size())) & ~(kHugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 QByteArray PacketWriter::write(const IRecordStore &store, PacketForm form)

@@ -195,8 +195,11 @@ public:
     // the row before it. When the view runs out the cursor stays on the last row it reached (or where it was
     // when it found none: BeforeFirst/AfterLast/Between stay so).
     virtual int moveBy(int n) = 0;
-    // Positions on a row of the view by its row number; false when the row is not in the view.
+    // Positions on a row of the view by its row number; false when the row is not in the view. In arrival
+    // order this searches the view; moveToViewIndex() does not.
     virtual bool moveToRow(int rowNumber) = 0;
+    // Positions on the row at a view index (0-based) at once; false (and no move) when out of range.
+    virtual bool moveToViewIndex(int viewIndex) = 0;
     virtual CursorPosition position() const = 0;
     virtual int currentRow() const = 0; // row number, 0 when not on a row
     // Index of the current row inside the view (0-based), -1 when not on a row.

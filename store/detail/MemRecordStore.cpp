@@ -493,6 +493,7 @@ public:
     void moveToAfterLast() override { setPosition(CursorPosition::AfterLast, 0, -1); }
     int moveBy(int n) override;
     bool moveToRow(int rowNumber) override;
+    bool moveToViewIndex(int viewIndex) override;
     CursorPosition position() const override { sync(); return m_position; }
     int currentRow() const override { sync(); return m_position == CursorPosition::OnRow ? m_row : 0; }
     int viewIndex() const override { sync(); return m_position == CursorPosition::OnRow ? m_viewIndex : -1; }
@@ -671,6 +672,15 @@ bool MemCursor::moveToRow(int rowNumber)
     if (index < 0)
         return false;
     setPosition(CursorPosition::OnRow, rowNumber, index);
+    return true;
+}
+
+bool MemCursor::moveToViewIndex(int viewIndex)
+{
+    const int row = rowAt(viewIndex);
+    if (row == 0)
+        return false;
+    setPosition(CursorPosition::OnRow, row, viewIndex);
     return true;
 }
 

@@ -383,6 +383,26 @@ TEST(Packet, DuplicateColumnNames_AreRenamedOnLoad)
     EXPECT_EQ(back->columns()[1].name, "Account_Number_1");
 }
 
+TEST(Packet, MetadataPast64K_ClearsTheRowOffsetFlag_AndStillReads)
+{
+    std::vector<ColumnDesc> columns(2000);
+    for (size_t i = 0; i < columns.size(); ++i)
+        columns[i].name = QByteArray("Column_with_a_long_name_") + QByteArray::number(qulonglong(i));
+    auto store = IRecordStore::create(QStringLiteral("wide"), columns);
+    store->setKeepChangeLog(false);
+    Rec r(*store);
+    r.setInt(1999, 42);
+    store->createCursor()->insertRecord(r.data());
+    const QByteArray packet = store->toPacket(PacketForm::Binary);
+    ASSERT_GT(packet.size(), 65536);
+    EXPECT_EQ(packet.mid(18, 6), fromHex("01 00 00 00 00 00"));
+    auto back = load(packet);
+    Rec read(*back);
+    back->createCursor()->readRow(1, read.data());
+    EXPECT_EQ(read.intAt(1999), 42);
+    EXPECT_EQ(read.stateAt(0), FieldState::Unassigned);
+}
+
 TEST(Packet, ChangeLog_IsWrittenAndRestored)
 {
     auto store = IRecordStore::create(QStringLiteral("t"), accountColumns());

@@ -163,6 +163,21 @@ TEST(RecordStore, MoveBy_StopsAtTheEndsAndCountsRowsMoved)
     EXPECT_EQ(t.cursor->currentRow(), 4);
 }
 
+TEST(RecordStore, MoveToViewIndex_PositionsWithinTheView)
+{
+    Table t;
+    for (int key : {3, 1, 2})
+        t.append(key);
+    t.cursor->setSortColumns({1});
+    EXPECT_TRUE(t.cursor->moveToViewIndex(2));
+    EXPECT_EQ(t.cursor->currentRow(), 1);
+    EXPECT_EQ(t.cursor->moveBy(-1), -1);
+    EXPECT_EQ(t.cursor->currentRow(), 3);
+    EXPECT_FALSE(t.cursor->moveToViewIndex(3));
+    EXPECT_FALSE(t.cursor->moveToViewIndex(-1));
+    EXPECT_EQ(t.cursor->currentRow(), 3);
+}
+
 TEST(RecordStore, Delete_LeavesCursorBetweenRows)
 {
     Table t;
