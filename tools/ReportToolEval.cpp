@@ -20,7 +20,6 @@
 
 namespace ReportTool {
 
-int eval(const QStringList &arguments);
 
 namespace {
 

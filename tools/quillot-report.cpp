@@ -11,6 +11,7 @@ namespace {
 constexpr ReportTool::Command kCommands[] = {
     {"convert", "IN OUT", &ReportTool::convert},
     {"pages", "FILE.RPP [--png DIR]", &ReportTool::pages},
+    {"eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval},
 };
 
 void printUsage()
