@@ -148,12 +148,52 @@ std::uint8_t TRpCompress::DecodeByte()
 
 QByteArray TRpCompress::compress(const QByteArray &plain)
 {
+    // The same bits EncodeByte writes, gathered in a word and stored into a buffer grown ahead of need
+    // (a code of up to 57 bits adds at most eight bytes).
     TRpCompress coder;
-    QByteArray out;
-    out.reserve(plain.size() / 2 + 16);
-    for (const char c : plain)
-        coder.EncodeByte(std::uint8_t(c), out);
-    coder.Flush(out);
+    QByteArray out(plain.size() / 2 + 64, Qt::Uninitialized);
+    char *buffer = out.data();
+    qsizetype used = 0;
+    std::uint64_t pending = 0;
+    int pendingCount = 0;
+    auto put = [&](std::uint64_t bits, int length) {
+        if (used + 16 > out.size()) {
+            out.resize(out.size() * 2);
+            buffer = out.data();
+        }
+        pending |= bits << pendingCount;
+        pendingCount += length;
+        while (pendingCount >= 8) {
+            buffer[used++] = char(pending & 0xFF);
+            pending >>= 8;
+            pendingCount -= 8;
+        }
+    };
+    for (const char c : plain) {
+        const auto value = std::uint8_t(c);
+        std::uint64_t bits;
+        int length;
+        if (coder.codeOf(value, bits, length)) {
+            put(bits, length);
+        } else {
+            QByteArray slow;
+            coder.m_outBits = pending;
+            coder.m_outCount = pendingCount;
+            pending = 0;
+            pendingCount = 0;
+            coder.EncodeByte(value, slow);
+            for (const char b : slow)
+                put(std::uint8_t(b), 8);
+            put(coder.m_outBits, coder.m_outCount);
+            coder.m_outBits = 0;
+            coder.m_outCount = 0;
+            continue;
+        }
+        coder.SplayUp(value);
+    }
+    if (pendingCount > 0)
+        put(0, 8 - pendingCount);
+    out.truncate(used);
     return out;
 }
 

@@ -48,6 +48,25 @@ TEST(Compress, RandomSequences_RoundTrip)
     }
 }
 
+TEST(Compress, DeepLeaves_CodeTheSameThroughEncodeByteAndCompress)
+{
+    // Sweeping the values in order, again and again, drives some leaves far below the root.
+    QByteArray plain;
+    for (int round = 0; round < 40; ++round)
+        for (int value = 0; value < 256; ++value)
+            plain.append(char(round % 2 ? value : 255 - value));
+    for (int i = 0; i < 3000; ++i)
+        plain.append(char(i % 3));
+    TRpCompress coder;
+    QByteArray stepwise;
+    for (const char c : plain)
+        coder.EncodeByte(std::uint8_t(c), stepwise);
+    coder.Flush(stepwise);
+    const QByteArray whole = TRpCompress::compress(plain);
+    EXPECT_EQ(whole, stepwise);
+    EXPECT_EQ(TRpCompress::decompress(whole.constData(), whole.size(), plain.size()), plain);
+}
+
 TEST(Compress, EveryByteValueTakesEightBitsFromAFreshTree_But255TakesNine)
 {
     for (int value = 0; value < 256; ++value) {
