@@ -54,6 +54,10 @@ protected:
     int convert(const QString &in, const QString &out)
     {
         QProcess process;
+        // Keeps Qt's note about a missing runtime folder off the tool's stderr.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+        process.setProcessEnvironment(environment);
         process.start(m_tool, {QStringLiteral("convert"), in, out});
         process.waitForFinished(30000);
         m_stderr = process.readAllStandardError();
