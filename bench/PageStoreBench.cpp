@@ -20,14 +20,18 @@ void drawTextPage(TRpPrinter &store, int page)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(store.DeviceHeight(35));
     canvas.setFont(font);
-    canvas.drawText(store.DeviceX(200), store.DeviceY(250), QStringLiteral("Relevé du compte courant — page %1").arg(page));
+    canvas.drawText(store.DeviceX(200), store.DeviceY(250),
+        QStringLiteral("Relevé du compte courant — page %1").arg(page));
     for (int line = 0; line < 45; ++line) {
         const int y = 400 + line * 55;
-        canvas.drawText(store.DeviceX(200), store.DeviceY(y), QStringLiteral("%1/%2/2026").arg(line % 28 + 1).arg(page % 12 + 1));
+        canvas.drawText(store.DeviceX(200), store.DeviceY(y),
+            QStringLiteral("%1/%2/2026").arg(line % 28 + 1).arg(page % 12 + 1));
         canvas.drawText(store.DeviceX(480), store.DeviceY(y),
-                        QStringLiteral("Paiement carte %1 — supermarché, ligne %2").arg(page * 100 + line).arg(line + 1));
-        canvas.drawText(store.DeviceX(1650), store.DeviceY(y), QStringLiteral("%1,%2 €").arg((page * 37 + line * 11) % 2000).arg(line % 100));
-        canvas.drawLine(store.DeviceX(200), store.DeviceY(y + 12), store.DeviceX(1900), store.DeviceY(y + 12));
+            QStringLiteral("Paiement carte %1 — supermarché, ligne %2").arg(page * 100 + line).arg(line + 1));
+        canvas.drawText(store.DeviceX(1650), store.DeviceY(y),
+            QStringLiteral("%1,%2 €").arg((page * 37 + line * 11) % 2000).arg(line % 100));
+        canvas.drawLine(
+            store.DeviceX(200), store.DeviceY(y + 12), store.DeviceX(1900), store.DeviceY(y + 12));
     }
 }
 
@@ -62,8 +66,8 @@ void recordAndStore(bool compressed, int pages)
     store.FinishDocument();
     const double s = seconds(timer);
     std::printf("record and store %d text pages (%s): %.0f pages/s (%.1f KB per page)\n", pages,
-                compressed ? "compressed" : "uncompressed", pages / s,
-                double(store.pageList().stream()->size()) / pages / 1024);
+        compressed ? "compressed" : "uncompressed", pages / s,
+        double(store.pageList().stream()->size()) / pages / 1024);
 }
 
 } // namespace
@@ -107,10 +111,11 @@ int main(int argc, char **argv)
     const double decodeSeconds = seconds(timer);
     const double mb = double(plainBytes) / 1e6;
     std::printf("page data: %zu pages, %.2f MB, compressed to %.1f %%\n", pages.size(), mb,
-                100.0 * double(codeBytes) / double(plainBytes));
-    std::printf("compression: %.1f MB/s (%.2f of the 50 MB/s target)\n", mb / compressSeconds, mb / compressSeconds / 50);
+        100.0 * double(codeBytes) / double(plainBytes));
+    std::printf("compression: %.1f MB/s (%.2f of the 50 MB/s target)\n", mb / compressSeconds,
+        mb / compressSeconds / 50);
     std::printf("decoding: %.1f MB/s (%.2f of the 50 MB/s target)\n", double(checked) / 1e6 / decodeSeconds,
-                double(checked) / 1e6 / decodeSeconds / 50);
+        double(checked) / 1e6 / decodeSeconds / 50);
 
     recordAndStore(false, 1000);
     recordAndStore(true, 1000);

@@ -18,7 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QByteArray again = TRpCompress::compress(plain);
         if (TRpCompress::decompress(again.constData(), again.size(), plain.size()) != plain)
             std::abort();
-    } catch (const ECompressError &) {
-    }
+    } catch (const ECompressError &) { }
     return 0;
 }

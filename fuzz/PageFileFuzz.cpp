@@ -23,11 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 buffer.open(QIODevice::ReadOnly);
                 QPicture picture;
                 picture.load(&buffer);
-            } catch (const Exception &) {
-            }
+            } catch (const Exception &) { }
         }
         list.ReadPageData(1);
-    } catch (const Exception &) {
-    }
+    } catch (const Exception &) { }
     return 0;
 }

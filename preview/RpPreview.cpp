@@ -18,7 +18,8 @@ constexpr double kLetterHeightPixels = 279.4;
 // ---- TRpPreviewImage ----
 
 TRpPreviewImage::TRpPreviewImage(TRpPreview *preview, QWidget *parent)
-    : QWidget(parent), m_preview(preview)
+    : QWidget(parent)
+    , m_preview(preview)
 {
     resize(100, 50);
 }
@@ -94,7 +95,8 @@ void TRpPreviewImage::mouseDoubleClickEvent(QMouseEvent *event)
 // ---- TRpPreview ----
 
 TRpPreview::TRpPreview(QWidget *parent)
-    : QScrollArea(parent), m_image(new TRpPreviewImage(this))
+    : QScrollArea(parent)
+    , m_image(new TRpPreviewImage(this))
 {
     resize(250, 250);
     setAlignment(Qt::AlignCenter);

@@ -31,14 +31,14 @@ QStringList nameFilters(const QString &types)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString &description = parts.at(i);
         filters << (description.contains(QLatin1Char('('))
-                        ? description
-                        : description + QStringLiteral(" (") + parts.at(i + 1) + QLatin1Char(')'));
+                ? description
+                : description + QStringLiteral(" (") + parts.at(i + 1) + QLatin1Char(')'));
     }
     return filters;
 }
 
 QAction *addCommand(QToolBar *bar, const char *name, const QString &hint, QStyle::StandardPixmap icon,
-                    const QString &text = QString())
+    const QString &text = QString())
 {
     QAction *action = bar->addAction(text.isEmpty() ? hint : text);
     action->setObjectName(QString::fromLatin1(name));
@@ -51,7 +51,8 @@ QAction *addCommand(QToolBar *bar, const char *name, const QString &hint, QStyle
 } // namespace
 
 TRpStandardPreview::TRpStandardPreview(TRpPrinter *store, QWidget *parent)
-    : QDialog(parent), m_store(store)
+    : QDialog(parent)
+    , m_store(store)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Print Preview"));
@@ -69,14 +70,19 @@ TRpStandardPreview::TRpStandardPreview(TRpPrinter *store, QWidget *parent)
     }
     ToolBar1->addSeparator();
     FirstPage = addCommand(ToolBar1, "FirstPage", QStringLiteral("First page"), QStyle::SP_MediaSkipBackward);
-    PreviousPage = addCommand(ToolBar1, "PreviousPage", QStringLiteral("Previous page"), QStyle::SP_MediaSeekBackward);
-    ToolButton2 = addCommand(ToolBar1, "ToolButton2", QStringLiteral("Next page"), QStyle::SP_MediaSeekForward);
+    PreviousPage
+        = addCommand(ToolBar1, "PreviousPage", QStringLiteral("Previous page"), QStyle::SP_MediaSeekBackward);
+    ToolButton2
+        = addCommand(ToolBar1, "ToolButton2", QStringLiteral("Next page"), QStyle::SP_MediaSeekForward);
     LastPage = addCommand(ToolBar1, "LastPage", QStringLiteral("Last page"), QStyle::SP_MediaSkipForward);
     ToolBar1->addSeparator();
-    PrintSetup = addCommand(ToolBar1, "PrintSetup", QStringLiteral("Printer setup"), QStyle::SP_FileDialogDetailedView);
+    PrintSetup = addCommand(
+        ToolBar1, "PrintSetup", QStringLiteral("Printer setup"), QStyle::SP_FileDialogDetailedView);
     Print = addCommand(ToolBar1, "Print", QStringLiteral("Print"), QStyle::SP_DialogApplyButton);
-    SaveReport = addCommand(ToolBar1, "SaveReport", QStringLiteral("Save Report"), QStyle::SP_DialogSaveButton);
-    LoadReport = addCommand(ToolBar1, "LoadReport", QStringLiteral("Load Report"), QStyle::SP_DialogOpenButton);
+    SaveReport
+        = addCommand(ToolBar1, "SaveReport", QStringLiteral("Save Report"), QStyle::SP_DialogSaveButton);
+    LoadReport
+        = addCommand(ToolBar1, "LoadReport", QStringLiteral("Load Report"), QStyle::SP_DialogOpenButton);
     ToolBar1->addSeparator();
     ExitButton = addCommand(ToolBar1, "ExitButton", QStringLiteral("&Close"), QStyle::SP_DialogCloseButton);
     PrintSetup->setEnabled(false);
@@ -207,8 +213,8 @@ void TRpStandardPreview::printClick()
 
 QString TRpStandardPreview::saveFileTypes()
 {
-    QString types = kPagesFileType + QStringLiteral("(*.") + kPagesExtension + QStringLiteral(")|*.")
-        + kPagesExtension;
+    QString types
+        = kPagesFileType + QStringLiteral("(*.") + kPagesExtension + QStringLiteral(")|*.") + kPagesExtension;
     for (const TRpExportFilterEntry &entry : TRpExportFilterLibrary::instance().entries())
         types += QLatin1Char('|') + entry.description + QStringLiteral(" (*.") + entry.extension
             + QStringLiteral(")|*.") + entry.extension;
@@ -217,7 +223,8 @@ QString TRpStandardPreview::saveFileTypes()
 
 QString TRpStandardPreview::loadFileTypes()
 {
-    return kPagesFileType + QStringLiteral(" (*.") + kPagesExtension + QStringLiteral(")|*.") + kPagesExtension;
+    return kPagesFileType + QStringLiteral(" (*.") + kPagesExtension + QStringLiteral(")|*.")
+        + kPagesExtension;
 }
 
 void TRpStandardPreview::saveReportTo(const QString &fileName, int fileType)

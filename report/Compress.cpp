@@ -200,9 +200,8 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
 QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 count)
 {
     if (count < 0 || count > qint64(codeSize) * 8)
-        throw ECompressError(QObject::tr("The compressed page declares %1 bytes in %2 code bytes")
-                                 .arg(count)
-                                 .arg(codeSize));
+        throw ECompressError(
+            QObject::tr("The compressed page declares %1 bytes in %2 code bytes").arg(count).arg(codeSize));
     TRpCompress coder;
     coder.StartDecoding(code, codeSize);
     QByteArray out(qsizetype(count), Qt::Uninitialized);

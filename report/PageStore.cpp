@@ -379,7 +379,8 @@ PageFileHeader TRpPageList::validate(TRpStream &s)
                 throw ERpError(fileFault(QObject::tr("page %1 is too short").arg(k)));
             const qint64 count = s.readInt32();
             if (count < 0 || count > codeBytes * 8)
-                throw ERpError(fileFault(QObject::tr("page %1 declares more bytes than its code holds").arg(k)));
+                throw ERpError(
+                    fileFault(QObject::tr("page %1 declares more bytes than its code holds").arg(k)));
         }
         s.seek(next - 4);
         if (s.readInt32() != start)

@@ -75,7 +75,7 @@ TRpPrinter::TRpPrinter(QObject *parent)
 TRpPrinter::~TRpPrinter()
 {
     Q_ASSERT_X(!QCoreApplication::instance() || onGuiThread(), "TRpPrinter",
-               "a page store is destroyed on the user-interface thread");
+        "a page store is destroyed on the user-interface thread");
     if (status() != Status::Ready)
         ResetStore();
 }
@@ -112,12 +112,14 @@ int TRpPrinter::DeviceHeight(long double h) const
 
 double TRpPrinter::PaperWidthNative() const
 {
-    return m_settings.orientation == RpPaper::poLandscape ? m_settings.PaperLength() : m_settings.PaperWidth();
+    return m_settings.orientation == RpPaper::poLandscape ? m_settings.PaperLength()
+                                                          : m_settings.PaperWidth();
 }
 
 double TRpPrinter::PaperLengthNative() const
 {
-    return m_settings.orientation == RpPaper::poLandscape ? m_settings.PaperWidth() : m_settings.PaperLength();
+    return m_settings.orientation == RpPaper::poLandscape ? m_settings.PaperWidth()
+                                                          : m_settings.PaperLength();
 }
 
 void TRpPrinter::setPageRange(int first, int last)

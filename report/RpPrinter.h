@@ -18,10 +18,10 @@ class TRpPrinter;
 
 // Notices the store posts to its client and sends to its master.
 namespace RpNotice {
-constexpr int Progress = 1024;       // client, posted: percent
+constexpr int Progress = 1024; // client, posted: percent
 constexpr int PagesAvailable = 1025; // client, posted: number of available pages
-constexpr int PrintRequest = 1026;   // master, posted
-constexpr int PreviewClosed = 1028;  // master, sent: the store
+constexpr int PrintRequest = 1026; // master, posted
+constexpr int PreviewClosed = 1028; // master, sent: the store
 } // namespace RpNotice
 
 // A notice of the page store, delivered as an event whose type is the notice's code.
@@ -29,9 +29,10 @@ class TRpStoreEvent : public QEvent
 {
 public:
     TRpStoreEvent(int code, int parameter, TRpPrinter *store)
-        : QEvent(QEvent::Type(code)), m_parameter(parameter), m_store(store)
-    {
-    }
+        : QEvent(QEvent::Type(code))
+        , m_parameter(parameter)
+        , m_store(store)
+    { }
     int parameter() const { return m_parameter; }
     TRpPrinter *store() const { return m_store; }
 

@@ -20,7 +20,8 @@ constexpr double kPngDpi = 96;
 void renderPage(const QPicture &picture, double scale, const QString &fileName)
 {
     const QRect page = picture.boundingRect();
-    const QSize size(qMax(1, int(std::lround(page.width() * scale))), qMax(1, int(std::lround(page.height() * scale))));
+    const QSize size(
+        qMax(1, int(std::lround(page.width() * scale))), qMax(1, int(std::lround(page.height() * scale))));
     QImage image(size, QImage::Format_RGB32);
     image.setDotsPerMeterX(int(std::lround(kPngDpi / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(kPngDpi / 0.0254)));
@@ -67,7 +68,8 @@ int pages(const QStringList &arguments)
             out << "page " << n << ": " << page.width() << " x " << page.height() << " pixels, "
                 << picture->size() << " bytes\n";
             if (png)
-                renderPage(*picture, scale, target.filePath(QStringLiteral("page-%1.png").arg(n, 4, 10, QLatin1Char('0'))));
+                renderPage(*picture, scale,
+                    target.filePath(QStringLiteral("page-%1.png").arg(n, 4, 10, QLatin1Char('0'))));
         }
     } catch (const Exception &error) {
         printError(QStringLiteral("%1: %2").arg(fileName, error.message()));

@@ -24,17 +24,23 @@ void drawPage(TRpPrinter &store, int page)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(store.DeviceHeight(60));
     canvas.setFont(font);
-    canvas.drawText(store.DeviceX(200), store.DeviceY(250), QStringLiteral("Relevé du compte — page %1").arg(page));
+    canvas.drawText(
+        store.DeviceX(200), store.DeviceY(250), QStringLiteral("Relevé du compte — page %1").arg(page));
     font.setPixelSize(store.DeviceHeight(35));
     canvas.setFont(font);
     for (int line = 0; line < 40; ++line) {
         const int y = 400 + line * 60;
-        canvas.drawText(store.DeviceX(200), store.DeviceY(y), QStringLiteral("%1/03/2026").arg(line % 28 + 1, 2, 10, QLatin1Char('0')));
-        canvas.drawText(store.DeviceX(500), store.DeviceY(y), QStringLiteral("Courses, ligne %1").arg(line + 1));
-        canvas.drawText(store.DeviceX(1600), store.DeviceY(y), QStringLiteral("%1,%2 €").arg(line * 17 + page).arg(line % 100, 2, 10, QLatin1Char('0')));
-        canvas.drawLine(store.DeviceX(200), store.DeviceY(y + 15), store.DeviceX(1900), store.DeviceY(y + 15));
+        canvas.drawText(store.DeviceX(200), store.DeviceY(y),
+            QStringLiteral("%1/03/2026").arg(line % 28 + 1, 2, 10, QLatin1Char('0')));
+        canvas.drawText(
+            store.DeviceX(500), store.DeviceY(y), QStringLiteral("Courses, ligne %1").arg(line + 1));
+        canvas.drawText(store.DeviceX(1600), store.DeviceY(y),
+            QStringLiteral("%1,%2 €").arg(line * 17 + page).arg(line % 100, 2, 10, QLatin1Char('0')));
+        canvas.drawLine(
+            store.DeviceX(200), store.DeviceY(y + 15), store.DeviceX(1900), store.DeviceY(y + 15));
     }
-    canvas.drawRect(store.DeviceX(150), store.DeviceY(150), store.DeviceWidth(1800), store.DeviceHeight(2700));
+    canvas.drawRect(
+        store.DeviceX(150), store.DeviceY(150), store.DeviceWidth(1800), store.DeviceHeight(2700));
 }
 
 void record(TRpPrinter &store, int pages, bool finish = true)
@@ -78,9 +84,8 @@ TEST_P(PreviewZoom, TakesOnlyZoomsFrom2To2000)
 }
 
 INSTANTIATE_TEST_SUITE_P(Preview, PreviewZoom,
-                         ::testing::Values(ZoomCase { 1, false }, ZoomCase { 2, true }, ZoomCase { 100, true },
-                                           ZoomCase { 2000, true }, ZoomCase { 2001, false },
-                                           ZoomCase { -5, false }));
+    ::testing::Values(ZoomCase { 1, false }, ZoomCase { 2, true }, ZoomCase { 100, true },
+        ZoomCase { 2000, true }, ZoomCase { 2001, false }, ZoomCase { -5, false }));
 
 TEST(Preview, LayoutSizesTheImageFromThePaperAndZoom)
 {
@@ -259,12 +264,9 @@ TEST_F(StandardPreview, KeysReachTheWindowBeforeThePageView)
         int page;
     };
     const KeyCase cases[] { { Qt::Key_PageDown, Qt::NoModifier, 2 },
-                            { Qt::Key_PageDown, Qt::ShiftModifier | Qt::ControlModifier, 3 },
-                            { Qt::Key_End, Qt::NoModifier, 5 },
-                            { Qt::Key_PageUp, Qt::NoModifier, 4 },
-                            { Qt::Key_PageUp, Qt::ControlModifier, 1 },
-                            { Qt::Key_PageDown, Qt::ControlModifier, 5 },
-                            { Qt::Key_Home, Qt::NoModifier, 1 } };
+        { Qt::Key_PageDown, Qt::ShiftModifier | Qt::ControlModifier, 3 }, { Qt::Key_End, Qt::NoModifier, 5 },
+        { Qt::Key_PageUp, Qt::NoModifier, 4 }, { Qt::Key_PageUp, Qt::ControlModifier, 1 },
+        { Qt::Key_PageDown, Qt::ControlModifier, 5 }, { Qt::Key_Home, Qt::NoModifier, 1 } };
     for (const KeyCase &c : cases) {
         QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
         QApplication::sendEvent(window->RpPreview, &press);

@@ -27,11 +27,9 @@ TEST_P(CompressVectors, CodesBitForBitAndDecodesBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Compress, CompressVectors,
-                         ::testing::Values(CodeCase { "empty", QByteArray(), "" },
-                                           CodeCase { "zero", QByteArray(1, '\0'), "80" },
-                                           CodeCase { "ff", QByteArray(1, '\xff'), "00 00" },
-                                           CodeCase { "abc", QByteArray("abc"), "46 3D 01" }),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(CodeCase { "empty", QByteArray(), "" }, CodeCase { "zero", QByteArray(1, '\0'), "80" },
+        CodeCase { "ff", QByteArray(1, '\xff'), "00 00" }, CodeCase { "abc", QByteArray("abc"), "46 3D 01" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Compress, RandomSequences_RoundTrip)
 {
@@ -96,13 +94,11 @@ TEST_P(CompressRejects, FailsCleanly)
     EXPECT_THROW(TRpCompress::decompress(c.code.constData(), c.code.size(), c.count), ECompressError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Compress, CompressRejects,
+INSTANTIATE_TEST_SUITE_P(Compress, CompressRejects,
     ::testing::Values(BadCode { "truncatedStream", TRpCompress::compress("hello world").left(3), 11 },
-                      BadCode { "countTooLargeForCode", QByteArray(2, '\0'), 17 },
-                      BadCode { "negativeCount", QByteArray(4, '\0'), -1 },
-                      BadCode { "hugeCount", QByteArray(4, '\0'), qint64(1) << 40 },
-                      BadCode { "noCode", QByteArray(), 1 }),
+        BadCode { "countTooLargeForCode", QByteArray(2, '\0'), 17 },
+        BadCode { "negativeCount", QByteArray(4, '\0'), -1 },
+        BadCode { "hugeCount", QByteArray(4, '\0'), qint64(1) << 40 }, BadCode { "noCode", QByteArray(), 1 }),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -11,8 +11,9 @@
 #include <QPicture>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <gtest/gtest.h>
 #include <functional>
+#include <thread>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -26,9 +27,9 @@ void recordPages(TRpPrinter &store, int pages, int linesPerPage = 20)
         QPainter &canvas = *store.canvas();
         for (int line = 0; line < linesPerPage; ++line) {
             canvas.drawText(store.DeviceX(100), store.DeviceY(100 + line * 50),
-                            QStringLiteral("Page %1, line %2: Loyer, Électricité 1 234,56 €").arg(p).arg(line));
+                QStringLiteral("Page %1, line %2: Loyer, Électricité 1 234,56 €").arg(p).arg(line));
             canvas.drawLine(store.DeviceX(100), store.DeviceY(120 + line * 50), store.DeviceX(1900),
-                            store.DeviceY(120 + line * 50));
+                store.DeviceY(120 + line * 50));
         }
     }
     store.FinishDocument();
@@ -109,7 +110,8 @@ TEST(PageStore, PagesReadBackTheSameBeforeAndAfterTheSpill)
         store.setCompression(compressed);
         store.StartDocument();
         std::vector<QByteArray> before;
-        // Pages are added until the stream has moved to its file; every page is read right after it is stored.
+        // Pages are added until the stream has moved to its file; every page is read right after it is
+        // stored.
         while (store.pageList().stream()->isInMemory()) {
             store.NewPage();
             store.canvas()->drawText(10, 20, QStringLiteral("page %1").arg(store.pageCount()));
@@ -154,9 +156,34 @@ TEST(PageStore, AnnouncesEveryPageInOrderToItsClient)
     store.NewPage();
     store.FinishDocument();
     QCoreApplication::sendPostedEvents(&client);
-    const std::vector<std::pair<int, int>> expected { { 1024, 3 }, { 1025, 1 }, { 1024, 50 }, { 1025, 2 }, { 1025, 3 } };
+    const std::vector<std::pair<int, int>> expected { { 1024, 3 }, { 1025, 1 }, { 1024, 50 }, { 1025, 2 },
+        { 1025, 3 } };
     EXPECT_EQ(client.notices, expected);
     EXPECT_EQ(store.availablePages(), 3);
+}
+
+TEST(PageStore, ABackgroundRunAndAReaderShareTheStore)
+{
+    NoticeRecorder client;
+    TRpPrinter store;
+    store.setCompression(true);
+    store.setClient(&client);
+    std::thread run([&store] { recordPages(store, 60, 30); });
+    int read = 0;
+    while (store.status() != TRpPrinter::Status::Finished) {
+        const int available = store.availablePages();
+        if (available > 0 && store.CopyPage(available))
+            ++read;
+        if (available > 1 && store.CopyPage(1))
+            ++read;
+    }
+    run.join();
+    QCoreApplication::sendPostedEvents(&client);
+    ASSERT_EQ(client.notices.size(), 60u);
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(client.notices[size_t(i)].second, i + 1);
+    for (int n = 1; n <= 60; ++n)
+        EXPECT_NE(store.CopyPage(n), nullptr) << n;
 }
 
 TEST(PageStore, StateErrors)
@@ -207,7 +234,8 @@ TEST(PageStore, PagesKeepThePageRectangle_ThroughSaveAndLoad)
     store.NewPage();
     store.canvas()->drawLine(10, 10, 20, 20);
     store.FinishDocument();
-    const QRect page(0, 0, store.DeviceWidth(store.PaperWidthNative()), store.DeviceHeight(store.PaperLengthNative()));
+    const QRect page(
+        0, 0, store.DeviceWidth(store.PaperWidthNative()), store.DeviceHeight(store.PaperLengthNative()));
     EXPECT_EQ(store.CopyPage(1)->boundingRect(), page);
     store.SavePages(dir.filePath("a.rpp"));
     TRpPrinter loaded;
@@ -322,12 +350,11 @@ TEST_P(PaperDetection, FirstPageSetsThePaperOfALoadedStore)
     EXPECT_EQ(loaded.printerSettings().orientation, c.orientation);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PageStore, PaperDetection,
+INSTANTIATE_TEST_SUITE_P(PageStore, PaperDetection,
     ::testing::Values(PaperCase { "A4Portrait", RpPaper::A4, RpPaper::poPortrait, RpPaper::A4Small },
-                      PaperCase { "A4Landscape", RpPaper::A4, RpPaper::poLandscape, RpPaper::A4Small },
-                      PaperCase { "Legal", RpPaper::Legal, RpPaper::poPortrait, RpPaper::Legal },
-                      PaperCase { "LetterIsNote", RpPaper::Letter, RpPaper::poPortrait, RpPaper::Note }),
+        PaperCase { "A4Landscape", RpPaper::A4, RpPaper::poLandscape, RpPaper::A4Small },
+        PaperCase { "Legal", RpPaper::Legal, RpPaper::poPortrait, RpPaper::Legal },
+        PaperCase { "LetterIsNote", RpPaper::Letter, RpPaper::poPortrait, RpPaper::Note }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(PageStoreFiles, AnEmptyFileLeavesThePaperAlone)
@@ -393,10 +420,8 @@ TEST_P(DamagedPageFiles, FailWithAMessage_AndTheStoreKeepsItsPages)
 
 const qsizetype kFirst = 128;
 
-INSTANTIATE_TEST_SUITE_P(
-    PageStore, DamagedPageFiles,
-    ::testing::Values(
-        Damage { "shorterThanHeader", false, [](QByteArray &b) { b.truncate(100); } },
+INSTANTIATE_TEST_SUITE_P(PageStore, DamagedPageFiles,
+    ::testing::Values(Damage { "shorterThanHeader", false, [](QByteArray &b) { b.truncate(100); } },
         Damage { "negativeCount", false, [](QByteArray &b) { putInt(b, 8, -1); } },
         Damage { "countTooHigh", false, [](QByteArray &b) { putInt(b, 8, 4); } },
         Damage { "hugeCount", true, [](QByteArray &b) { putInt(b, 8, 0x7fffffff); } },
@@ -406,14 +431,13 @@ INSTANTIATE_TEST_SUITE_P(
         Damage { "wrongPageNumber", false, [](QByteArray &b) { putInt(b, kFirst, 2); } },
         Damage { "nextPointsBack", false, [](QByteArray &b) { putInt(b, kFirst + 4, 0); } },
         Damage { "nextPastEnd", false, [](QByteArray &b) { putInt(b, kFirst + 4, 0x7ffffff0); } },
-        Damage { "backLinkWrong", false,
-                 [](QByteArray &b) { putInt(b, intAt(b, kFirst + 4) - 4, 7); } },
+        Damage { "backLinkWrong", false, [](QByteArray &b) { putInt(b, intAt(b, kFirst + 4) - 4, 7); } },
         Damage { "lastFourBytesWrong", false, [](QByteArray &b) { putInt(b, b.size() - 4, 128); } },
         Damage { "compressedCountBeyondCode", true,
-                 [](QByteArray &b) { putInt(b, kFirst + 8, (intAt(b, kFirst + 4) - kFirst - 16) * 8 + 1); } },
+            [](QByteArray &b) { putInt(b, kFirst + 8, (intAt(b, kFirst + 4) - kFirst - 16) * 8 + 1); } },
         Damage { "compressedCountNegative", true, [](QByteArray &b) { putInt(b, kFirst + 8, -5); } },
         Damage { "compressedCodeCut", true,
-                 [](QByteArray &b) { putInt(b, kFirst + 8, intAt(b, kFirst + 8) + 50); } },
+            [](QByteArray &b) { putInt(b, kFirst + 8, intAt(b, kFirst + 8) + 50); } },
         Damage { "firstPictureGarbage", false, [](QByteArray &b) { b[kFirst + 8] = 'X'; } }),
     [](const auto &info) { return std::string(info.param.name); });
 
