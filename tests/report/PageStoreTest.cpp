@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <functional>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -124,6 +124,22 @@ TEST(PageStore, PagesReadBackTheSameBeforeAndAfterTheSpill)
         ASSERT_GE(after.size(), before.size());
         for (size_t i = 0; i < before.size(); ++i)
             EXPECT_EQ(after[i], before[i]) << "page " << i + 1 << " compressed " << compressed;
+    }
+}
+
+TEST(PageStore, TheTemporaryFileGoesWithTheStore_AlsoAfterAFailedRun)
+{
+    for (bool abort : { false, true }) {
+        auto store = std::make_unique<TRpPrinter>();
+        store->StartDocument();
+        while (store->pageList().stream()->isInMemory())
+            store->NewPage(), store->canvas()->drawText(5, 5, QString(500, QLatin1Char('x')));
+        const QString file = store->pageList().stream()->fileName();
+        EXPECT_TRUE(QFile::exists(file));
+        if (abort)
+            store->AbortDocument();
+        store.reset();
+        EXPECT_FALSE(QFile::exists(file)) << abort;
     }
 }
 
