@@ -355,6 +355,7 @@ void TDBGrid::setDataSource(TDataSource *source)
     bindColumns();
     updateBufferCount();
     m_model->reset();
+    applyColumnWidths();
     syncCurrent();
 }
 
@@ -382,6 +383,7 @@ void TDBGrid::setColumns(std::vector<TColumn> columns)
     m_columns = std::move(columns);
     bindColumns();
     m_model->reset();
+    applyColumnWidths();
     syncCurrent();
 }
 
@@ -394,7 +396,7 @@ TField *TDBGrid::SelectedField() const
 
 bool TDBGrid::editorOpen() const
 {
-    return !m_editor->isHidden();
+    return m_editor && !m_editor->isHidden();
 }
 
 int TDBGrid::visibleRowCount() const
@@ -608,6 +610,8 @@ void TDBGrid::scrollBarAction(int action)
 void TDBGrid::updateGeometries()
 {
     QTableView::updateGeometries();
+    if (!m_scrollBar)
+        return; // still being built
     const int barWidth = m_scrollBar->sizeHint().width();
     const QMargins margins = viewportMargins();
     if (margins.right() != barWidth)

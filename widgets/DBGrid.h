@@ -221,8 +221,8 @@ private:
 
     std::unique_ptr<TGridDataLink> m_link;
     TDBGridModel *m_model;
-    TInplaceEdit *m_editor;
-    QScrollBar *m_scrollBar;
+    TInplaceEdit *m_editor = nullptr;
+    QScrollBar *m_scrollBar = nullptr;
     TDBGridOptions m_options = kDefaultGridOptions;
     bool m_readOnly = false;
     std::vector<TColumn> m_columns;
