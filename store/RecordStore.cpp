@@ -4,8 +4,11 @@
 #include "store/PacketWriter.h"
 #include "store/detail/MemRecordStore.h"
 
+#include <QFile>
 #include <QSet>
 #include <cstring>
+#include <limits>
+#include <sys/mman.h>
 
 // Largest record a store holds: far above any table of the program, and low enough that a hostile packet
 // cannot make a few rows cost gigabytes.
@@ -122,6 +125,32 @@ std::unique_ptr<IRecordStore> IRecordStore::create(const QString &tableName, std
 std::unique_ptr<IRecordStore> IRecordStore::fromPacket(const QByteArray &packet, const QString &sourceName)
 {
     return PacketReader::load(packet, sourceName);
+}
+
+std::unique_ptr<IRecordStore> IRecordStore::fromFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(path);
+    const qint64 size = file.size();
+    if (size >= qint64(std::numeric_limits<int>::max()))
+        throw EStoreError(StoreStatus::InvalidPacket, QStringLiteral("%1 is too large for a table file").arg(path));
+    QByteArray bytes(size, Qt::Uninitialized);
+#ifdef MADV_HUGEPAGE
+    constexpr quintptr kHugePage = quintptr(2) << 20;
+    const auto begin = (reinterpret_cast<quintptr>(bytes.data()) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = (reinterpret_cast<quintptr>(bytes.data()) + quintptr(size)) & ~(kHugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 n = file.read(bytes.data() + done, size - done);
+        if (n <= 0)
+            throw EFileError(QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString()));
+        done += n;
+    }
+    return fromPacket(bytes, path);
 }
 
 QByteArray MemRecordStore::toPacket(PacketForm form) const
