@@ -2,7 +2,9 @@
 
 #include "report/Units.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 ReportFont::ReportFont(QObject *parent) : RpPersistent(parent), m_resolution(screenResolution()) {}
 
@@ -25,14 +27,15 @@ void ReportFont::setColor(TColor value)
 
 int ReportFont::height() const
 {
-    return -int(std::lround(m_size * double(usableResolution(m_resolution)) / 72.0));
+    const double pixels = m_size * double(usableResolution(m_resolution)) / 72.0;
+    return -int(std::lround(std::min(pixels, double(std::numeric_limits<int>::max()))));
 }
 
 void ReportFont::setHeight(int value)
 {
     // A positive height counts the internal leading too; either way the size follows from its magnitude.
-    const int magnitude = value < 0 ? -value : value;
-    setSize(int(std::lround(magnitude * 72.0 / usableResolution(m_resolution))));
+    const qint64 magnitude = value < 0 ? -qint64(value) : qint64(value);
+    setSize(int(std::lround(double(magnitude) * 72.0 / usableResolution(m_resolution))));
 }
 
 void ReportFont::setName(const QString &value)

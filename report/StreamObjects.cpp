@@ -338,8 +338,8 @@ bool fromStreamValue(const QMetaProperty &property, const StreamValue &value, QV
             v = value.integer;
         else
             return false;
-        if (!std::isfinite(double(v)))
-            return false;
+        if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
+            return false; // not finite, or beyond what the property holds
         out = QVariant(double(v));
         out.convert(property.metaType());
         return true;

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -508,9 +509,10 @@ private:
         case 's':
         case 'S':
             value.kind = StreamValue::Kind::Single;
-            value.real = static_cast<float>(real);
-            if (!std::isfinite(value.real))
+            if (std::fabs(real) > std::numeric_limits<float>::max())
                 m_bad = true;
+            else
+                value.real = static_cast<float>(real);
             break;
         case 'c':
         case 'C': {
@@ -526,9 +528,10 @@ private:
         case 'd':
         case 'D':
             value.kind = StreamValue::Kind::Date;
-            value.real = static_cast<double>(real);
-            if (!std::isfinite(value.real))
+            if (std::fabs(real) > std::numeric_limits<double>::max())
                 m_bad = true;
+            else
+                value.real = static_cast<double>(real);
             break;
         default:
             value.kind = StreamValue::Kind::Extended;

@@ -4,6 +4,7 @@
 
 #include <QVariant>
 #include <cmath>
+#include <limits>
 
 TRpUnitBase::TRpUnitBase(QObject *parent)
     : RpPersistent(parent), m_unit(defaultReportUnit()), m_savedUnit(m_unit), m_resolution(screenResolution())
@@ -102,10 +103,13 @@ bool TRpUnitBase::readDefinedProperty(const QString &name, const StreamValue &va
             v = item.integer;
         else
             return true;
-        if (!std::isfinite(v))
+        // Native values are shown as doubles: anything beyond their range is as bad as a non-finite one.
+        if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
             return true;
         read.push_back(v);
     }
+    if (!acceptValues(read))
+        return true;
     for (size_t i = 0; i < targets.size(); ++i)
         *targets[i] = read[i];
     ok = true;
@@ -191,4 +195,11 @@ long double TRpPage::columnWidth() const
 {
     const int columns = m_columns > 0 ? m_columns : 1;
     return columnWidthFor(printableWidth(), m_columnSpace, columns);
+}
+
+bool TRpPage::acceptValues(const std::vector<long double> &values) const
+{
+    // BottomMargin, Length, TopMargin, Width, …: a page without length or width is refused like a custom
+    // size of 0.
+    return values.size() == 7 && values[1] > 0 && values[3] > 0;
 }

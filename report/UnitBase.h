@@ -32,6 +32,12 @@ public:
 protected:
     // The internal values in the order of "Values".
     virtual std::vector<long double *> values() = 0;
+    // False refuses a "Values" list read from a file as a whole.
+    virtual bool acceptValues(const std::vector<long double> &values) const
+    {
+        Q_UNUSED(values);
+        return true;
+    }
     std::vector<long double> valueList() const;
 
     UnitContext context() const;
@@ -175,6 +181,8 @@ protected:
     {
         return {&m_bottomMargin, &m_length, &m_topMargin, &m_width, &m_leftMargin, &m_rightMargin, &m_columnSpace};
     }
+
+    bool acceptValues(const std::vector<long double> &values) const override;
 
 private:
     static long double columnWidthFor(long double printable, long double space, int columns);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -74,7 +75,10 @@ long double pixelsToNative(long double pixels, int resolution, int zoom)
 
 int nativeToPixels(long double native, int resolution, int zoom)
 {
-    return int(std::lround(nativeToUnit(native, UnitContext{Rp::Pixels, resolution, zoom, 10}, Axis::Horizontal)));
+    const long double pixels = nativeToUnit(native, UnitContext{Rp::Pixels, resolution, zoom, 10}, Axis::Horizontal);
+    // Pixel bounds are ints: values read from a file may lie far outside any screen.
+    constexpr long double kLimit = 1e9L;
+    return int(std::lround(std::clamp(pixels, -kLimit, kLimit)));
 }
 
 int frameStripThickness(int width, double devicePerNative)
@@ -83,6 +87,6 @@ int frameStripThickness(int width, double devicePerNative)
         return 1;
     if (width <= 0)
         return 0;
-    const long thickness = std::lround(width / 72.0 * 254.0 * devicePerNative);
-    return thickness < 1 ? 1 : int(thickness);
+    const double thickness = std::round(width / 72.0 * 254.0 * devicePerNative);
+    return thickness < 1 ? 1 : int(std::min(thickness, 1e9));
 }
