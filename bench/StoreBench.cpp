@@ -58,10 +58,9 @@ class TransactionSource
 public:
     Transaction next()
     {
-        static const char *const words[] = {"loyer", "courses", "essence", "salaire", "virement", "facture",
-                                            "\xE9lectricit\xE9", "assurance", "restaurant", "pharmacie",
-                                            "librairie", "abonnement", "t\xE9l\xE9phone", "imp\xF4ts", "cadeau",
-                                            "vacances"};
+        static const char *const words[] = { "loyer", "courses", "essence", "salaire", "virement", "facture",
+            "\xE9lectricit\xE9", "assurance", "restaurant", "pharmacie", "librairie", "abonnement",
+            "t\xE9l\xE9phone", "imp\xF4ts", "cadeau", "vacances" };
         const int length = 10 + int(m_random() % 91);
         QByteArray text;
         while (text.size() < length) {
@@ -74,11 +73,11 @@ public:
             text.chop(1);
         const double day = kFirstDay + double(m_random() % (20 * 365));
         const double amount = double(int(m_random() % 200000) - 100000) / 100.0;
-        return {0, text, day * kMsPerDay, amount, 1 + int(m_random() % kAccounts)};
+        return { 0, text, day * kMsPerDay, amount, 1 + int(m_random() % kAccounts) };
     }
 
 private:
-    std::mt19937 m_random{20240101};
+    std::mt19937 m_random { 20240101 };
 };
 
 void fill(const IRecordStore &store, QByteArray &record, const Transaction &t)
@@ -100,14 +99,14 @@ double seconds(const QElapsedTimer &timer)
 // Processor time of this process: the machine may be shared, so both clocks are printed.
 double cpuSeconds()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 long peakMegabytes()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
@@ -129,13 +128,14 @@ void sqliteFigures(const QString &folder, double &insertSeconds, double &readSec
     sqlite3 *db = nullptr;
     sqlite3_open(path.constData(), &db);
     sqlite3_exec(db,
-                 "CREATE TABLE t(n INTEGER PRIMARY KEY, description TEXT, date REAL, amount REAL, account INTEGER);",
-                 nullptr, nullptr, nullptr);
+        "CREATE TABLE t(n INTEGER PRIMARY KEY, description TEXT, date REAL, amount REAL, account INTEGER);",
+        nullptr, nullptr, nullptr);
     QElapsedTimer timer;
     timer.start();
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO t(description, date, amount, account) VALUES(?,?,?,?)", -1, &insert, nullptr);
+    sqlite3_prepare_v2(
+        db, "INSERT INTO t(description, date, amount, account) VALUES(?,?,?,?)", -1, &insert, nullptr);
     TransactionSource source;
     for (int i = 0; i < kRows; ++i) {
         const Transaction t = source.next();
@@ -159,11 +159,11 @@ void sqliteFigures(const QString &folder, double &insertSeconds, double &readSec
     sqlite3_stmt *select = nullptr;
     sqlite3_prepare_v2(db, "SELECT n, description, date, amount, account FROM t", -1, &select, nullptr);
     while (sqlite3_step(select) == SQLITE_ROW) {
-        loaded.push_back({sqlite3_column_int(select, 0),
-                          QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, 1)),
-                                     sqlite3_column_bytes(select, 1)),
-                          sqlite3_column_double(select, 2), sqlite3_column_double(select, 3),
-                          sqlite3_column_int(select, 4)});
+        loaded.push_back({ sqlite3_column_int(select, 0),
+            QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, 1)),
+                sqlite3_column_bytes(select, 1)),
+            sqlite3_column_double(select, 2), sqlite3_column_double(select, 3),
+            sqlite3_column_int(select, 4) });
     }
     sqlite3_finalize(select);
     sqlite3_close(db);
@@ -222,7 +222,7 @@ int main()
     auto cursor = store->createCursor();
     timer.restart();
     const double sortCpu = cpuSeconds();
-    cursor->setSortColumns({4});
+    cursor->setSortColumns({ 4 });
     line("build Account_Number sort index", seconds(timer), "s");
     line("build Account_Number sort index (processor time)", cpuSeconds() - sortCpu, "s");
 
@@ -257,7 +257,8 @@ int main()
     double sqliteReadCpu = 0;
     sqliteFigures(folder.path(), sqliteInsert, sqliteRead, sqliteReadCpu);
     line("read file into store", readSeconds, "s", "faster than SQLite", sqliteRead / readSeconds);
-    line("read file into store (processor time)", readCpu, "s", "faster than SQLite", sqliteReadCpu / readCpu);
+    line(
+        "read file into store (processor time)", readCpu, "s", "faster than SQLite", sqliteReadCpu / readCpu);
     line("insert 1,000,000 rows (SQLite)", sqliteInsert, "s", "store faster", sqliteInsert / insertSeconds);
     line("read 1,000,000 rows into memory (SQLite)", sqliteRead, "s");
     line("read 1,000,000 rows into memory (SQLite, processor time)", sqliteReadCpu, "s");

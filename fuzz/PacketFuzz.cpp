@@ -28,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Walk a sorted view too: the sort must cope with whatever values came in.
     auto cursor = store->createCursor();
     if (!store->columns().empty()) {
-        cursor->setSortColumns({0});
-        while (cursor->moveBy(1) == 1) {
-        }
+        cursor->setSortColumns({ 0 });
+        while (cursor->moveBy(1) == 1) { }
     }
     return 0;
 }

@@ -53,13 +53,13 @@ struct ColumnPlan
     enum Kind { Fixed, Text, Varying } kind;
     int stateOffset;
     int valueOffset;
-    int size;   // fixed value bytes, or the slot's bytes
+    int size; // fixed value bytes, or the slot's bytes
     int prefix; // length prefix bytes
     int maxLength;
 };
 
-void readRows(ByteReader &in, PacketLoad &load, const std::vector<int> &prefixes, qint64 rowCount,
-              qint64 packetSize)
+void readRows(
+    ByteReader &in, PacketLoad &load, const std::vector<int> &prefixes, qint64 rowCount, qint64 packetSize)
 {
     MemRecordStore &store = load.store();
     const RecordLayout &layout = store.layout();
@@ -73,8 +73,8 @@ void readRows(ByteReader &in, PacketLoad &load, const std::vector<int> &prefixes
     std::vector<ColumnPlan> plan;
     for (int i = 0; i < columns; ++i) {
         const ColumnDesc &column = store.columns()[size_t(i)];
-        ColumnPlan p{ColumnPlan::Fixed, layout.stateOffset(i), layout.valueOffset(i), layout.valueSize(i),
-                     prefixes[size_t(i)], 0};
+        ColumnPlan p { ColumnPlan::Fixed, layout.stateOffset(i), layout.valueOffset(i), layout.valueSize(i),
+            prefixes[size_t(i)], 0 };
         if (column.type == StoreType::Text) {
             p.kind = ColumnPlan::Text;
             p.maxLength = column.width;

@@ -1,8 +1,8 @@
 #include "store/PacketWriter.h"
 
-#include "store/detail/PacketXml.h"
 #include "store/detail/MemRecordStore.h"
 #include "store/detail/PacketFormat.h"
+#include "store/detail/PacketXml.h"
 
 #include <cstring>
 #include <sys/mman.h>
@@ -28,7 +28,7 @@ void PacketWriter::putName(const QByteArray &name)
 {
     if (name.size() > 255)
         throw EStoreError(StoreStatus::NotAllowed,
-                          QStringLiteral("The name %1 is too long for a table file").arg(QString::fromLatin1(name)));
+            QStringLiteral("The name %1 is too long for a table file").arg(QString::fromLatin1(name)));
     put<quint8>(quint8(name.size()));
     std::memcpy(grow(name.size()), name.constData(), size_t(name.size()));
 }
@@ -84,7 +84,8 @@ void PacketWriter::beginRow(quint8 status)
 
 void PacketWriter::setFlag(int column, int bits)
 {
-    m_data[m_rowFlagsAt + column / 4] = char(m_data[m_rowFlagsAt + column / 4] | (bits << (2 * (column % 4))));
+    m_data[m_rowFlagsAt + column / 4]
+        = char(m_data[m_rowFlagsAt + column / 4] | (bits << (2 * (column % 4))));
 }
 
 void PacketWriter::putFixed(const char *bytes, int length)
@@ -153,8 +154,10 @@ bool hasWidthAttribute(const ColumnDesc &column)
     case StoreType::WideText:
     case StoreType::Blob:
     case StoreType::Decimal:
-    case StoreType::FormattedDecimal: return column.width > 0;
-    default: return false;
+    case StoreType::FormattedDecimal:
+        return column.width > 0;
+    default:
+        return false;
     }
 }
 
@@ -183,8 +186,8 @@ void writeColumn(PacketWriter &writer, const ColumnDesc &column)
     }
 }
 
-void writeRow(PacketWriter &writer, const MemRecordStore &store, const std::vector<int> &prefixes, int rowNumber,
-              quint8 status)
+void writeRow(PacketWriter &writer, const MemRecordStore &store, const std::vector<int> &prefixes,
+    int rowNumber, quint8 status)
 {
     const RecordLayout &layout = store.layout();
     const char *record = store.record(rowNumber);

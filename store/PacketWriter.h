@@ -32,8 +32,7 @@ public:
 private:
     char *grow(qint64 bytes);
     void setFlag(int column, int bits);
-    template<class T>
-    void put(T value)
+    template <class T> void put(T value)
     {
         char *p = grow(sizeof value);
         for (size_t i = 0; i < sizeof value; ++i)

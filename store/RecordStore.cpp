@@ -19,28 +19,41 @@ int columnValueSize(const ColumnDesc &column)
     const int fixed = column.fixedSize;
     switch (column.type) {
     case StoreType::Int8:
-    case StoreType::UInt8: return 1;
+    case StoreType::UInt8:
+        return 1;
     case StoreType::Int16:
-    case StoreType::UInt16: return 2;
+    case StoreType::UInt16:
+        return 2;
     case StoreType::Int32:
     case StoreType::UInt32:
     case StoreType::Date:
-    case StoreType::Time: return 4;
+    case StoreType::Time:
+        return 4;
     case StoreType::Int64:
     case StoreType::UInt64:
     case StoreType::Float:
-    case StoreType::DateTimeStamp: return 8;
-    case StoreType::Float10: return 10;
-    case StoreType::SqlTimeStamp: return 16;
-    case StoreType::Bool: return fixed == 0 ? 2 : (fixed == 1 || fixed == 2 || fixed == 4 ? fixed : 0);
+    case StoreType::DateTimeStamp:
+        return 8;
+    case StoreType::Float10:
+        return 10;
+    case StoreType::SqlTimeStamp:
+        return 16;
+    case StoreType::Bool:
+        return fixed == 0 ? 2 : (fixed == 1 || fixed == 2 || fixed == 4 ? fixed : 0);
     case StoreType::Decimal:
-    case StoreType::FormattedDecimal: return fixed > 0 && fixed <= 64 ? fixed : 0;
-    case StoreType::Bytes: return fixed > 0 && fixed <= 65535 ? fixed : 0;
-    case StoreType::Text: return column.width > 0 && column.width <= 65535 ? column.width + 1 : 0;
+    case StoreType::FormattedDecimal:
+        return fixed > 0 && fixed <= 64 ? fixed : 0;
+    case StoreType::Bytes:
+        return fixed > 0 && fixed <= 65535 ? fixed : 0;
+    case StoreType::Text:
+        return column.width > 0 && column.width <= 65535 ? column.width + 1 : 0;
     // Length (2 bytes) and the bytes.
-    case StoreType::VarBytes: return column.width > 0 && column.width <= 65535 ? column.width + 2 : 0;
-    case StoreType::WideText: return column.width > 0 && column.width <= 32767 ? 2 * column.width + 2 : 0;
-    default: return 0;
+    case StoreType::VarBytes:
+        return column.width > 0 && column.width <= 65535 ? column.width + 2 : 0;
+    case StoreType::WideText:
+        return column.width > 0 && column.width <= 32767 ? 2 * column.width + 2 : 0;
+    default:
+        return 0;
     }
 }
 
@@ -74,7 +87,8 @@ RecordLayout::RecordLayout(const std::vector<ColumnDesc> &columns)
         m_text.push_back(column.type == StoreType::Text);
         offset += 1 + size;
         if (offset > kMaxRecordSize)
-            throw EStoreError(StoreStatus::NotAllowed, QStringLiteral("the rows of this table are too large"));
+            throw EStoreError(
+                StoreStatus::NotAllowed, QStringLiteral("the rows of this table are too large"));
     }
     m_recordSize = std::max<int>(int(offset), 1);
 }
@@ -117,7 +131,7 @@ std::unique_ptr<IRecordStore> IRecordStore::create(const QString &tableName, std
     for (const ColumnDesc &column : columns) {
         if (columnValueSize(column) == 0)
             throw EStoreError(StoreStatus::NotAllowed,
-                              QStringLiteral("Column %1 cannot be stored").arg(QString::fromLatin1(column.name)));
+                QStringLiteral("Column %1 cannot be stored").arg(QString::fromLatin1(column.name)));
     }
     return std::make_unique<MemRecordStore>(tableName, std::move(columns));
 }
@@ -134,7 +148,8 @@ std::unique_ptr<IRecordStore> IRecordStore::fromFile(const QString &path)
         throw EFOpenError(path);
     const qint64 size = file.size();
     if (size >= qint64(std::numeric_limits<int>::max()))
-        throw EStoreError(StoreStatus::InvalidPacket, QStringLiteral("%1 is too large for a table file").arg(path));
+        throw EStoreError(
+            StoreStatus::InvalidPacket, QStringLiteral("%1 is too large for a table file").arg(path));
     QByteArray bytes(size, Qt::Uninitialized);
 #ifdef MADV_HUGEPAGE
     constexpr quintptr kHugePage = quintptr(2) << 20;

@@ -12,14 +12,16 @@
 class ByteReader
 {
 public:
-    ByteReader(const QByteArray &data, QString source) : m_data(data), m_source(std::move(source)) {}
+    ByteReader(const QByteArray &data, QString source)
+        : m_data(data)
+        , m_source(std::move(source))
+    { }
 
     qint64 position() const { return m_position; }
     qint64 remaining() const { return qint64(m_data.size()) - m_position; }
     bool atEnd() const { return remaining() == 0; }
 
-    template<class T>
-    T read()
+    template <class T> T read()
     {
         static_assert(std::is_integral_v<T> || std::is_floating_point_v<T>);
         need(qint64(sizeof(T)));
@@ -42,9 +44,12 @@ public:
     quint32 readLength(int prefixSize)
     {
         switch (prefixSize) {
-        case 1: return read<quint8>();
-        case 2: return read<quint16>();
-        default: return read<quint32>();
+        case 1:
+            return read<quint8>();
+        case 2:
+            return read<quint16>();
+        default:
+            return read<quint32>();
         }
     }
     void need(qint64 n) const

@@ -13,16 +13,14 @@
 
 namespace {
 
-template<class T>
-T load(const char *p)
+template <class T> T load(const char *p)
 {
     T v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-template<class T>
-int compareNumbers(T a, T b)
+template <class T> int compareNumbers(T a, T b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
@@ -39,8 +37,7 @@ EStoreError outOfMemory()
 }
 
 // Room for one more element, growing geometrically (reserve(size + 1) would copy on every insert).
-template<class T>
-void roomForOne(std::vector<T> &v)
+template <class T> void roomForOne(std::vector<T> &v)
 {
     if (v.size() == v.capacity())
         v.reserve(std::max<size_t>(16, v.capacity() * 2));
@@ -86,7 +83,8 @@ char *RowSlots::append()
 
 // ---- Comparison
 
-int compareColumn(const ColumnDesc &column, const RecordLayout &layout, int index, const char *a, const char *b)
+int compareColumn(
+    const ColumnDesc &column, const RecordLayout &layout, int index, const char *a, const char *b)
 {
     const bool nullA = Record::state(layout, a, index) != FieldState::Value;
     const bool nullB = Record::state(layout, b, index) != FieldState::Value;
@@ -96,18 +94,27 @@ int compareColumn(const ColumnDesc &column, const RecordLayout &layout, int inde
     const char *vb = Record::value(layout, b, index);
     const int size = layout.valueSize(index);
     switch (column.type) {
-    case StoreType::Int8: return compareNumbers(load<qint8>(va), load<qint8>(vb));
-    case StoreType::Int16: return compareNumbers(load<qint16>(va), load<qint16>(vb));
+    case StoreType::Int8:
+        return compareNumbers(load<qint8>(va), load<qint8>(vb));
+    case StoreType::Int16:
+        return compareNumbers(load<qint16>(va), load<qint16>(vb));
     case StoreType::Int32:
     case StoreType::Date:
-    case StoreType::Time: return compareNumbers(load<qint32>(va), load<qint32>(vb));
-    case StoreType::Int64: return compareNumbers(load<qint64>(va), load<qint64>(vb));
-    case StoreType::UInt8: return compareNumbers(load<quint8>(va), load<quint8>(vb));
-    case StoreType::UInt16: return compareNumbers(load<quint16>(va), load<quint16>(vb));
-    case StoreType::UInt32: return compareNumbers(load<quint32>(va), load<quint32>(vb));
-    case StoreType::UInt64: return compareNumbers(load<quint64>(va), load<quint64>(vb));
+    case StoreType::Time:
+        return compareNumbers(load<qint32>(va), load<qint32>(vb));
+    case StoreType::Int64:
+        return compareNumbers(load<qint64>(va), load<qint64>(vb));
+    case StoreType::UInt8:
+        return compareNumbers(load<quint8>(va), load<quint8>(vb));
+    case StoreType::UInt16:
+        return compareNumbers(load<quint16>(va), load<quint16>(vb));
+    case StoreType::UInt32:
+        return compareNumbers(load<quint32>(va), load<quint32>(vb));
+    case StoreType::UInt64:
+        return compareNumbers(load<quint64>(va), load<quint64>(vb));
     case StoreType::Float:
-    case StoreType::DateTimeStamp: return compareNumbers(load<double>(va), load<double>(vb));
+    case StoreType::DateTimeStamp:
+        return compareNumbers(load<double>(va), load<double>(vb));
     case StoreType::Bool: {
         const bool x = std::any_of(va, va + size, [](char c) { return c != 0; });
         const bool y = std::any_of(vb, vb + size, [](char c) { return c != 0; });
@@ -122,10 +129,12 @@ int compareColumn(const ColumnDesc &column, const RecordLayout &layout, int inde
     }
 }
 
-KeyComparer::KeyComparer(const std::vector<ColumnDesc> &columns, const RecordLayout &layout, QList<int> keyColumns)
-    : m_columns(&columns), m_layout(&layout), m_keys(std::move(keyColumns))
-{
-}
+KeyComparer::KeyComparer(
+    const std::vector<ColumnDesc> &columns, const RecordLayout &layout, QList<int> keyColumns)
+    : m_columns(&columns)
+    , m_layout(&layout)
+    , m_keys(std::move(keyColumns))
+{ }
 
 int KeyComparer::compare(const char *a, const char *b, int keyCount) const
 {
@@ -141,8 +150,10 @@ int KeyComparer::compare(const char *a, const char *b, int keyCount) const
 // ---- Store
 
 MemRecordStore::MemRecordStore(QString name, std::vector<ColumnDesc> columns)
-    : tableName(std::move(name)), m_columns(std::move(columns)), m_layout(m_columns),
-      m_slots(m_layout.recordSize())
+    : tableName(std::move(name))
+    , m_columns(std::move(columns))
+    , m_layout(m_columns)
+    , m_slots(m_layout.recordSize())
 {
     for (size_t i = 0; i < m_columns.size(); ++i) {
         if (m_columns[i].type == StoreType::Int32 && m_columns[i].subtype == StoreSubtype::Autoinc) {
@@ -219,21 +230,20 @@ void MemRecordStore::reserveForChange()
 void MemRecordStore::insertSorted(SortIndex &index, int rowNumber)
 {
     const char *record = m_slots.row(rowNumber);
-    auto pos = std::upper_bound(index.rows.begin(), index.rows.end(), record, [&](const char *r, int row) {
-        return index.comparer.compare(r, m_slots.row(row)) < 0;
-    });
+    auto pos = std::upper_bound(index.rows.begin(), index.rows.end(), record,
+        [&](const char *r, int row) { return index.comparer.compare(r, m_slots.row(row)) < 0; });
     index.rows.insert(pos, rowNumber);
 }
 
 void MemRecordStore::eraseFrom(SortIndex &index, int rowNumber, const char *oldRecord)
 {
-    auto range = std::equal_range(index.rows.begin(), index.rows.end(), oldRecord,
-                                  [&](const auto &x, const auto &y) {
-                                      if constexpr (std::is_same_v<std::decay_t<decltype(x)>, int>)
-                                          return index.comparer.compare(m_slots.row(x), y) < 0;
-                                      else
-                                          return index.comparer.compare(x, m_slots.row(y)) < 0;
-                                  });
+    auto range = std::equal_range(
+        index.rows.begin(), index.rows.end(), oldRecord, [&](const auto &x, const auto &y) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(x)>, int>)
+                return index.comparer.compare(m_slots.row(x), y) < 0;
+            else
+                return index.comparer.compare(x, m_slots.row(y)) < 0;
+        });
     auto it = std::find(range.first, range.second, rowNumber);
     if (it == range.second)
         it = std::find(index.rows.begin(), index.rows.end(), rowNumber);
@@ -255,9 +265,9 @@ int MemRecordStore::positionIn(const SortIndex *index, int rowNumber) const
     const char *record = m_slots.row(rowNumber);
     const KeyComparer &cmp = index->comparer;
     auto first = std::lower_bound(index->rows.begin(), index->rows.end(), record,
-                                  [&](int row, const char *r) { return cmp.compare(m_slots.row(row), r) < 0; });
+        [&](int row, const char *r) { return cmp.compare(m_slots.row(row), r) < 0; });
     auto last = std::upper_bound(first, index->rows.end(), record,
-                                 [&](const char *r, int row) { return cmp.compare(r, m_slots.row(row)) < 0; });
+        [&](const char *r, int row) { return cmp.compare(r, m_slots.row(row)) < 0; });
     // New rows go after the last equal key, so search the equal keys from the back.
     for (auto it = last; it != first;) {
         --it;
@@ -289,7 +299,7 @@ int MemRecordStore::insertRow(const char *record, int defaultOrderPosition)
     const int rowNumber = m_slots.count();
     m_status.push_back(m_keepChangeLog ? RowStatus::Inserted : RowStatus::Current);
     if (m_keepChangeLog)
-        m_changeLog.push_back({rowNumber, 0, RowStatus::Inserted});
+        m_changeLog.push_back({ rowNumber, 0, RowStatus::Inserted });
     if (defaultOrderPosition < 0 || defaultOrderPosition > int(m_defaultOrder.size()))
         m_defaultOrder.push_back(rowNumber);
     else
@@ -333,7 +343,7 @@ int MemRecordStore::modifyRow(int rowNumber, const char *record)
         target = m_slots.count();
         m_status.push_back(RowStatus::NewVersion);
         m_status[size_t(rowNumber - 1)] = RowStatus::Original;
-        m_changeLog.push_back({target, rowNumber, RowStatus::NewVersion});
+        m_changeLog.push_back({ target, rowNumber, RowStatus::NewVersion });
         std::replace(m_defaultOrder.begin(), m_defaultOrder.end(), rowNumber, target);
         for (auto &index : m_sortIndexes) {
             if (std::find(moved.begin(), moved.end(), index.get()) == moved.end())
@@ -366,7 +376,7 @@ void MemRecordStore::deleteRow(int rowNumber)
         } catch (const std::bad_alloc &) {
             throw outOfMemory();
         }
-        m_changeLog.push_back({rowNumber, 0, RowStatus::Deleted});
+        m_changeLog.push_back({ rowNumber, 0, RowStatus::Deleted });
     }
     const char *old = m_slots.row(rowNumber);
     auto it = std::find(m_defaultOrder.begin(), m_defaultOrder.end(), rowNumber);
@@ -413,18 +423,32 @@ SortIndex *MemRecordStore::sortIndexFor(const QList<int> &keyColumns)
         const RecordLayout &layout = m_layout;
         for (int r : rows) {
             const char *rec = m_slots.row(r);
-            Entry e{0.0, r, Record::state(layout, rec, first) == FieldState::Value};
+            Entry e { 0.0, r, Record::state(layout, rec, first) == FieldState::Value };
             if (e.hasValue) {
                 const char *v = Record::value(layout, rec, first);
                 switch (type) {
-                case StoreType::Int8: e.value = load<qint8>(v); break;
-                case StoreType::Int16: e.value = load<qint16>(v); break;
-                case StoreType::UInt8: e.value = load<quint8>(v); break;
-                case StoreType::UInt16: e.value = load<quint16>(v); break;
-                case StoreType::UInt32: e.value = load<quint32>(v); break;
+                case StoreType::Int8:
+                    e.value = load<qint8>(v);
+                    break;
+                case StoreType::Int16:
+                    e.value = load<qint16>(v);
+                    break;
+                case StoreType::UInt8:
+                    e.value = load<quint8>(v);
+                    break;
+                case StoreType::UInt16:
+                    e.value = load<quint16>(v);
+                    break;
+                case StoreType::UInt32:
+                    e.value = load<quint32>(v);
+                    break;
                 case StoreType::Float:
-                case StoreType::DateTimeStamp: e.value = load<double>(v); break;
-                default: e.value = load<qint32>(v); break;
+                case StoreType::DateTimeStamp:
+                    e.value = load<double>(v);
+                    break;
+                default:
+                    e.value = load<qint32>(v);
+                    break;
                 }
             }
             entries.push_back(e);
@@ -438,7 +462,8 @@ SortIndex *MemRecordStore::sortIndexFor(const QList<int> &keyColumns)
             rows[i] = entries[i].row;
     } else {
         const KeyComparer &comparer = index->comparer;
-        RowSort::sort(rows, [&](int a, int b) { return comparer.compare(m_slots.row(a), m_slots.row(b)) < 0; });
+        RowSort::sort(
+            rows, [&](int a, int b) { return comparer.compare(m_slots.row(a), m_slots.row(b)) < 0; });
     }
     index->rows = std::move(rows);
     m_sortIndexes.push_back(std::move(index));
@@ -470,7 +495,8 @@ void MemRecordStore::finishLoad(qint64 storedAutoIncValue)
         if (m_autoIncColumn >= 0) {
             const char *rec = m_slots.row(r);
             if (Record::state(m_layout, rec, m_autoIncColumn) == FieldState::Value)
-                highest = std::max<qint64>(highest, load<qint32>(Record::value(m_layout, rec, m_autoIncColumn)));
+                highest
+                    = std::max<qint64>(highest, load<qint32>(Record::value(m_layout, rec, m_autoIncColumn)));
         }
     }
     // Numbers already in use are never handed out again, whatever the stored value says.
@@ -487,16 +513,30 @@ namespace {
 class MemCursor : public IRecordCursor
 {
 public:
-    explicit MemCursor(MemRecordStore &store) : m_store(store) {}
+    explicit MemCursor(MemRecordStore &store)
+        : m_store(store)
+    { }
 
     void moveToBeforeFirst() override { setPosition(CursorPosition::BeforeFirst, 0, -1); }
     void moveToAfterLast() override { setPosition(CursorPosition::AfterLast, 0, -1); }
     int moveBy(int n) override;
     bool moveToRow(int rowNumber) override;
     bool moveToViewIndex(int viewIndex) override;
-    CursorPosition position() const override { sync(); return m_position; }
-    int currentRow() const override { sync(); return m_position == CursorPosition::OnRow ? m_row : 0; }
-    int viewIndex() const override { sync(); return m_position == CursorPosition::OnRow ? m_viewIndex : -1; }
+    CursorPosition position() const override
+    {
+        sync();
+        return m_position;
+    }
+    int currentRow() const override
+    {
+        sync();
+        return m_position == CursorPosition::OnRow ? m_row : 0;
+    }
+    int viewIndex() const override
+    {
+        sync();
+        return m_position == CursorPosition::OnRow ? m_viewIndex : -1;
+    }
     int viewRowCount() const override;
     int rowAt(int viewIndex) const override;
 
@@ -563,12 +603,10 @@ void MemCursor::ensureView() const
         const int keys = std::min<int>(m_keyColumns, int(cmp.keys().size()));
         const char *low = m_low.constData();
         const char *high = m_high.constData();
-        auto first = std::lower_bound(rows.begin(), rows.end(), low, [&](int row, const char *key) {
-            return cmp.compare(m_store.record(row), key, keys) < 0;
-        });
-        auto last = std::upper_bound(first, rows.end(), high, [&](const char *key, int row) {
-            return cmp.compare(key, m_store.record(row), keys) < 0;
-        });
+        auto first = std::lower_bound(rows.begin(), rows.end(), low,
+            [&](int row, const char *key) { return cmp.compare(m_store.record(row), key, keys) < 0; });
+        auto last = std::upper_bound(first, rows.end(), high,
+            [&](const char *key, int row) { return cmp.compare(key, m_store.record(row), keys) < 0; });
         m_rangeBegin = int(first - rows.begin());
         m_rangeEnd = int(last - rows.begin());
     }
@@ -576,8 +614,8 @@ void MemCursor::ensureView() const
     if (!m_filters.empty()) {
         for (int p = m_rangeBegin; p < m_rangeEnd; ++p) {
             const char *record = m_store.record(rows[size_t(p)]);
-            const bool accepted = std::all_of(m_filters.begin(), m_filters.end(),
-                                              [&](const auto &f) { return f.second(record); });
+            const bool accepted = std::all_of(
+                m_filters.begin(), m_filters.end(), [&](const auto &f) { return f.second(record); });
             if (accepted)
                 m_filtered.push_back(p);
         }
@@ -653,10 +691,18 @@ int MemCursor::moveBy(int n)
         return 0;
     qint64 start = 0;
     switch (m_position) {
-    case CursorPosition::BeforeFirst: start = -1; break;
-    case CursorPosition::AfterLast: start = count; break;
-    case CursorPosition::OnRow: start = m_viewIndex; break;
-    case CursorPosition::Between: start = n > 0 ? m_viewIndex - 1 : m_viewIndex; break;
+    case CursorPosition::BeforeFirst:
+        start = -1;
+        break;
+    case CursorPosition::AfterLast:
+        start = count;
+        break;
+    case CursorPosition::OnRow:
+        start = m_viewIndex;
+        break;
+    case CursorPosition::Between:
+        start = n > 0 ? m_viewIndex - 1 : m_viewIndex;
+        break;
     }
     const qint64 target = std::clamp<qint64>(start + n, 0, count - 1);
     const qint64 moved = target - start;

@@ -15,7 +15,10 @@
 class RowSlots
 {
 public:
-    explicit RowSlots(int recordSize) : m_recordSize(recordSize), m_chunkShift(chunkShiftFor(recordSize)) {}
+    explicit RowSlots(int recordSize)
+        : m_recordSize(recordSize)
+        , m_chunkShift(chunkShiftFor(recordSize))
+    { }
 
     int count() const { return m_count; }
     char *row(int rowNumber) { return slot(rowNumber - 1); }
@@ -36,7 +39,8 @@ private:
     static int chunkShiftFor(int recordSize);
     char *slot(int index)
     {
-        return m_chunks[size_t(index >> m_chunkShift)].get() + qint64(index & ((1 << m_chunkShift) - 1)) * m_recordSize;
+        return m_chunks[size_t(index >> m_chunkShift)].get()
+            + qint64(index & ((1 << m_chunkShift) - 1)) * m_recordSize;
     }
 
     std::vector<std::unique_ptr<char, Free>> m_chunks;
@@ -61,14 +65,14 @@ private:
     QList<int> m_keys;
 };
 
-int compareColumn(const ColumnDesc &column, const RecordLayout &layout, int index, const char *a, const char *b);
+int compareColumn(
+    const ColumnDesc &column, const RecordLayout &layout, int index, const char *a, const char *b);
 
 struct SortIndex
 {
     SortIndex(const std::vector<ColumnDesc> &columns, const RecordLayout &layout, QList<int> keyColumns)
         : comparer(columns, layout, std::move(keyColumns))
-    {
-    }
+    { }
     KeyComparer comparer;
     std::vector<int> rows;
 };
@@ -97,7 +101,10 @@ public:
     const std::vector<ChangeLogEntry> &changeLog() const override { return m_changeLog; }
     std::unique_ptr<IRecordCursor> createCursor() override;
 
-    static bool isLive(quint8 status) { return (status & (RowStatus::Original | RowStatus::Deleted | RowStatus::Unused)) == 0; }
+    static bool isLive(quint8 status)
+    {
+        return (status & (RowStatus::Original | RowStatus::Deleted | RowStatus::Unused)) == 0;
+    }
 
     // Cursor services.
     quint64 generation() const { return m_generation; }

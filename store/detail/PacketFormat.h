@@ -31,15 +31,22 @@ constexpr quint32 kInt32Word = 0x00010004;
 constexpr quint32 kOrderWord = 0x00820002;
 constexpr quint32 kChangeLogWord = 0x00820004;
 
-inline int typeClass(quint32 word) { return int((word >> kClassShift) & kClassMask); }
-inline int typeSize(quint32 word) { return int(word & kSizeMask); }
+inline int typeClass(quint32 word)
+{
+    return int((word >> kClassShift) & kClassMask);
+}
+inline int typeSize(quint32 word)
+{
+    return int(word & kSizeMask);
+}
 
 // The type word of a column as the writer stores it.
 quint32 typeWordFor(const ColumnDesc &column);
 // Length prefix bytes of a varying column (0 for a fixed one).
 int prefixSizeFor(const ColumnDesc &column);
 // Decodes a column's type word; false for a type the store does not hold (or not a valid word). Sets
-// `column.type` and, where the word gives it, `column.fixedSize`, and the length prefix size of a varying type.
+// `column.type` and, where the word gives it, `column.fixedSize`, and the length prefix size of a varying
+// type.
 bool columnType(quint32 word, ColumnDesc &column, int &prefixSize);
 // True for a well-formed value type word of an attribute (fixed, varying or array of fixed values).
 bool isValidAttributeWord(quint32 word);

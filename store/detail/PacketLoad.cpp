@@ -78,8 +78,8 @@ QByteArray PacketLoad::textValue(const QByteArray &name, quint32 typeWord, const
     return bytes;
 }
 
-std::vector<qint64> PacketLoad::arrayValue(const QByteArray &name, quint32 typeWord, const QByteArray &value,
-                                           int elementSize) const
+std::vector<qint64> PacketLoad::arrayValue(
+    const QByteArray &name, quint32 typeWord, const QByteArray &value, int elementSize) const
 {
     const quint32 word = typeWord & ~kRoundtrip;
     const int cls = typeClass(word);
@@ -104,8 +104,8 @@ void PacketLoad::addColumn(const QByteArray &name, const ColumnDesc &typeOnly, q
         fail(QStringLiteral("column %1 has no valid name").arg(m_columns.size() + 1));
     ColumnDesc column = typeOnly;
     column.name = name.left(kMaxNameLength);
-    column.attributes = fieldAttributes & (StoreAttr::Hidden | StoreAttr::ReadOnly | StoreAttr::Required
-                                           | StoreAttr::Link);
+    column.attributes
+        = fieldAttributes & (StoreAttr::Hidden | StoreAttr::ReadOnly | StoreAttr::Required | StoreAttr::Link);
     m_columns.push_back(std::move(column));
 }
 
@@ -117,7 +117,7 @@ void PacketLoad::applyColumnAttribute(const QByteArray &name, quint32 typeWord, 
         const QByteArray subtype = textValue(name, typeWord, value);
         const int number = subtypeNumber(subtype);
         if (number == 0) {
-            column.keptAttributes.push_back({name, typeWord, value}); // written back as it came
+            column.keptAttributes.push_back({ name, typeWord, value }); // written back as it came
             return;
         }
         column.subtype = number;
@@ -136,7 +136,7 @@ void PacketLoad::applyColumnAttribute(const QByteArray &name, quint32 typeWord, 
     } else if (isName(name, "CALCULATED")) {
         column.calculated = integerValue(name, typeWord, value) != 0;
     } else {
-        column.keptAttributes.push_back({name, typeWord, value});
+        column.keptAttributes.push_back({ name, typeWord, value });
     }
 }
 
@@ -153,13 +153,13 @@ void PacketLoad::applyTableAttribute(const QByteArray &name, quint32 typeWord, c
             if (number < 1 || number > columns)
                 fail(QStringLiteral("%1 names a column that does not exist").arg(QString::fromLatin1(name)));
         }
-        m_orderAttributes.push_back({name, typeWord, value});
+        m_orderAttributes.push_back({ name, typeWord, value });
     } else if (isName(name, "CHANGE_LOG")) {
         const std::vector<qint64> items = arrayValue(name, typeWord, value, 4);
         if (items.size() % 3 != 0)
             fail(QStringLiteral("the change log is incomplete"));
         for (size_t i = 0; i < items.size(); i += 3)
-            m_changeLog.push_back({qint32(items[i]), qint32(items[i + 1]), qint32(items[i + 2])});
+            m_changeLog.push_back({ qint32(items[i]), qint32(items[i + 1]), qint32(items[i + 2]) });
     } else {
         if (isName(name, "LCID")) {
             const qint64 lcid = integerValue(name, typeWord, value);
@@ -167,7 +167,7 @@ void PacketLoad::applyTableAttribute(const QByteArray &name, quint32 typeWord, c
         } else if (isName(name, "READONLY")) {
             m_readOnly = integerValue(name, typeWord, value) != 0;
         }
-        m_tableAttributes.push_back({name, typeWord, value});
+        m_tableAttributes.push_back({ name, typeWord, value });
     }
 }
 

@@ -12,7 +12,9 @@
 class PacketLoad
 {
 public:
-    explicit PacketLoad(QString source) : m_source(std::move(source)) {}
+    explicit PacketLoad(QString source)
+        : m_source(std::move(source))
+    { }
 
     [[noreturn]] void fail(const QString &problem, int status = StoreStatus::InvalidPacket) const;
     const QString &source() const { return m_source; }
@@ -34,8 +36,8 @@ public:
 private:
     qint64 integerValue(const QByteArray &name, quint32 typeWord, const QByteArray &value) const;
     QByteArray textValue(const QByteArray &name, quint32 typeWord, const QByteArray &value) const;
-    std::vector<qint64> arrayValue(const QByteArray &name, quint32 typeWord, const QByteArray &value,
-                                   int elementSize) const;
+    std::vector<qint64> arrayValue(
+        const QByteArray &name, quint32 typeWord, const QByteArray &value, int elementSize) const;
 
     QString m_source;
     std::vector<ColumnDesc> m_columns;

@@ -21,11 +21,11 @@ constexpr qint64 kLastDay = 3652059; // 31 December 9999, counting 1 January 000
 
 [[noreturn]] void refuseWrite(const QString &problem)
 {
-    throw EStoreError(StoreStatus::NotAllowed, QStringLiteral("The table cannot be written as XML: %1").arg(problem));
+    throw EStoreError(
+        StoreStatus::NotAllowed, QStringLiteral("The table cannot be written as XML: %1").arg(problem));
 }
 
-template<class T>
-T load(const char *p)
+template <class T> T load(const char *p)
 {
     T v;
     std::memcpy(&v, p, sizeof v);
@@ -37,38 +37,62 @@ T load(const char *p)
 const char *xmlTypeName(StoreType type)
 {
     switch (type) {
-    case StoreType::Int8: return "i1";
-    case StoreType::Int16: return "i2";
-    case StoreType::Int32: return "i4";
-    case StoreType::Int64: return "i8";
-    case StoreType::UInt8: return "ui1";
-    case StoreType::UInt16: return "ui2";
-    case StoreType::UInt32: return "ui4";
-    case StoreType::UInt64: return "ui8";
-    case StoreType::Bool: return "boolean";
-    case StoreType::Float: return "r8";
-    case StoreType::Date: return "date";
-    case StoreType::Time: return "time";
-    case StoreType::DateTimeStamp: return "dateTime";
-    case StoreType::Text: return "string";
-    case StoreType::WideText: return "string.uni";
-    case StoreType::VarBytes: return "bin.hex";
-    default: return nullptr;
+    case StoreType::Int8:
+        return "i1";
+    case StoreType::Int16:
+        return "i2";
+    case StoreType::Int32:
+        return "i4";
+    case StoreType::Int64:
+        return "i8";
+    case StoreType::UInt8:
+        return "ui1";
+    case StoreType::UInt16:
+        return "ui2";
+    case StoreType::UInt32:
+        return "ui4";
+    case StoreType::UInt64:
+        return "ui8";
+    case StoreType::Bool:
+        return "boolean";
+    case StoreType::Float:
+        return "r8";
+    case StoreType::Date:
+        return "date";
+    case StoreType::Time:
+        return "time";
+    case StoreType::DateTimeStamp:
+        return "dateTime";
+    case StoreType::Text:
+        return "string";
+    case StoreType::WideText:
+        return "string.uni";
+    case StoreType::VarBytes:
+        return "bin.hex";
+    default:
+        return nullptr;
     }
 }
 
 bool storeTypeFor(QStringView name, StoreType &type)
 {
     static const QHash<QString, StoreType> types = {
-        {QStringLiteral("i1"), StoreType::Int8},        {QStringLiteral("i2"), StoreType::Int16},
-        {QStringLiteral("i4"), StoreType::Int32},       {QStringLiteral("i8"), StoreType::Int64},
-        {QStringLiteral("ui1"), StoreType::UInt8},      {QStringLiteral("ui2"), StoreType::UInt16},
-        {QStringLiteral("ui4"), StoreType::UInt32},     {QStringLiteral("ui8"), StoreType::UInt64},
-        {QStringLiteral("boolean"), StoreType::Bool},   {QStringLiteral("r8"), StoreType::Float},
-        {QStringLiteral("date"), StoreType::Date},      {QStringLiteral("time"), StoreType::Time},
-        {QStringLiteral("dateTime"), StoreType::DateTimeStamp},
-        {QStringLiteral("string"), StoreType::Text},    {QStringLiteral("string.uni"), StoreType::WideText},
-        {QStringLiteral("bin.hex"), StoreType::VarBytes},
+        { QStringLiteral("i1"), StoreType::Int8 },
+        { QStringLiteral("i2"), StoreType::Int16 },
+        { QStringLiteral("i4"), StoreType::Int32 },
+        { QStringLiteral("i8"), StoreType::Int64 },
+        { QStringLiteral("ui1"), StoreType::UInt8 },
+        { QStringLiteral("ui2"), StoreType::UInt16 },
+        { QStringLiteral("ui4"), StoreType::UInt32 },
+        { QStringLiteral("ui8"), StoreType::UInt64 },
+        { QStringLiteral("boolean"), StoreType::Bool },
+        { QStringLiteral("r8"), StoreType::Float },
+        { QStringLiteral("date"), StoreType::Date },
+        { QStringLiteral("time"), StoreType::Time },
+        { QStringLiteral("dateTime"), StoreType::DateTimeStamp },
+        { QStringLiteral("string"), StoreType::Text },
+        { QStringLiteral("string.uni"), StoreType::WideText },
+        { QStringLiteral("bin.hex"), StoreType::VarBytes },
     };
     auto it = types.find(name.toString());
     if (it == types.end())
@@ -85,12 +109,24 @@ struct KnownParam
 };
 
 constexpr KnownParam kKnownParams[] = {
-    {"UNIQUE_KEY", kOrderWord},      {"DEFAULT_ORDER", kOrderWord},  {"CHANGE_LOG", kChangeLogWord},
-    {"MD_FIELDLINKS", 0x00820002},   {"MD_SEMANTICS", 0x00820002},   {"PRIMARY_KEY", kOrderWord},
-    {"SERVER_COL", kSubtypeWord},    {"TABLENAME", kSubtypeWord},    {"TYPENAME", kSubtypeWord},
-    {"DATASET_DELTA", 0x00030002},   {"READONLY", 0x00030002},       {"DELTA", 0x00030002},
-    {"LCID", kInt32Word},            {"UPDATEMODE", 0x00010002},     {"AUTOINCVALUE", kInt32Word},
-    {"MINVALUE", kSubtypeWord},      {"MAXVALUE", kSubtypeWord},     {"DEFVALUE", kSubtypeWord},
+    { "UNIQUE_KEY", kOrderWord },
+    { "DEFAULT_ORDER", kOrderWord },
+    { "CHANGE_LOG", kChangeLogWord },
+    { "MD_FIELDLINKS", 0x00820002 },
+    { "MD_SEMANTICS", 0x00820002 },
+    { "PRIMARY_KEY", kOrderWord },
+    { "SERVER_COL", kSubtypeWord },
+    { "TABLENAME", kSubtypeWord },
+    { "TYPENAME", kSubtypeWord },
+    { "DATASET_DELTA", 0x00030002 },
+    { "READONLY", 0x00030002 },
+    { "DELTA", 0x00030002 },
+    { "LCID", kInt32Word },
+    { "UPDATEMODE", 0x00010002 },
+    { "AUTOINCVALUE", kInt32Word },
+    { "MINVALUE", kSubtypeWord },
+    { "MAXVALUE", kSubtypeWord },
+    { "DEFVALUE", kSubtypeWord },
 };
 
 const KnownParam *knownParam(const QByteArray &name)
@@ -111,13 +147,20 @@ QString typeNameOfWord(quint32 word)
         return cls == 1 ? QStringLiteral("IntArray") : QStringLiteral("UIntArray");
     const QString bits = QString::number(size == 8 ? 8 : size);
     switch (cls) {
-    case 1: return QStringLiteral("i") + bits;
-    case 2: return QStringLiteral("ui") + bits;
-    case 3: return QStringLiteral("boolean");
-    case 4: return QStringLiteral("r8");
-    case 9: return QStringLiteral("string");
-    case 10: return QStringLiteral("string.uni");
-    default: return QStringLiteral("bin.hex");
+    case 1:
+        return QStringLiteral("i") + bits;
+    case 2:
+        return QStringLiteral("ui") + bits;
+    case 3:
+        return QStringLiteral("boolean");
+    case 4:
+        return QStringLiteral("r8");
+    case 9:
+        return QStringLiteral("string");
+    case 10:
+        return QStringLiteral("string.uni");
+    default:
+        return QStringLiteral("bin.hex");
     }
 }
 
@@ -158,14 +201,16 @@ QString attributeText(quint32 word, const QByteArray &value)
             return Cp1252::decode(zero >= 0 ? bytes.left(zero) : bytes);
         }
         if (cls == 10)
-            return QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData()), bytes.size() / 2);
+            return QString::fromUtf16(
+                reinterpret_cast<const char16_t *>(bytes.constData()), bytes.size() / 2);
         return QString::fromLatin1(bytes.toHex());
     }
     if ((cls == 1 || cls == 2) && size <= 8)
         return QString::number(littleEndian(value.constData(), size, cls == 1));
     if (cls == 3)
-        return std::any_of(value.begin(), value.end(), [](char c) { return c != 0; }) ? QStringLiteral("TRUE")
-                                                                                       : QStringLiteral("FALSE");
+        return std::any_of(value.begin(), value.end(), [](char c) { return c != 0; })
+            ? QStringLiteral("TRUE")
+            : QStringLiteral("FALSE");
     if (cls == 4 && size == 8)
         return formatDouble(load<double>(value.constData()));
     return QString::fromLatin1(value.toHex());
@@ -178,15 +223,33 @@ void escapeInto(QString &out, QStringView text)
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
         switch (c) {
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '&': out += QLatin1String("&amp;"); break;
-        case '\'': out += QLatin1String("&apos;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\r': out += QLatin1String("&#013;"); break;
-        case '\n': out += QLatin1String("&#010;"); break;
-        case '\t': out += QLatin1String("&#009;"); break;
-        case '\\': out += QLatin1String("&#092;"); break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '\'':
+            out += QLatin1String("&apos;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
+        case '\r':
+            out += QLatin1String("&#013;");
+            break;
+        case '\n':
+            out += QLatin1String("&#010;");
+            break;
+        case '\t':
+            out += QLatin1String("&#009;");
+            break;
+        case '\\':
+            out += QLatin1String("&#092;");
+            break;
         default:
             if (c < 0x20)
                 refuseWrite(QStringLiteral("a text holds the control character %1").arg(int(c)));
@@ -210,7 +273,8 @@ bool isXmlName(QStringView name)
         return false;
     for (qsizetype i = 0; i < name.size(); ++i) {
         const QChar c = name[i];
-        const bool ok = c.isLetter() || c == QLatin1Char('_') || (i > 0 && (c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-')));
+        const bool ok = c.isLetter() || c == QLatin1Char('_')
+            || (i > 0 && (c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-')));
         if (!ok)
             return false;
     }
@@ -248,19 +312,31 @@ QString timeText(qint64 ms)
 QString valueText(const ColumnDesc &column, const char *v, int size)
 {
     switch (column.type) {
-    case StoreType::Int8: return QString::number(load<qint8>(v));
-    case StoreType::Int16: return QString::number(load<qint16>(v));
-    case StoreType::Int32: return QString::number(load<qint32>(v));
-    case StoreType::Int64: return QString::number(load<qint64>(v));
-    case StoreType::UInt8: return QString::number(load<quint8>(v));
-    case StoreType::UInt16: return QString::number(load<quint16>(v));
-    case StoreType::UInt32: return QString::number(load<quint32>(v));
-    case StoreType::UInt64: return QString::number(load<quint64>(v));
+    case StoreType::Int8:
+        return QString::number(load<qint8>(v));
+    case StoreType::Int16:
+        return QString::number(load<qint16>(v));
+    case StoreType::Int32:
+        return QString::number(load<qint32>(v));
+    case StoreType::Int64:
+        return QString::number(load<qint64>(v));
+    case StoreType::UInt8:
+        return QString::number(load<quint8>(v));
+    case StoreType::UInt16:
+        return QString::number(load<quint16>(v));
+    case StoreType::UInt32:
+        return QString::number(load<quint32>(v));
+    case StoreType::UInt64:
+        return QString::number(load<quint64>(v));
     case StoreType::Bool:
-        return std::any_of(v, v + size, [](char c) { return c != 0; }) ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case StoreType::Float: return formatDouble(load<double>(v));
-    case StoreType::Date: return dateText(load<qint32>(v));
-    case StoreType::Time: return timeText(load<qint32>(v));
+        return std::any_of(v, v + size, [](char c) { return c != 0; }) ? QStringLiteral("TRUE")
+                                                                       : QStringLiteral("FALSE");
+    case StoreType::Float:
+        return formatDouble(load<double>(v));
+    case StoreType::Date:
+        return dateText(load<qint32>(v));
+    case StoreType::Time:
+        return timeText(load<qint32>(v));
     case StoreType::DateTimeStamp: {
         const double stamp = load<double>(v);
         if (!std::isfinite(stamp) || stamp < 0 || stamp >= double(kLastDay + 1) * DateTime::kMsPerDay)
@@ -282,11 +358,13 @@ QString valueText(const ColumnDesc &column, const char *v, int size)
         const int length = std::min(int(load<quint16>(v)), size - 2);
         return QString::fromLatin1(QByteArray(v + 2, length).toHex());
     }
-    default: refuseWrite(QStringLiteral("a column type has no XML form"));
+    default:
+        refuseWrite(QStringLiteral("a column type has no XML form"));
     }
 }
 
-void writeRow(QString &out, const MemRecordStore &store, const std::vector<QString> &tags, int row, quint8 status)
+void writeRow(
+    QString &out, const MemRecordStore &store, const std::vector<QString> &tags, int row, quint8 status)
 {
     const RecordLayout &layout = store.layout();
     const char *record = store.record(row);
@@ -299,7 +377,8 @@ void writeRow(QString &out, const MemRecordStore &store, const std::vector<QStri
             continue;
         const QString &tag = tags[size_t(i)];
         out += QLatin1Char('<') + tag + QLatin1Char('>');
-        escapeInto(out, valueText(store.columns()[size_t(i)], Record::value(layout, record, i), layout.valueSize(i)));
+        escapeInto(out,
+            valueText(store.columns()[size_t(i)], Record::value(layout, record, i), layout.valueSize(i)));
         out += QLatin1String("</") + tag + QLatin1Char('>');
     }
     out += QLatin1String("</ROW>");
@@ -313,10 +392,10 @@ void writeParams(QString &out, const MemRecordStore &store)
         QByteArray value = PacketValue::int32(qint64(log.size()) * 3);
         for (const ChangeLogEntry &e : log)
             value += PacketValue::int32(e.row) + PacketValue::int32(e.replaces) + PacketValue::int32(e.kind);
-        attributes.push_back({"CHANGE_LOG", kChangeLogWord, value});
+        attributes.push_back({ "CHANGE_LOG", kChangeLogWord, value });
     }
     if (store.autoIncColumn() >= 0)
-        attributes.push_back({"AUTOINCVALUE", kInt32Word, PacketValue::int32(store.nextAutoIncValue())});
+        attributes.push_back({ "AUTOINCVALUE", kInt32Word, PacketValue::int32(store.nextAutoIncValue()) });
     std::vector<const PacketAttribute *> params;
     for (const PacketAttribute &a : store.keptTableAttributes) {
         if (knownParam(a.name))
@@ -348,7 +427,8 @@ void writeParams(QString &out, const MemRecordStore &store)
 
 QByteArray write(const MemRecordStore &store)
 {
-    QString out = QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>");
+    QString out = QStringLiteral(
+        "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>");
     std::vector<QString> tags;
     int number = 0;
     for (const ColumnDesc &column : store.columns()) {
@@ -382,7 +462,8 @@ QByteArray write(const MemRecordStore &store)
             attributeInto(out, u"CALCULATED", u"TRUE");
         for (const PacketAttribute &a : column.keptAttributes) {
             const QString attributeName = Cp1252::decode(a.name);
-            if (!isXmlName(attributeName) || (!subtype.isEmpty() && attributeName.compare(u"SUBTYPE", Qt::CaseInsensitive) == 0))
+            if (!isXmlName(attributeName)
+                || (!subtype.isEmpty() && attributeName.compare(u"SUBTYPE", Qt::CaseInsensitive) == 0))
                 refuseWrite(QStringLiteral("the column attribute %1 has no XML form").arg(attributeName));
             attributeInto(out, attributeName, attributeText(a.typeWord, a.value));
         }
@@ -411,9 +492,10 @@ class XmlLoader
 {
 public:
     XmlLoader(const QByteArray &packet, const QString &source)
-        : m_xml(packet), m_load(source), m_packetSize(packet.size())
-    {
-    }
+        : m_xml(packet)
+        , m_load(source)
+        , m_packetSize(packet.size())
+    { }
 
     std::unique_ptr<IRecordStore> run();
 
@@ -445,15 +527,20 @@ bool XmlLoader::nextChild()
 {
     while (!m_xml.atEnd()) {
         switch (m_xml.readNext()) {
-        case QXmlStreamReader::StartElement: return true;
-        case QXmlStreamReader::EndElement: return false;
-        case QXmlStreamReader::DTD: fail(QStringLiteral("it declares a document type"));
-        case QXmlStreamReader::EntityReference: fail(QStringLiteral("it refers to an undeclared entity"));
+        case QXmlStreamReader::StartElement:
+            return true;
+        case QXmlStreamReader::EndElement:
+            return false;
+        case QXmlStreamReader::DTD:
+            fail(QStringLiteral("it declares a document type"));
+        case QXmlStreamReader::EntityReference:
+            fail(QStringLiteral("it refers to an undeclared entity"));
         case QXmlStreamReader::Characters:
             if (!m_xml.isWhitespace())
                 fail(QStringLiteral("it holds text where an element belongs"));
             break;
-        default: break;
+        default:
+            break;
         }
     }
     fail(QStringLiteral("the XML is not well-formed (%1)").arg(m_xml.errorString()));
@@ -474,7 +561,8 @@ QByteArray XmlLoader::toCp1252(const QString &text) const
         }
         QByteArray one;
         if (!Cp1252::encode(QStringView(&c, 1), one))
-            fail(QStringLiteral("the character U+%1 has no Windows-1252 form").arg(int(u), 4, 16, QLatin1Char('0')));
+            fail(QStringLiteral("the character U+%1 has no Windows-1252 form")
+                     .arg(int(u), 4, 16, QLatin1Char('0')));
         bytes += one;
     }
     return bytes;
@@ -542,12 +630,15 @@ void XmlLoader::readField()
     QString tag = attributes.value(QLatin1String("tagname")).toString();
     if (tag.isEmpty())
         tag = attributes.value(QLatin1String("attrname")).toString();
-    const QString name = attributes.hasAttribute(QLatin1String("fieldname")) ? attributes.value(QLatin1String("fieldname")).toString() : tag;
+    const QString name = attributes.hasAttribute(QLatin1String("fieldname"))
+        ? attributes.value(QLatin1String("fieldname")).toString()
+        : tag;
     if (tag.isEmpty() || m_tags.contains(tag))
         fail(QStringLiteral("a FIELD has no name of its own"));
     ColumnDesc type;
     if (!storeTypeFor(attributes.value(QLatin1String("fieldtype")), type.type))
-        fail(QStringLiteral("column %1 has an unsupported type %2").arg(name, attributes.value(QLatin1String("fieldtype"))));
+        fail(QStringLiteral("column %1 has an unsupported type %2")
+                 .arg(name, attributes.value(QLatin1String("fieldtype"))));
     quint16 bits = 0;
     const auto flag = [&](const char *attribute, quint16 bit) {
         if (attributes.value(QLatin1String(attribute)).compare(u"true", Qt::CaseInsensitive) == 0)
@@ -561,19 +652,19 @@ void XmlLoader::readField()
     m_tags.insert(tag, int(m_load.columns().size()) - 1);
     for (const QXmlStreamAttribute &a : attributes) {
         const QString attribute = a.name().toString();
-        static const QStringList handled = {QStringLiteral("tagname"),  QStringLiteral("attrname"),
-                                            QStringLiteral("fieldname"), QStringLiteral("fieldtype"),
-                                            QStringLiteral("readonly"), QStringLiteral("required"),
-                                            QStringLiteral("hidden"),   QStringLiteral("linkfield")};
+        static const QStringList handled = { QStringLiteral("tagname"), QStringLiteral("attrname"),
+            QStringLiteral("fieldname"), QStringLiteral("fieldtype"), QStringLiteral("readonly"),
+            QStringLiteral("required"), QStringLiteral("hidden"), QStringLiteral("linkfield") };
         if (handled.contains(attribute))
             continue;
         const QByteArray key = toCp1252(attribute);
         const QString value = a.value().toString();
         if (attribute == u"WIDTH" || attribute == u"DECIMALS" || attribute == u"ELEMENTS")
-            m_load.applyColumnAttribute(key, kUInt16Word, PacketValue::int16(integer(value, 0, 65535, attribute)));
+            m_load.applyColumnAttribute(
+                key, kUInt16Word, PacketValue::int16(integer(value, 0, 65535, attribute)));
         else if (attribute == u"CALCULATED")
             m_load.applyColumnAttribute(key, kUInt16Word,
-                                        PacketValue::int16(value.compare(u"TRUE", Qt::CaseInsensitive) == 0 || value == u"1"));
+                PacketValue::int16(value.compare(u"TRUE", Qt::CaseInsensitive) == 0 || value == u"1"));
         else
             m_load.applyColumnAttribute(key, kSubtypeWord, PacketValue::text(toCp1252(value)));
     }
@@ -592,13 +683,15 @@ void XmlLoader::readParams()
             const QStringList items = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
             encoded = PacketValue::int32(items.size());
             for (const QString &item : items) {
-                const qint64 v = integer(item, size == 2 ? 0 : -2147483648LL, size == 2 ? 65535 : 4294967295LL, QString::fromLatin1(name));
+                const qint64 v = integer(item, size == 2 ? 0 : -2147483648LL,
+                    size == 2 ? 65535 : 4294967295LL, QString::fromLatin1(name));
                 encoded += size == 2 ? PacketValue::int16(v) : PacketValue::int32(v);
             }
         } else if (typeClass(word) == 3) {
             encoded = PacketValue::int16(value.compare(u"TRUE", Qt::CaseInsensitive) == 0 ? 1 : 0);
         } else if (word == kInt32Word) {
-            encoded = PacketValue::int32(integer(value, -2147483648LL, 2147483647LL, QString::fromLatin1(name)));
+            encoded
+                = PacketValue::int32(integer(value, -2147483648LL, 2147483647LL, QString::fromLatin1(name)));
         } else if (typeClass(word) == 1) {
             encoded = PacketValue::int16(integer(value, -32768, 32767, QString::fromLatin1(name)));
         } else {
@@ -613,20 +706,25 @@ void XmlLoader::readParams()
         const QByteArray name = toCp1252(attributes.value(QLatin1String("Name")).toString());
         const QString value = attributes.value(QLatin1String("Value")).toString();
         const QString type = attributes.value(QLatin1String("Type")).toString();
-        const bool roundtrip = attributes.value(QLatin1String("Roundtrip")).compare(u"True", Qt::CaseInsensitive) == 0;
+        const bool roundtrip
+            = attributes.value(QLatin1String("Roundtrip")).compare(u"True", Qt::CaseInsensitive) == 0;
         if (name.isEmpty() || name.size() > 255)
             fail(QStringLiteral("a PARAM has no valid name"));
         quint32 word = kSubtypeWord;
         QByteArray encoded;
         static const QHash<QString, std::pair<quint32, qint64>> integers = {
-            {QStringLiteral("i1"), {0x00010001, 127}},          {QStringLiteral("i2"), {0x00010002, 32767}},
-            {QStringLiteral("i4"), {0x00010004, 2147483647LL}}, {QStringLiteral("ui1"), {0x00020001, 255}},
-            {QStringLiteral("ui2"), {0x00020002, 65535}},       {QStringLiteral("ui4"), {0x00020004, 4294967295LL}},
+            { QStringLiteral("i1"), { 0x00010001, 127 } },
+            { QStringLiteral("i2"), { 0x00010002, 32767 } },
+            { QStringLiteral("i4"), { 0x00010004, 2147483647LL } },
+            { QStringLiteral("ui1"), { 0x00020001, 255 } },
+            { QStringLiteral("ui2"), { 0x00020002, 65535 } },
+            { QStringLiteral("ui4"), { 0x00020004, 4294967295LL } },
         };
         if (auto it = integers.find(type); it != integers.end()) {
             word = it->first;
             const bool isSigned = typeClass(word) == 1;
-            const qint64 v = integer(value, isSigned ? -it->second - 1 : 0, it->second, QString::fromLatin1(name));
+            const qint64 v
+                = integer(value, isSigned ? -it->second - 1 : 0, it->second, QString::fromLatin1(name));
             for (int i = 0; i < typeSize(word); ++i)
                 encoded += char((v >> (8 * i)) & 0xFF);
         } else if (type == u"boolean") {
@@ -665,7 +763,8 @@ void XmlLoader::readRow()
     const QXmlStreamAttributes attributes = m_xml.attributes();
     quint8 status = 0;
     if (attributes.hasAttribute(QLatin1String("RowState"))) {
-        status = quint8(integer(attributes.value(QLatin1String("RowState")).toString(), 0, 0x2F, QStringLiteral("RowState")));
+        status = quint8(integer(
+            attributes.value(QLatin1String("RowState")).toString(), 0, 0x2F, QStringLiteral("RowState")));
         if (status & ~quint8(0x2F))
             fail(QStringLiteral("row %1 has an unknown status").arg(m_rows));
     }
@@ -730,13 +829,27 @@ void XmlLoader::setValue(char *record, int column, const QString &text, int row)
         return qint64(h) * 3600000 + m * 60000 + ms;
     };
     switch (desc.type) {
-    case StoreType::Int8: putInt(integer(text, -128, 127, what)); break;
-    case StoreType::Int16: putInt(integer(text, -32768, 32767, what)); break;
-    case StoreType::Int32: putInt(integer(text, -2147483648LL, 2147483647LL, what)); break;
-    case StoreType::Int64: putInt(integer(text, LLONG_MIN, LLONG_MAX, what)); break;
-    case StoreType::UInt8: putInt(integer(text, 0, 255, what)); break;
-    case StoreType::UInt16: putInt(integer(text, 0, 65535, what)); break;
-    case StoreType::UInt32: putInt(integer(text, 0, 4294967295LL, what)); break;
+    case StoreType::Int8:
+        putInt(integer(text, -128, 127, what));
+        break;
+    case StoreType::Int16:
+        putInt(integer(text, -32768, 32767, what));
+        break;
+    case StoreType::Int32:
+        putInt(integer(text, -2147483648LL, 2147483647LL, what));
+        break;
+    case StoreType::Int64:
+        putInt(integer(text, LLONG_MIN, LLONG_MAX, what));
+        break;
+    case StoreType::UInt8:
+        putInt(integer(text, 0, 255, what));
+        break;
+    case StoreType::UInt16:
+        putInt(integer(text, 0, 65535, what));
+        break;
+    case StoreType::UInt32:
+        putInt(integer(text, 0, 4294967295LL, what));
+        break;
     case StoreType::UInt64: {
         bool ok = false;
         const qulonglong u = text.trimmed().toULongLong(&ok);
@@ -759,8 +872,12 @@ void XmlLoader::setValue(char *record, int column, const QString &text, int row)
         std::memcpy(v, &d, 8);
         break;
     }
-    case StoreType::Date: putInt(parseDate(text)); break;
-    case StoreType::Time: putInt(parseTime(text)); break;
+    case StoreType::Date:
+        putInt(parseDate(text));
+        break;
+    case StoreType::Time:
+        putInt(parseTime(text));
+        break;
     case StoreType::DateTimeStamp: {
         const QStringView t(text);
         qint64 ms = 0;
@@ -800,7 +917,8 @@ void XmlLoader::setValue(char *record, int column, const QString &text, int row)
         std::memcpy(v + 2, bytes.constData(), length);
         break;
     }
-    default: fail(QStringLiteral("column %1 has no XML form").arg(what));
+    default:
+        fail(QStringLiteral("column %1 has no XML form").arg(what));
     }
     record[layout.stateOffset(column)] = char(FieldState::Value);
 }

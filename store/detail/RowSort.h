@@ -11,8 +11,7 @@ namespace RowSort {
 
 namespace detail {
 
-template<class T, class Less>
-void quickSort(std::vector<T> &a, int lo, int hi, const Less &less)
+template <class T, class Less> void quickSort(std::vector<T> &a, int lo, int hi, const Less &less)
 {
     for (;;) {
         const int mid = lo + (hi - lo) / 2;
@@ -62,8 +61,7 @@ void quickSort(std::vector<T> &a, int lo, int hi, const Less &less)
 
 } // namespace detail
 
-template<class T, class Less>
-void sort(std::vector<T> &a, const Less &less)
+template <class T, class Less> void sort(std::vector<T> &a, const Less &less)
 {
     const int n = int(a.size());
     if (n > 10)

@@ -154,9 +154,9 @@ TEST_P(DateFlags, NullAndUnassignedDatesWriteTheirBitsAndReadBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Packet, DateFlags,
-                         ::testing::Values(FlagCase{"Unassigned", FieldState::Unassigned, "20 00"},
-                                           FlagCase{"Cleared", FieldState::Null, "10 00"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(FlagCase { "Unassigned", FieldState::Unassigned, "20 00" },
+        FlagCase { "Cleared", FieldState::Null, "10 00" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ---- Auto-increment after loading: the stored value, but never a number already in use.
 
@@ -187,13 +187,11 @@ TEST_P(AutoIncLoad, NextValueIsAboveEveryLoadedKey)
 }
 
 INSTANTIATE_TEST_SUITE_P(Packet, AutoIncLoad,
-                         ::testing::Values(AutoIncCase{"StoredHigher", 57, 1, 57},
-                                           AutoIncCase{"KeyHigher", 57, 80, 81},
-                                           AutoIncCase{"StoredZero", 0, -5, 1},
-                                           AutoIncCase{"StoredNegative", -9, -20, 1},
-                                           AutoIncCase{"KeyAtMaximum", 3, 2147483647, 2147483647},
-                                           AutoIncCase{"StoredMaximum", 2147483647, 1, 2147483647}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(AutoIncCase { "StoredHigher", 57, 1, 57 }, AutoIncCase { "KeyHigher", 57, 80, 81 },
+        AutoIncCase { "StoredZero", 0, -5, 1 }, AutoIncCase { "StoredNegative", -9, -20, 1 },
+        AutoIncCase { "KeyAtMaximum", 3, 2147483647, 2147483647 },
+        AutoIncCase { "StoredMaximum", 2147483647, 1, 2147483647 }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Packet, AutoIncAtMaximum_RefusesInsertAndKeepsTableUnchanged)
 {
@@ -283,36 +281,39 @@ QByteArray setByte(QByteArray p, int at, int value)
 
 constexpr int kInvalid = StoreStatus::InvalidPacket;
 
-INSTANTIATE_TEST_SUITE_P(
-    Packet, Damaged,
+INSTANTIATE_TEST_SUITE_P(Packet, Damaged,
     ::testing::Values(
-        DamageCase{"Empty", [](QByteArray) { return QByteArray(); }, StoreStatus::NoMetadata},
-        DamageCase{"NotAPacket", [](QByteArray) { return QByteArray("hello world"); }, kInvalid},
-        DamageCase{"HeaderOnly", [](QByteArray p) { return p.left(24); }, kInvalid},
-        DamageCase{"CutInHeader", [](QByteArray p) { return p.left(12); }, kInvalid},
-        DamageCase{"HeaderSizeNot24", [](QByteArray p) { return setByte(p, 8, 25); }, kInvalid},
-        DamageCase{"NoMetadataFlag", [](QByteArray p) { return setByte(p, 18, 2); }, StoreStatus::NoMetadata},
-        DamageCase{"NoColumns", [](QByteArray p) { return setByte(p, 12, 0); }, kInvalid},
-        DamageCase{"MoreColumnsThanPresent", [](QByteArray p) { return setByte(p, 12, 200); }, kInvalid},
-        DamageCase{"RowCountTooHigh", [](QByteArray p) { return setByte(p, 14, 2); }, kInvalid},
-        DamageCase{"RowCountHuge", [](QByteArray p) { return setByte(p, 17, 0x7F); }, kInvalid},
-        DamageCase{"RowCountTooLow", [](QByteArray p) { return setByte(p, 14, 0); }, kInvalid},
-        DamageCase{"CutInRow", [](QByteArray p) { return p.left(185); }, kInvalid},
-        DamageCase{"CutAtRowBoundary", [](QByteArray p) { return p.left(169); }, kInvalid},
-        DamageCase{"UnknownTypeClass", [](QByteArray p) { return setByte(p, 41, 0x13); }, kInvalid},
-        DamageCase{"WrongIntegerSize", [](QByteArray p) { return setByte(p, 39, 3); }, kInvalid},
-        DamageCase{"ArrayColumn", [](QByteArray p) { return setByte(p, 41, 0x81); }, kInvalid},
-        DamageCase{"TextPrefixOfFour", [](QByteArray p) { return setByte(p, 82, 4); }, kInvalid},
-        DamageCase{"TextWithoutWidth", [](QByteArray p) { return setByte(setByte(p, 100, 0), 101, 0); }, kInvalid},
-        DamageCase{"TextLongerThanWidth", [](QByteArray p) { return setByte(setByte(p, 100, 5), 101, 0); }, kInvalid},
-        DamageCase{"TextLengthPastEnd", [](QByteArray p) { return setByte(p, 175, 0xFF); }, kInvalid},
-        DamageCase{"WidthNotInteger", [](QByteArray p) { return setByte(p, 98, 0x08); }, kInvalid},
-        DamageCase{"SubtypeNotText", [](QByteArray p) { return setByte(p, 57, 0x01); }, kInvalid},
-        DamageCase{"AutoIncNot32Bit", [](QByteArray p) { return setByte(p, 161, 0x02); }, kInvalid},
-        DamageCase{"AttributeCountPastEnd", [](QByteArray p) { return setByte(p, 146, 9); }, kInvalid},
-        DamageCase{"NameLengthPastEnd", [](QByteArray p) { return setByte(p.left(30), 24, 0xFF); }, kInvalid},
-        DamageCase{"UnknownRowStatus", [](QByteArray p) { return setByte(p, 169, 0x40); }, kInvalid},
-        DamageCase{"TrailingBytes", [](QByteArray p) { return p + "xx"; }, kInvalid}),
+        DamageCase { "Empty", [](QByteArray) { return QByteArray(); }, StoreStatus::NoMetadata },
+        DamageCase { "NotAPacket", [](QByteArray) { return QByteArray("hello world"); }, kInvalid },
+        DamageCase { "HeaderOnly", [](QByteArray p) { return p.left(24); }, kInvalid },
+        DamageCase { "CutInHeader", [](QByteArray p) { return p.left(12); }, kInvalid },
+        DamageCase { "HeaderSizeNot24", [](QByteArray p) { return setByte(p, 8, 25); }, kInvalid },
+        DamageCase {
+            "NoMetadataFlag", [](QByteArray p) { return setByte(p, 18, 2); }, StoreStatus::NoMetadata },
+        DamageCase { "NoColumns", [](QByteArray p) { return setByte(p, 12, 0); }, kInvalid },
+        DamageCase { "MoreColumnsThanPresent", [](QByteArray p) { return setByte(p, 12, 200); }, kInvalid },
+        DamageCase { "RowCountTooHigh", [](QByteArray p) { return setByte(p, 14, 2); }, kInvalid },
+        DamageCase { "RowCountHuge", [](QByteArray p) { return setByte(p, 17, 0x7F); }, kInvalid },
+        DamageCase { "RowCountTooLow", [](QByteArray p) { return setByte(p, 14, 0); }, kInvalid },
+        DamageCase { "CutInRow", [](QByteArray p) { return p.left(185); }, kInvalid },
+        DamageCase { "CutAtRowBoundary", [](QByteArray p) { return p.left(169); }, kInvalid },
+        DamageCase { "UnknownTypeClass", [](QByteArray p) { return setByte(p, 41, 0x13); }, kInvalid },
+        DamageCase { "WrongIntegerSize", [](QByteArray p) { return setByte(p, 39, 3); }, kInvalid },
+        DamageCase { "ArrayColumn", [](QByteArray p) { return setByte(p, 41, 0x81); }, kInvalid },
+        DamageCase { "TextPrefixOfFour", [](QByteArray p) { return setByte(p, 82, 4); }, kInvalid },
+        DamageCase {
+            "TextWithoutWidth", [](QByteArray p) { return setByte(setByte(p, 100, 0), 101, 0); }, kInvalid },
+        DamageCase { "TextLongerThanWidth", [](QByteArray p) { return setByte(setByte(p, 100, 5), 101, 0); },
+            kInvalid },
+        DamageCase { "TextLengthPastEnd", [](QByteArray p) { return setByte(p, 175, 0xFF); }, kInvalid },
+        DamageCase { "WidthNotInteger", [](QByteArray p) { return setByte(p, 98, 0x08); }, kInvalid },
+        DamageCase { "SubtypeNotText", [](QByteArray p) { return setByte(p, 57, 0x01); }, kInvalid },
+        DamageCase { "AutoIncNot32Bit", [](QByteArray p) { return setByte(p, 161, 0x02); }, kInvalid },
+        DamageCase { "AttributeCountPastEnd", [](QByteArray p) { return setByte(p, 146, 9); }, kInvalid },
+        DamageCase {
+            "NameLengthPastEnd", [](QByteArray p) { return setByte(p.left(30), 24, 0xFF); }, kInvalid },
+        DamageCase { "UnknownRowStatus", [](QByteArray p) { return setByte(p, 169, 0x40); }, kInvalid },
+        DamageCase { "TrailingBytes", [](QByteArray p) { return p + "xx"; }, kInvalid }),
     [](const auto &info) { return std::string(info.param.name); });
 
 QByteArray tableAttribute(const QByteArray &attribute)
@@ -339,24 +340,26 @@ TEST_P(DamagedTableAttribute, IsRefused)
     EXPECT_THROW(load(tableAttribute(GetParam().attribute)), EStoreError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Packet, DamagedTableAttribute,
-    ::testing::Values(
-        AttributeCase{"OrderFieldZero", fromHex("0D") + "DEFAULT_ORDER" + fromHex("02 00 82 00 01 00 00 00 00 00")},
-        AttributeCase{"OrderFieldPastColumns",
-                      fromHex("0B") + "PRIMARY_KEY" + fromHex("02 00 82 00 01 00 00 00 04 00")},
-        AttributeCase{"OrderCountPastEnd", fromHex("0A") + "UNIQUE_KEY" + fromHex("02 00 82 00 FF FF FF 7F 01 00")},
-        AttributeCase{"ChangeLogRowPastRows",
-                      fromHex("0A") + "CHANGE_LOG" + fromHex("04 00 82 00 03 00 00 00 02 00 00 00 00 00 00 00 04 00 00 00")},
-        AttributeCase{"ChangeLogNotTriples",
-                      fromHex("0A") + "CHANGE_LOG" + fromHex("04 00 82 00 02 00 00 00 01 00 00 00 00 00 00 00")},
-        AttributeCase{"ArrayOfText", fromHex("01") + "X" + fromHex("01 00 C9 00 01 00 00 00 00")},
-        AttributeCase{"BadTypeWord", fromHex("01") + "X" + fromHex("04 00 3F 00 00 00 00 00")}),
+INSTANTIATE_TEST_SUITE_P(Packet, DamagedTableAttribute,
+    ::testing::Values(AttributeCase { "OrderFieldZero",
+                          fromHex("0D") + "DEFAULT_ORDER" + fromHex("02 00 82 00 01 00 00 00 00 00") },
+        AttributeCase { "OrderFieldPastColumns",
+            fromHex("0B") + "PRIMARY_KEY" + fromHex("02 00 82 00 01 00 00 00 04 00") },
+        AttributeCase {
+            "OrderCountPastEnd", fromHex("0A") + "UNIQUE_KEY" + fromHex("02 00 82 00 FF FF FF 7F 01 00") },
+        AttributeCase { "ChangeLogRowPastRows",
+            fromHex("0A") + "CHANGE_LOG"
+                + fromHex("04 00 82 00 03 00 00 00 02 00 00 00 00 00 00 00 04 00 00 00") },
+        AttributeCase { "ChangeLogNotTriples",
+            fromHex("0A") + "CHANGE_LOG" + fromHex("04 00 82 00 02 00 00 00 01 00 00 00 00 00 00 00") },
+        AttributeCase { "ArrayOfText", fromHex("01") + "X" + fromHex("01 00 C9 00 01 00 00 00 00") },
+        AttributeCase { "BadTypeWord", fromHex("01") + "X" + fromHex("04 00 3F 00 00 00 00 00") }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Packet, ValidOrderAndChangeLog_AreAccepted)
 {
-    auto store = load(tableAttribute(fromHex("0D") + "DEFAULT_ORDER" + fromHex("02 00 82 00 01 00 00 00 01 00")));
+    auto store
+        = load(tableAttribute(fromHex("0D") + "DEFAULT_ORDER" + fromHex("02 00 82 00 01 00 00 00 01 00")));
     EXPECT_EQ(store->liveRowCount(), 1);
     store->setKeepChangeLog(false);
     const QByteArray packet = store->toPacket(PacketForm::Binary);
@@ -442,6 +445,28 @@ TEST(Packet, RowsAreWrittenInDefaultOrderWithoutDeletedRows)
     }
     EXPECT_EQ(names, "ADB");
     EXPECT_EQ(back->nextAutoIncValue(), 5);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Packet, FromFile_LoadsAndReportsUnreadableOrEmptyFiles)
+{
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("Account.dat"));
+    TestSupport::writeFile(good, fromHex(kWorkedExample));
+    EXPECT_EQ(IRecordStore::fromFile(good)->liveRowCount(), 1);
+
+    const QString empty = folder.filePath(QStringLiteral("Empty.dat"));
+    TestSupport::writeFile(empty, QByteArray());
+    try {
+        IRecordStore::fromFile(empty);
+        FAIL() << "empty file loaded";
+    } catch (const EStoreError &e) {
+        EXPECT_EQ(e.StatusCode(), StoreStatus::NoMetadata);
+    }
+    EXPECT_THROW(IRecordStore::fromFile(folder.filePath(QStringLiteral("Missing.dat"))), EFOpenError);
 }
 
 } // namespace

@@ -26,20 +26,21 @@ std::unique_ptr<IRecordStore> accounts(const std::vector<std::pair<QByteArray, d
 
 TEST(PacketXml, WorkedExample_IsWrittenInTheXmlVocabulary)
 {
-    const QByteArray xml = accounts({{"Banque", 100.5}})->toPacket(PacketForm::Xml);
+    const QByteArray xml = accounts({ { "Banque", 100.5 } })->toPacket(PacketForm::Xml);
     EXPECT_EQ(QString::fromUtf8(xml),
-              QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA>"
-                             "<FIELDS><FIELD tagname=\"Account_Number\" fieldtype=\"i4\" readonly=\"true\" "
-                             "SUBTYPE=\"Autoinc\"/><FIELD tagname=\"Account_Type\" fieldtype=\"string\" "
-                             "WIDTH=\"50\"/><FIELD tagname=\"Account_Balance\" fieldtype=\"r8\" SUBTYPE=\"Money\"/>"
-                             "</FIELDS><PARAMS AUTOINCVALUE=\"2\"/></METADATA><ROWDATA><ROW>"
-                             "<Account_Number>1</Account_Number><Account_Type>Banque</Account_Type>"
-                             "<Account_Balance>100.5</Account_Balance></ROW></ROWDATA></DATAPACKET>"));
+        QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA>"
+                       "<FIELDS><FIELD tagname=\"Account_Number\" fieldtype=\"i4\" readonly=\"true\" "
+                       "SUBTYPE=\"Autoinc\"/><FIELD tagname=\"Account_Type\" fieldtype=\"string\" "
+                       "WIDTH=\"50\"/><FIELD tagname=\"Account_Balance\" fieldtype=\"r8\" SUBTYPE=\"Money\"/>"
+                       "</FIELDS><PARAMS AUTOINCVALUE=\"2\"/></METADATA><ROWDATA><ROW>"
+                       "<Account_Number>1</Account_Number><Account_Type>Banque</Account_Type>"
+                       "<Account_Balance>100.5</Account_Balance></ROW></ROWDATA></DATAPACKET>"));
 }
 
 TEST(PacketXml, BinaryToXmlToBinary_IsUnchanged)
 {
-    auto store = accounts({{"Banque", 100.5}, {"", -0.1}, {"Caisse d'\xE9pargne <5> & \"co\" \\ 1\x80", 1e300}});
+    auto store = accounts(
+        { { "Banque", 100.5 }, { "", -0.1 }, { "Caisse d'\xE9pargne <5> & \"co\" \\ 1\x80", 1e300 } });
     auto cursor = store->createCursor();
     cursor->moveToAfterLast();
     cursor->insertRecord(Rec(*store).setNull(1).data()); // balance unassigned, name cleared
@@ -56,8 +57,9 @@ TEST(PacketXml, BinaryToXmlToBinary_IsUnchanged)
 
 TEST(PacketXml, Text_IsUtf8WithTheListedEscapes)
 {
-    const QByteArray xml = accounts({{"a<b>c&d'e\"f\r\n\tg\\h\x80", 0}})->toPacket(PacketForm::Xml);
-    EXPECT_TRUE(xml.contains("a&lt;b&gt;c&amp;d&apos;e&quot;f&#013;&#010;&#009;g&#092;h\xE2\x82\xAC")) << xml.constData();
+    const QByteArray xml = accounts({ { "a<b>c&d'e\"f\r\n\tg\\h\x80", 0 } })->toPacket(PacketForm::Xml);
+    EXPECT_TRUE(xml.contains("a&lt;b&gt;c&amp;d&apos;e&quot;f&#013;&#010;&#009;g&#092;h\xE2\x82\xAC"))
+        << xml.constData();
     auto back = load(xml);
     auto cursor = back->createCursor();
     cursor->moveBy(1);
@@ -68,7 +70,7 @@ TEST(PacketXml, Text_IsUtf8WithTheListedEscapes)
 
 TEST(PacketXml, ControlCharacter_IsRefusedByTheWriter)
 {
-    auto store = accounts({{QByteArray("bell\x07"), 0}});
+    auto store = accounts({ { QByteArray("bell\x07"), 0 } });
     try {
         store->toPacket(PacketForm::Xml);
         FAIL() << "written";
@@ -112,12 +114,12 @@ TEST_P(XmlDate, IsWrittenAndReadBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(PacketXml, XmlDate,
-                         ::testing::Values(DateCase{"NewYear2024", 63839750400000.0, "20240101"},
-                                           DateCase{"WithTime", 63839750400000.0 + 13 * 3600000.0 + 5 * 60000.0 + 7250,
-                                                    "20240101T13:05:07250"},
-                                           DateCase{"FirstDay", 86400000.0, "00010101"},
-                                           DateCase{"LastDay", 3652059.0 * 86400000.0, "99991231"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(DateCase { "NewYear2024", 63839750400000.0, "20240101" },
+        DateCase {
+            "WithTime", 63839750400000.0 + 13 * 3600000.0 + 5 * 60000.0 + 7250, "20240101T13:05:07250" },
+        DateCase { "FirstDay", 86400000.0, "00010101" },
+        DateCase { "LastDay", 3652059.0 * 86400000.0, "99991231" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ---- Hostile and damaged XML
 
@@ -127,9 +129,10 @@ QByteArray packetWith(const char *fields, const char *rows)
         + "</FIELDS><PARAMS/></METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
 }
 
-const char *const kFields = "<FIELD tagname=\"N\" fieldtype=\"i4\"/><FIELD tagname=\"T\" fieldtype=\"string\" "
-                            "WIDTH=\"5\"/><FIELD tagname=\"R\" fieldtype=\"r8\"/><FIELD tagname=\"D\" "
-                            "fieldtype=\"dateTime\"/><FIELD tagname=\"S\" fieldtype=\"i2\"/>";
+const char *const kFields
+    = "<FIELD tagname=\"N\" fieldtype=\"i4\"/><FIELD tagname=\"T\" fieldtype=\"string\" "
+      "WIDTH=\"5\"/><FIELD tagname=\"R\" fieldtype=\"r8\"/><FIELD tagname=\"D\" "
+      "fieldtype=\"dateTime\"/><FIELD tagname=\"S\" fieldtype=\"i2\"/>";
 
 struct BadXmlCase
 {
@@ -155,43 +158,46 @@ TEST_P(BadXml, IsRefused)
 
 constexpr int kInvalid = StoreStatus::InvalidPacket;
 
-INSTANTIATE_TEST_SUITE_P(
-    PacketXml, BadXml,
+INSTANTIATE_TEST_SUITE_P(PacketXml, BadXml,
     ::testing::Values(
-        BadXmlCase{"EntityDeclaration",
-                   "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
-                   "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"T\" fieldtype=\"string\" WIDTH=\"5\"/></FIELDS>"
-                   "</METADATA><ROWDATA><ROW><T>&b;</T></ROW></ROWDATA></DATAPACKET>",
-                   kInvalid},
-        BadXmlCase{"UndeclaredEntity", packetWith(kFields, "<ROW><T>&x;</T></ROW>"), kInvalid},
-        BadXmlCase{"NotWellFormed", packetWith(kFields, "<ROW><T>a</ROW>"), kInvalid},
-        BadXmlCase{"OtherRoot", "<?xml version=\"1.0\"?><TABLE/>", kInvalid},
-        BadXmlCase{"RowDataWithoutMetadata", "<DATAPACKET><ROWDATA/></DATAPACKET>", StoreStatus::NoMetadata},
-        BadXmlCase{"NoFields", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>", kInvalid},
-        BadXmlCase{"UnknownFieldType", packetWith("<FIELD tagname=\"X\" fieldtype=\"blob\"/>", ""), kInvalid},
-        BadXmlCase{"TextWithoutWidth", packetWith("<FIELD tagname=\"X\" fieldtype=\"string\"/>", ""), kInvalid},
-        BadXmlCase{"TextTooLong", packetWith(kFields, "<ROW><T>abcdef</T></ROW>"), kInvalid},
-        BadXmlCase{"CharacterOutsideCp1252", packetWith(kFields, "<ROW><T>\xE2\x82\xBD</T></ROW>"), kInvalid},
-        BadXmlCase{"IntegerOutOfRange", packetWith(kFields, "<ROW><N>2147483648</N></ROW>"), kInvalid},
-        BadXmlCase{"SmallIntegerOutOfRange", packetWith(kFields, "<ROW><S>40000</S></ROW>"), kInvalid},
-        BadXmlCase{"IntegerNotANumber", packetWith(kFields, "<ROW><N>12a</N></ROW>"), kInvalid},
-        BadXmlCase{"Infinity", packetWith(kFields, "<ROW><R>inf</R></ROW>"), kInvalid},
-        BadXmlCase{"NotANumber", packetWith(kFields, "<ROW><R>nan</R></ROW>"), kInvalid},
-        BadXmlCase{"Overflow", packetWith(kFields, "<ROW><R>1E400</R></ROW>"), kInvalid},
-        BadXmlCase{"InvalidDate", packetWith(kFields, "<ROW><D>20230230</D></ROW>"), kInvalid},
-        BadXmlCase{"YearZero", packetWith(kFields, "<ROW><D>00001231</D></ROW>"), kInvalid},
-        BadXmlCase{"InvalidTime", packetWith(kFields, "<ROW><D>20230101T24:00:00000</D></ROW>"), kInvalid},
-        BadXmlCase{"UnknownField", packetWith(kFields, "<ROW><Q>1</Q></ROW>"), kInvalid},
-        BadXmlCase{"FieldTwice", packetWith(kFields, "<ROW><N>1</N><N>2</N></ROW>"), kInvalid},
-        BadXmlCase{"NestedValue", packetWith(kFields, "<ROW><T><b>x</b></T></ROW>"), kInvalid},
-        BadXmlCase{"AutoIncOutOfRange",
-                   "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"N\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>"
-                   "</FIELDS><PARAMS AUTOINCVALUE=\"9999999999\"/></METADATA><ROWDATA/></DATAPACKET>",
-                   kInvalid},
-        BadXmlCase{"OrderPastColumns",
-                   "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"N\" fieldtype=\"i4\"/></FIELDS>"
-                   "<PARAMS DEFAULT_ORDER=\"2\"/></METADATA><ROWDATA/></DATAPACKET>",
-                   kInvalid}),
+        BadXmlCase { "EntityDeclaration",
+            "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
+            "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"T\" fieldtype=\"string\" WIDTH=\"5\"/></FIELDS>"
+            "</METADATA><ROWDATA><ROW><T>&b;</T></ROW></ROWDATA></DATAPACKET>",
+            kInvalid },
+        BadXmlCase { "UndeclaredEntity", packetWith(kFields, "<ROW><T>&x;</T></ROW>"), kInvalid },
+        BadXmlCase { "NotWellFormed", packetWith(kFields, "<ROW><T>a</ROW>"), kInvalid },
+        BadXmlCase { "OtherRoot", "<?xml version=\"1.0\"?><TABLE/>", kInvalid },
+        BadXmlCase {
+            "RowDataWithoutMetadata", "<DATAPACKET><ROWDATA/></DATAPACKET>", StoreStatus::NoMetadata },
+        BadXmlCase { "NoFields", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>", kInvalid },
+        BadXmlCase {
+            "UnknownFieldType", packetWith("<FIELD tagname=\"X\" fieldtype=\"blob\"/>", ""), kInvalid },
+        BadXmlCase {
+            "TextWithoutWidth", packetWith("<FIELD tagname=\"X\" fieldtype=\"string\"/>", ""), kInvalid },
+        BadXmlCase { "TextTooLong", packetWith(kFields, "<ROW><T>abcdef</T></ROW>"), kInvalid },
+        BadXmlCase {
+            "CharacterOutsideCp1252", packetWith(kFields, "<ROW><T>\xE2\x82\xBD</T></ROW>"), kInvalid },
+        BadXmlCase { "IntegerOutOfRange", packetWith(kFields, "<ROW><N>2147483648</N></ROW>"), kInvalid },
+        BadXmlCase { "SmallIntegerOutOfRange", packetWith(kFields, "<ROW><S>40000</S></ROW>"), kInvalid },
+        BadXmlCase { "IntegerNotANumber", packetWith(kFields, "<ROW><N>12a</N></ROW>"), kInvalid },
+        BadXmlCase { "Infinity", packetWith(kFields, "<ROW><R>inf</R></ROW>"), kInvalid },
+        BadXmlCase { "NotANumber", packetWith(kFields, "<ROW><R>nan</R></ROW>"), kInvalid },
+        BadXmlCase { "Overflow", packetWith(kFields, "<ROW><R>1E400</R></ROW>"), kInvalid },
+        BadXmlCase { "InvalidDate", packetWith(kFields, "<ROW><D>20230230</D></ROW>"), kInvalid },
+        BadXmlCase { "YearZero", packetWith(kFields, "<ROW><D>00001231</D></ROW>"), kInvalid },
+        BadXmlCase { "InvalidTime", packetWith(kFields, "<ROW><D>20230101T24:00:00000</D></ROW>"), kInvalid },
+        BadXmlCase { "UnknownField", packetWith(kFields, "<ROW><Q>1</Q></ROW>"), kInvalid },
+        BadXmlCase { "FieldTwice", packetWith(kFields, "<ROW><N>1</N><N>2</N></ROW>"), kInvalid },
+        BadXmlCase { "NestedValue", packetWith(kFields, "<ROW><T><b>x</b></T></ROW>"), kInvalid },
+        BadXmlCase { "AutoIncOutOfRange",
+            "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"N\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>"
+            "</FIELDS><PARAMS AUTOINCVALUE=\"9999999999\"/></METADATA><ROWDATA/></DATAPACKET>",
+            kInvalid },
+        BadXmlCase { "OrderPastColumns",
+            "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"N\" fieldtype=\"i4\"/></FIELDS>"
+            "<PARAMS DEFAULT_ORDER=\"2\"/></METADATA><ROWDATA/></DATAPACKET>",
+            kInvalid }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PacketXml, AbsentValues_ReadAsUnassigned_AndVariantsAreTolerated)
@@ -214,7 +220,8 @@ TEST(PacketXml, FieldNamesThatAreNoXmlNames_AreMappedAndRestored)
     std::vector<ColumnDesc> columns(3);
     columns[0].name = "Montant (TTC)";
     columns[1].name = "1st";
-    columns[2].name = "Ann\xE9" "e";
+    columns[2].name = "Ann\xE9"
+                      "e";
     auto store = IRecordStore::create(QStringLiteral("t"), columns);
     store->setKeepChangeLog(false);
     store->createCursor()->insertRecord(Rec(*store).setInt(0, 1).setInt(1, 2).setInt(2, 3).data());
@@ -224,21 +231,25 @@ TEST(PacketXml, FieldNamesThatAreNoXmlNames_AreMappedAndRestored)
     auto back = load(xml);
     EXPECT_EQ(back->columns()[0].name, "Montant (TTC)");
     EXPECT_EQ(back->columns()[1].name, "1st");
-    EXPECT_EQ(back->columns()[2].name, QByteArray("Ann\xE9" "e"));
+    EXPECT_EQ(back->columns()[2].name,
+        QByteArray("Ann\xE9"
+                   "e"));
     back->setKeepChangeLog(false);
     EXPECT_EQ(back->toPacket(PacketForm::Binary), store->toPacket(PacketForm::Binary));
 }
 
 TEST(PacketXml, UnknownParamsAndSubtypes_AreKept)
 {
-    const QByteArray xml = "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"N\" fieldtype=\"i4\" SUBTYPE=\"Dosh\"/>"
-                           "</FIELDS><PARAMS LCID=\"1036\"><PARAM Name=\"COUNT\" Value=\"-3\" Type=\"i4\" "
-                           "Roundtrip=\"True\"/></PARAMS></METADATA><ROWDATA/></DATAPACKET>";
+    const QByteArray xml
+        = "<DATAPACKET><METADATA><FIELDS><FIELD tagname=\"N\" fieldtype=\"i4\" SUBTYPE=\"Dosh\"/>"
+          "</FIELDS><PARAMS LCID=\"1036\"><PARAM Name=\"COUNT\" Value=\"-3\" Type=\"i4\" "
+          "Roundtrip=\"True\"/></PARAMS></METADATA><ROWDATA/></DATAPACKET>";
     auto store = load(xml);
     EXPECT_EQ(store->columns()[0].subtype, StoreSubtype::None);
     const QByteArray again = store->toPacket(PacketForm::Xml);
     EXPECT_TRUE(again.contains("SUBTYPE=\"Dosh\"")) << again.constData();
-    EXPECT_TRUE(again.contains("<PARAMS LCID=\"1036\"><PARAM Name=\"COUNT\" Value=\"-3\" Type=\"i4\" Roundtrip=\"True\"/>"))
+    EXPECT_TRUE(again.contains(
+        "<PARAMS LCID=\"1036\"><PARAM Name=\"COUNT\" Value=\"-3\" Type=\"i4\" Roundtrip=\"True\"/>"))
         << again.constData();
     EXPECT_EQ(load(store->toPacket(PacketForm::Binary))->toPacket(PacketForm::Xml), again);
 }

@@ -9,7 +9,8 @@ namespace {
 struct Table
 {
     explicit Table(std::vector<ColumnDesc> columns = keyedColumns())
-        : store(IRecordStore::create(QStringLiteral("t"), std::move(columns))), cursor(store->createCursor())
+        : store(IRecordStore::create(QStringLiteral("t"), std::move(columns)))
+        , cursor(store->createCursor())
     {
         store->setKeepChangeLog(false);
     }
@@ -33,7 +34,7 @@ struct Table
 struct SortCase
 {
     const char *name;
-    std::vector<int> keys;     // key of row 1, 2, …
+    std::vector<int> keys; // key of row 1, 2, …
     std::vector<int> expected; // rows in sorted order
 };
 
@@ -46,23 +47,22 @@ TEST_P(SortOrder, EqualKeysComeOutInTheOrderOfTheTwoPasses)
     Table t;
     for (int key : GetParam().keys)
         t.append(key);
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     EXPECT_EQ(viewRows(*t.cursor), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    RecordStore, SortOrder,
-    ::testing::Values(SortCase{"TenOrFewerKeepArrivalOrder", {3, 1, 2, 1, 3}, {2, 4, 3, 1, 5}},
-                      SortCase{"TenEqualKeepArrivalOrder", {7, 7, 7, 7, 7, 7, 7, 7, 7, 7},
-                               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-                      SortCase{"ElevenEqualArePartitioned", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                               {7, 11, 10, 9, 8, 1, 6, 5, 4, 3, 2}},
-                      SortCase{"TwelveEqualArePartitioned", {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5},
-                               {7, 12, 11, 10, 9, 8, 1, 6, 5, 4, 3, 2}},
-                      SortCase{"ElevenOfTwoKeys", {1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1},
-                               {8, 2, 4, 10, 6, 11, 9, 1, 7, 5, 3}},
-                      SortCase{"DistinctKeysSortAscending", {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1, -2},
-                               {12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}}),
+INSTANTIATE_TEST_SUITE_P(RecordStore, SortOrder,
+    ::testing::Values(SortCase { "TenOrFewerKeepArrivalOrder", { 3, 1, 2, 1, 3 }, { 2, 4, 3, 1, 5 } },
+        SortCase {
+            "TenEqualKeepArrivalOrder", { 7, 7, 7, 7, 7, 7, 7, 7, 7, 7 }, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 } },
+        SortCase { "ElevenEqualArePartitioned", { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 },
+            { 7, 11, 10, 9, 8, 1, 6, 5, 4, 3, 2 } },
+        SortCase { "TwelveEqualArePartitioned", { 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5 },
+            { 7, 12, 11, 10, 9, 8, 1, 6, 5, 4, 3, 2 } },
+        SortCase {
+            "ElevenOfTwoKeys", { 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1 }, { 8, 2, 4, 10, 6, 11, 9, 1, 7, 5, 3 } },
+        SortCase { "DistinctKeysSortAscending", { 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1, -2 },
+            { 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1 } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(RecordStore, SortIndex_IsOrderedForManyRows)
@@ -70,7 +70,7 @@ TEST(RecordStore, SortIndex_IsOrderedForManyRows)
     Table t;
     for (int i = 0; i < 5000; ++i)
         t.append((i * 7919) % 1009 - 500);
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     int previous = INT_MIN;
     Rec r(*t.store);
     for (int i = 0; i < t.cursor->viewRowCount(); ++i) {
@@ -89,8 +89,8 @@ TEST(RecordStore, SortOnText_NullsFirstThenCollation)
     t.cursor->insertRecord(Rec(*t.store).setInt(1, 2).setNull(2).data());
     t.append(3, "A");
     t.append(4, "a");
-    t.cursor->setSortColumns({2});
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{2, 4, 3, 1}));
+    t.cursor->setSortColumns({ 2 });
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 2, 4, 3, 1 }));
 }
 
 // ---- Insert positions
@@ -103,7 +103,7 @@ TEST(RecordStore, Insert_GoesBeforeCurrentRowInArrivalOrder)
     t.append(3, "C");
     ASSERT_TRUE(t.cursor->moveToRow(b));
     const int d = t.cursor->insertRecord(Rec(*t.store).setInt(1, 4).setText(2, "D").data());
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{1, 4, 2, 3}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 1, 4, 2, 3 }));
     EXPECT_EQ(t.cursor->currentRow(), d);
     EXPECT_EQ(t.cursor->viewIndex(), 1);
 }
@@ -115,30 +115,30 @@ TEST(RecordStore, Insert_WhileSorted_GoesAfterLastEqualKeyAndAtEndOfArrivalOrder
     t.append(1);
     t.append(2);
     t.append(3);
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     ASSERT_TRUE(t.cursor->moveToRow(1));
     const int row = t.cursor->insertRecord(Rec(*t.store).setInt(1, 2).data());
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{2, 1, 3, row, 4}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 2, 1, 3, row, 4 }));
     t.cursor->setSortColumns({});
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{1, 2, 3, 4, row}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 1, 2, 3, 4, row }));
 }
 
 TEST(RecordStore, Modify_ChangedKeyMovesAfterLastEqualKey)
 {
     Table t;
-    for (int key : {1, 2, 2, 3})
+    for (int key : { 1, 2, 2, 3 })
         t.append(key);
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     ASSERT_TRUE(t.cursor->moveToRow(4));
     Rec r = t.current();
     r.setInt(1, 2);
     t.cursor->modifyRecord(r.data());
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 1, 2, 3, 4 }));
     ASSERT_TRUE(t.cursor->moveToRow(1));
     r = t.current();
     r.setInt(1, 2);
     t.cursor->modifyRecord(r.data());
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{2, 3, 4, 1}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 2, 3, 4, 1 }));
     EXPECT_EQ(t.cursor->currentRow(), 1);
 }
 
@@ -166,9 +166,9 @@ TEST(RecordStore, MoveBy_StopsAtTheEndsAndCountsRowsMoved)
 TEST(RecordStore, MoveToViewIndex_PositionsWithinTheView)
 {
     Table t;
-    for (int key : {3, 1, 2})
+    for (int key : { 3, 1, 2 })
         t.append(key);
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     EXPECT_TRUE(t.cursor->moveToViewIndex(2));
     EXPECT_EQ(t.cursor->currentRow(), 1);
     EXPECT_EQ(t.cursor->moveBy(-1), -1);
@@ -223,21 +223,21 @@ class Range : public ::testing::TestWithParam<RangeCase>
 TEST_P(Range, BothEndsAreInclusive)
 {
     Table t;
-    for (int key : {5, 1, 3, 3, 7, 1})
+    for (int key : { 5, 1, 3, 3, 7, 1 })
         t.append(key);
-    t.cursor->setSortColumns({1});
-    t.cursor->setRange(Rec(*t.store).setInt(1, GetParam().low).bytes(),
-                       Rec(*t.store).setInt(1, GetParam().high).bytes(), 1);
+    t.cursor->setSortColumns({ 1 });
+    t.cursor->setRange(
+        Rec(*t.store).setInt(1, GetParam().low).bytes(), Rec(*t.store).setInt(1, GetParam().high).bytes(), 1);
     EXPECT_EQ(viewRows(*t.cursor), GetParam().expected);
     t.cursor->dropRange();
     EXPECT_EQ(t.cursor->viewRowCount(), 6);
 }
 
 INSTANTIATE_TEST_SUITE_P(RecordStore, Range,
-                         ::testing::Values(RangeCase{"OneKey", 3, 3, {3, 4}}, RangeCase{"Span", 1, 3, {2, 6, 3, 4}},
-                                           RangeCase{"Missing", 4, 4, {}}, RangeCase{"Above", 8, 9, {}},
-                                           RangeCase{"All", -100, 100, {2, 6, 3, 4, 1, 5}}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(RangeCase { "OneKey", 3, 3, { 3, 4 } }, RangeCase { "Span", 1, 3, { 2, 6, 3, 4 } },
+        RangeCase { "Missing", 4, 4, {} }, RangeCase { "Above", 8, 9, {} },
+        RangeCase { "All", -100, 100, { 2, 6, 3, 4, 1, 5 } }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(RecordStore, Range_NullKeySelectsNullRows)
 {
@@ -245,23 +245,23 @@ TEST(RecordStore, Range_NullKeySelectsNullRows)
     t.append(1);
     t.cursor->moveToAfterLast();
     t.cursor->insertRecord(Rec(*t.store).setNull(1).data());
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     const QByteArray nullKey = Rec(*t.store).setNull(1).bytes();
     t.cursor->setRange(nullKey, nullKey, 1);
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{2}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 2 }));
 }
 
 TEST(RecordStore, Range_FollowsInsertsIntoIt)
 {
     Table t;
-    for (int key : {1, 2, 3})
+    for (int key : { 1, 2, 3 })
         t.append(key);
-    t.cursor->setSortColumns({1});
+    t.cursor->setSortColumns({ 1 });
     const QByteArray key = Rec(*t.store).setInt(1, 2).bytes();
     t.cursor->setRange(key, key, 1);
     t.cursor->moveToAfterLast();
     const int row = t.cursor->insertRecord(Rec(*t.store).setInt(1, 2).data());
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{2, row}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 2, row }));
     EXPECT_EQ(t.cursor->currentRow(), row);
     const int outside = t.cursor->insertRecord(Rec(*t.store).setInt(1, 9).data());
     EXPECT_EQ(t.cursor->position(), CursorPosition::Between);
@@ -271,7 +271,7 @@ TEST(RecordStore, Range_FollowsInsertsIntoIt)
 TEST(RecordStore, Filters_AllMustAccept)
 {
     Table t;
-    for (int key : {1, 2, 3, 4, 5, 6})
+    for (int key : { 1, 2, 3, 4, 5, 6 })
         t.append(key);
     const RecordLayout &layout = t.store->layout();
     auto keyOf = [&](const char *r) {
@@ -280,11 +280,11 @@ TEST(RecordStore, Filters_AllMustAccept)
         return v;
     };
     const int even = t.cursor->addFilter([&](const char *r) { return keyOf(r) % 2 == 0; });
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{2, 4, 6}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 2, 4, 6 }));
     const int big = t.cursor->addFilter([&](const char *r) { return keyOf(r) > 3; });
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{4, 6}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 4, 6 }));
     t.cursor->dropFilter(even);
-    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int>{4, 5, 6}));
+    EXPECT_EQ(viewRows(*t.cursor), (std::vector<int> { 4, 5, 6 }));
     t.cursor->dropFilter(big);
     EXPECT_EQ(t.cursor->viewRowCount(), 6);
 }
@@ -335,34 +335,38 @@ const auto noPrep = [](Table &) {};
 const auto readOnlyStore = [](Table &t) { t.store->setReadOnly(true); };
 const auto onFirst = [](Table &t) { t.cursor->moveToRow(1); };
 
-INSTANTIATE_TEST_SUITE_P(
-    RecordStore, Rejection,
-    ::testing::Values(
-        RejectCase{"InsertIntoReadOnlyStore", StoreStatus::ReadOnlyStore, readOnlyStore,
-                   [](Table &t) { t.append(3, "c"); }},
-        RejectCase{"DeleteFromReadOnlyStore", StoreStatus::ReadOnlyStore,
-                   [](Table &t) { t.cursor->moveToRow(1); t.store->setReadOnly(true); },
-                   [](Table &t) { t.cursor->deleteRecord(); }},
-        RejectCase{"ModifyReadOnlyStore", StoreStatus::ReadOnlyStore,
-                   [](Table &t) { t.cursor->moveToRow(1); t.store->setReadOnly(true); },
-                   [](Table &t) { t.cursor->modifyRecord(t.current().setInt(1, 9).data()); }},
-        RejectCase{"RequiredNull", StoreStatus::RequiredFieldNull, noPrep,
-                   [](Table &t) { t.cursor->insertRecord(Rec(*t.store).setInt(1, 3).setNull(2).data()); }},
-        RejectCase{"RequiredUnassigned", StoreStatus::RequiredFieldNull, noPrep,
-                   [](Table &t) { t.cursor->insertRecord(Rec(*t.store).setInt(1, 3).data()); }},
-        RejectCase{"RequiredEmptyText", StoreStatus::RequiredFieldNull, noPrep,
-                   [](Table &t) { t.append(3, ""); }},
-        RejectCase{"RequiredBlanksTrimmedToEmpty", StoreStatus::RequiredFieldNull, noPrep,
-                   [](Table &t) { t.append(3, "   "); }},
-        RejectCase{"ModifyRequiredToNull", StoreStatus::RequiredFieldNull, onFirst,
-                   [](Table &t) { t.cursor->modifyRecord(t.current().setNull(2).data()); }},
-        RejectCase{"ReadOnlyFieldChanged", StoreStatus::ReadOnlyField, onFirst,
-                   [](Table &t) { t.cursor->modifyRecord(t.current().setInt(0, 77).data()); }},
-        RejectCase{"ReadOnlyFieldCleared", StoreStatus::ReadOnlyField, onFirst,
-                   [](Table &t) { t.cursor->modifyRecord(t.current().setNull(0).data()); }},
-        RejectCase{"ModifyWithoutCurrentRow", StoreStatus::NotAllowed,
-                   [](Table &t) { t.cursor->moveToAfterLast(); },
-                   [](Table &t) { t.cursor->modifyRecord(Rec(*t.store).setInt(1, 1).setText(2, "z").data()); }}),
+INSTANTIATE_TEST_SUITE_P(RecordStore, Rejection,
+    ::testing::Values(RejectCase { "InsertIntoReadOnlyStore", StoreStatus::ReadOnlyStore, readOnlyStore,
+                          [](Table &t) { t.append(3, "c"); } },
+        RejectCase { "DeleteFromReadOnlyStore", StoreStatus::ReadOnlyStore,
+            [](Table &t) {
+                t.cursor->moveToRow(1);
+                t.store->setReadOnly(true);
+            },
+            [](Table &t) { t.cursor->deleteRecord(); } },
+        RejectCase { "ModifyReadOnlyStore", StoreStatus::ReadOnlyStore,
+            [](Table &t) {
+                t.cursor->moveToRow(1);
+                t.store->setReadOnly(true);
+            },
+            [](Table &t) { t.cursor->modifyRecord(t.current().setInt(1, 9).data()); } },
+        RejectCase { "RequiredNull", StoreStatus::RequiredFieldNull, noPrep,
+            [](Table &t) { t.cursor->insertRecord(Rec(*t.store).setInt(1, 3).setNull(2).data()); } },
+        RejectCase { "RequiredUnassigned", StoreStatus::RequiredFieldNull, noPrep,
+            [](Table &t) { t.cursor->insertRecord(Rec(*t.store).setInt(1, 3).data()); } },
+        RejectCase {
+            "RequiredEmptyText", StoreStatus::RequiredFieldNull, noPrep, [](Table &t) { t.append(3, ""); } },
+        RejectCase { "RequiredBlanksTrimmedToEmpty", StoreStatus::RequiredFieldNull, noPrep,
+            [](Table &t) { t.append(3, "   "); } },
+        RejectCase { "ModifyRequiredToNull", StoreStatus::RequiredFieldNull, onFirst,
+            [](Table &t) { t.cursor->modifyRecord(t.current().setNull(2).data()); } },
+        RejectCase { "ReadOnlyFieldChanged", StoreStatus::ReadOnlyField, onFirst,
+            [](Table &t) { t.cursor->modifyRecord(t.current().setInt(0, 77).data()); } },
+        RejectCase { "ReadOnlyFieldCleared", StoreStatus::ReadOnlyField, onFirst,
+            [](Table &t) { t.cursor->modifyRecord(t.current().setNull(0).data()); } },
+        RejectCase { "ModifyWithoutCurrentRow", StoreStatus::NotAllowed,
+            [](Table &t) { t.cursor->moveToAfterLast(); },
+            [](Table &t) { t.cursor->modifyRecord(Rec(*t.store).setInt(1, 1).setText(2, "z").data()); } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 // ---- Values
@@ -416,14 +420,13 @@ TEST_P(TextValue, IsCutAtWidthAndTrimmedWhenAsked)
 }
 
 INSTANTIATE_TEST_SUITE_P(RecordStore, TextValue,
-                         ::testing::Values(TextCase{"Plain", true, "abc", "abc"},
-                                           TextCase{"TrailingBlanks", true, "abc  ", "abc"},
-                                           TextCase{"KeptBlanks", false, "abc  ", "abc  "},
-                                           TextCase{"OnlyBlanks", true, "   ", ""},
-                                           TextCase{"Full", true, "0123456789", "0123456789"},
-                                           TextCase{"Overfull", true, "0123456789AB", "0123456789"},
-                                           TextCase{"LeadingBlanksKept", true, "  a", "  a"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(TextCase { "Plain", true, "abc", "abc" },
+        TextCase { "TrailingBlanks", true, "abc  ", "abc" },
+        TextCase { "KeptBlanks", false, "abc  ", "abc  " }, TextCase { "OnlyBlanks", true, "   ", "" },
+        TextCase { "Full", true, "0123456789", "0123456789" },
+        TextCase { "Overfull", true, "0123456789AB", "0123456789" },
+        TextCase { "LeadingBlanksKept", true, "  a", "  a" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(RecordStore, SetValue_NeverWritesPastTheSlot)
 {

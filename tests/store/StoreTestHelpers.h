@@ -43,7 +43,9 @@ inline std::vector<ColumnDesc> keyedColumns()
 class Rec
 {
 public:
-    explicit Rec(const IRecordStore &store) : m_layout(&store.layout()), m_bytes(store.layout().recordSize(), 0)
+    explicit Rec(const IRecordStore &store)
+        : m_layout(&store.layout())
+        , m_bytes(store.layout().recordSize(), 0)
     {
         for (int i = 0; i < m_layout->columnCount(); ++i)
             Record::setState(*m_layout, data(), i, FieldState::Unassigned);
