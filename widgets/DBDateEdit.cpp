@@ -12,24 +12,45 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <vector>
 
 QString dateMaskFormat(const QString &shortDateFormat)
 {
-    QString result;
+    // Day, month and year in the order the format gives them, two digits for day and month, four for the year,
+    // with the format's separators. Day and month names cannot be typed through a mask: such formats keep only
+    // their order and their first separator.
+    struct Part
+    {
+        QChar letter;
+        qsizetype run;
+    };
+    std::vector<Part> parts;
+    std::vector<QString> separators{QString()};
+    bool names = false;
     for (qsizetype i = 0; i < shortDateFormat.size();) {
         const QChar c = shortDateFormat[i];
         qsizetype run = 1;
         while (i + run < shortDateFormat.size() && shortDateFormat[i + run] == c)
             ++run;
-        if (c == QLatin1Char('d') && run <= 2)
-            result += QStringLiteral("dd");
-        else if (c == QLatin1Char('M') && run <= 2)
-            result += QStringLiteral("MM");
-        else if (c == QLatin1Char('y'))
-            result += QStringLiteral("yyyy");
-        else
-            result += QString(run, c);
+        if (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) {
+            names = names || (c != QLatin1Char('y') && run > 2);
+            parts.push_back({c, run});
+            separators.emplace_back();
+        } else if (!c.isLetter()) {
+            separators.back() += QString(run, c);
+        }
         i += run;
+    }
+    if (parts.size() != 3)
+        return QStringLiteral("dd/MM/yyyy");
+    QString firstSeparator = separators[1].trimmed().isEmpty() ? separators[1] : separators[1].trimmed();
+    if (firstSeparator.isEmpty())
+        firstSeparator = QStringLiteral("/");
+    QString result;
+    for (size_t k = 0; k < parts.size(); ++k) {
+        if (k > 0)
+            result += names || separators[k].isEmpty() ? firstSeparator : separators[k];
+        result += parts[k].letter == QLatin1Char('y') ? QStringLiteral("yyyy") : QString(2, parts[k].letter);
     }
     return result;
 }

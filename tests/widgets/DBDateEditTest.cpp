@@ -27,7 +27,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, DateMask,
                                            MaskCase{"d/M/yy", "dd/MM/yyyy", "00/00/0000;_"},
                                            MaskCase{"yyyy-MM-dd", "yyyy-MM-dd", "0000-00-00;_"},
                                            MaskCase{"dd.MM.yyyy", "dd.MM.yyyy", "00.00.0000;_"},
-                                           MaskCase{"M/d/yyyy", "MM/dd/yyyy", "00/00/0000;_"}));
+                                           MaskCase{"M/d/yyyy", "MM/dd/yyyy", "00/00/0000;_"},
+                                           MaskCase{"d MMM yyyy", "dd MM yyyy", "00 00 0000;_"},
+                                           MaskCase{"dddd d MMMM yyyy", "dd/MM/yyyy", "00/00/0000;_"},
+                                           MaskCase{"yyyyMMdd", "yyyy/MM/dd", "0000/00/00;_"}));
 
 TEST(DateMaskEmpty, TextWithoutDigitsIsAnEmptyDate)
 {
