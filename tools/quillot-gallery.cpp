@@ -2,6 +2,8 @@
 // look can be checked without a screen.
 #include "GalleryTool.h"
 
+#include "platform/RegionalSettings.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
@@ -11,6 +13,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The finance windows are French: show them with French regional settings whatever the machine's.
+    RegionalSettings::setCurrent(RegionalSettings::fromLocale(QLocale(QLocale::French, QLocale::France)));
     QTextStream err(stderr);
     if (argc != 2) {
         err << "usage: quillot-gallery OUTDIR\n";
