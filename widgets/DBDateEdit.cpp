@@ -116,6 +116,7 @@ TDBDateEdit::TDBDateEdit(QWidget *parent)
     auto *layout = new QVBoxLayout(m_popup);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(m_calendar);
+    m_calendar->setLocale(RegionalSettings::current().locale());
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setGridVisible(false);
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
