@@ -1,6 +1,7 @@
 #include "ReportTestSupport.h"
 
 #include "report/StreamObjects.h"
+#include "report/Units.h"
 
 #include <gtest/gtest.h>
 
@@ -212,6 +213,37 @@ TEST(StreamObjects, StoredPixelBoundsFillMissingNativeValues)
     auto *element = b->findChild<TRpPrintable *>();
     EXPECT_NEAR(double(element->size()->nativeLeft()), 254, 1e-9);
     EXPECT_EQ(element->size()->nativeWidth(), 30);
+}
+
+TEST(StreamObjects, ExtremeNumbersAreBadValuesOrClamped)
+{
+    const auto report = readReport(reportText("  Font.Height = -2147483648\r\n"
+                                              "  Frame.Width = 2147483647\r\n"
+                                              "  Page.Values = (\r\n    1\r\n    1E4000\r\n    1\r\n    1\r\n"
+                                              "    1\r\n    1\r\n    1)\r\n"
+                                              "  object Band1: TRpBand\r\n"
+                                              "    Size.Values = (\r\n      1E300\r\n      5)\r\n"
+                                              "  end\r\n"
+                                              "  object Band2: TRpBand\r\n"
+                                              "    Size.Values = (\r\n      1E4000\r\n      5)\r\n"
+                                              "  end\r\n"));
+    ASSERT_TRUE(report);
+    EXPECT_GT(report->font()->size(), 0);
+    EXPECT_LT(report->font()->height(), 0);
+    EXPECT_EQ(report->page()->nativeLength(), 2970); // a value beyond a double skips the list
+    EXPECT_EQ(band(*report, "Band1")->size()->nativeLength(), 1e300L);
+    EXPECT_EQ(band(*report, "Band1")->height(), 1000000000);
+    EXPECT_NEAR(double(band(*report, "Band2")->size()->nativeLength()), 40 * 254.0 / 96, 1e-9);
+    EXPECT_EQ(frameStripThickness(report->frame()->width(), 1), 1000000000);
+}
+
+TEST(StreamObjects, APageWithoutWidthOrLengthKeepsItsSize)
+{
+    const auto report = readReport(reportText("  Page.Values = (\r\n    1\r\n    0\r\n    1\r\n    1000\r\n"
+                                              "    1\r\n    1\r\n    1)\r\n"));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->page()->nativeLength(), 2970);
+    EXPECT_EQ(report->page()->nativeWidth(), 2100);
 }
 
 TEST(StreamObjects, WritingRefusesNamesThatWouldNotReadBack)
