@@ -93,10 +93,6 @@ IRecordCursor::RowFilter compileTableFilter(
 // Makes filter expressions available to every TCustomMemTable (idempotent).
 void installFilterExpressions();
 
-// Options of a row search.
-enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
-using TLocateOptions = int;
-
 // The filter text of a row search: one condition per key field joined by " and ". Text values are quoted
 // with their quotes doubled; numbers and dates are converted to the field's type and written from that
 // value, never copied from the caller's text. Raises "Field '%s' not found" and

@@ -1,6 +1,7 @@
 #include "store/MemTable.h"
 
 #include "platform/Cp1252.h"
+#include "store/FilterExpr.h"
 #include "platform/FileIO.h"
 
 #include <QFileInfo>
@@ -13,7 +14,7 @@ namespace {
 
 TCustomMemTable::FilterCompiler &filterCompiler()
 {
-    static TCustomMemTable::FilterCompiler compiler;
+    static TCustomMemTable::FilterCompiler compiler = compileTableFilter;
     return compiler;
 }
 
@@ -534,10 +535,17 @@ void TCustomMemTable::setFilterOptions(TFilterOptions options)
 {
     if (options == m_filterOptions)
         return;
+    const TFilterOptions previous = m_filterOptions;
     m_filterOptions = options;
     if (Active() && m_filtered) {
-        FinishPendingRow();
-        applyFilters();
+        try {
+            FinishPendingRow();
+            applyFilters();
+        } catch (const Exception &) {
+            m_filterOptions = previous;
+            applyFilters();
+            throw;
+        }
         First();
     }
 }
@@ -774,6 +782,37 @@ int TCustomMemTable::CurrentRowNumber() const
     if (!Active() || m_recordCount == 0)
         return 0;
     return m_bufferRows[size_t(m_activeRecord)];
+}
+
+bool TCustomMemTable::FindRow(const QString &fieldNames, const QVariantList &keyValues, TLocateOptions options)
+{
+    checkActive();
+    FinishPendingRow();
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    TFilterOptions filterOptions = (options & loCaseInsensitive) ? foCaseInsensitive : 0;
+    if (!(options & loPartialKey))
+        filterOptions |= foNoPartialCompare;
+    const auto condition = TExprParser::parse(
+        *this, findRowFilterText(*this, fieldNames, keyValues, options), filterOptions, false);
+    QByteArray record(m_store->layout().recordSize(), '\0');
+    const int count = m_cursor->viewRowCount();
+    for (int index = 0; index < count; ++index) {
+        const int row = m_cursor->rowAt(index);
+        m_cursor->readRow(row, record.data());
+        if (!condition->evaluate(record.constData()))
+            continue;
+        if (!m_cursor->moveToViewIndex(index))
+            return false;
+        fillWindow(index, m_activeRecord);
+        setAtEnd(false);
+        setAtStart(false);
+        DataEvent(deDataSetChange);
+        if (AfterScroll)
+            AfterScroll(*this);
+        return true;
+    }
+    return false;
 }
 
 bool TCustomMemTable::MoveToRow(int rowNumber)

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariantList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,10 @@
 // Filter string comparison options.
 enum TFilterOption { foCaseInsensitive = 1, foNoPartialCompare = 2 };
 using TFilterOptions = int;
+
+// Options of a row search (FindRow).
+enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
+using TLocateOptions = int;
 
 // A table kept wholly in memory in a record store, loaded from its file when it opens and written back to
 // that file when it closes or when SaveChanges asks. It can keep its rows sorted on fields (IndexFieldNames)
@@ -43,6 +48,9 @@ public:
     void setFilterOptions(TFilterOptions options);
     // Re-applies the filters after OnFilterRecord was assigned or its meaning changed.
     void RefreshFilter();
+    // Makes the first row of the view whose key fields (";"-separated) hold the key values current; false,
+    // and the current row unchanged, when there is none.
+    bool FindRow(const QString &fieldNames, const QVariantList &keyValues, TLocateOptions options = 0);
     // Readable and writable only while open.
     bool KeepChangeLog() const;
     void setKeepChangeLog(bool on);

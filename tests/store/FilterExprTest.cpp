@@ -312,3 +312,37 @@ TEST_F(FilterTable, FindRowTexts_QuoteAndTypeTheirValues)
 }
 
 } // namespace
+
+struct FindRowCase
+{
+    const char *name;
+    int options;
+    int found; // Account_Number, 0: not found
+};
+
+class FindRowAccounts : public ::testing::TestWithParam<FindRowCase>
+{
+};
+
+TEST_P(FindRowAccounts, FindsTheFirstMatchInViewOrder)
+{
+    QTemporaryDir dir;
+    auto table = createAccounts(dir.filePath(QStringLiteral("Account.dat")));
+    for (const char *name : { "Caisse", "Banque", "Compte d'or 2", "Banque", "banque", "x' or 'a'='a" })
+        addAccount(*table, QString::fromUtf8(name));
+    table->First();
+    int scrolls = 0;
+    table->AfterScroll = [&](TDataSet &) { ++scrolls; };
+    const FindRowCase &c = GetParam();
+    const bool found = table->FindRow("Account_Type", { QString::fromUtf8(c.name) }, c.options);
+    EXPECT_EQ(found, c.found != 0) << c.name;
+    EXPECT_EQ(table->FieldNamed("Account_Number")->AsInteger(), c.found != 0 ? c.found : 1) << c.name;
+    EXPECT_EQ(scrolls, c.found != 0 ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, FindRowAccounts,
+    ::testing::Values(FindRowCase { "Banque", 0, 2 }, FindRowCase { "banque", 0, 5 },
+        FindRowCase { "BANQUE", 0, 0 }, FindRowCase { "BANQUE", loCaseInsensitive, 2 },
+        FindRowCase { "Compte d'or 2", 0, 3 }, FindRowCase { "Compte", 0, 0 },
+        FindRowCase { "Compte", loPartialKey, 3 }, FindRowCase { "x' or 'a'='a", 0, 6 },
+        FindRowCase { "Ban*", 0, 0 }));
