@@ -143,14 +143,49 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataToolFailureTest,
         FailureCase { "DumpDamaged", { "dump", "Damaged.dat" }, "Damaged.dat" },
         FailureCase { "AddDamaged", { "add", "Damaged.dat", "A=1" }, "Damaged.dat" },
         FailureCase { "ConvertDamaged", { "convert", "Damaged.dat", "Out.xml" }, "Damaged.dat" },
-        FailureCase { "Filter", { "dump", "Account.dat", "--filter", "Account_Number > 0" }, "--filter" },
-        FailureCase { "CaseInsensitive", { "dump", "Account.dat", "--case-insensitive" }, "not available" },
+        FailureCase { "FilterUnfinished", { "dump", "Account.dat", "--filter", "Account_Number >" },
+            "Expression expected but nothing found" },
+        FailureCase { "FilterRegionalNumber", { "dump", "Account.dat", "--filter", "Account_Balance >= '1,5'" },
+            "'1,5' is not a valid floating point value" },
+        FailureCase { "FilterUnknownField", { "dump", "Account.dat", "--filter", "Nope = 1" },
+            "Field 'Nope' not found" },
         FailureCase {
             "UnknownIndexField", { "dump", "Account.dat", "--index", "Nope" }, "Field 'Nope' not found" },
         FailureCase { "UnknownOption", { "dump", "Account.dat", "--sort" }, "unknown option --sort" },
         FailureCase { "UnknownCommand", { "list", "Account.dat" }, "unknown command 'list'" },
         FailureCase { "ConvertArguments", { "convert", "Account.dat" }, "convert needs IN and OUT" }),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(DataToolTest, DumpWithAFilter_PrintsExactlyTheMatchingRows)
+{
+    for (const char *row : { "DUPONT|2024-03-12|100", "Dupuis|2024-03-12 12:30|25.5", "du|2024-03-11|-40",
+             "dup|2024-03-13|150" }) {
+        const QStringList parts = QString::fromLatin1(row).split(u'|');
+        ASSERT_EQ(tool({ "add", "Transaction.dat", "Transaction_Description=" + parts[0],
+                           "Transaction_Date=" + parts[1], "Transaction_Amount=" + parts[2] })
+                      .status,
+            0);
+    }
+    const QString header = QStringLiteral(
+        "Transaction_Number,Transaction_Description,Transaction_Date,Transaction_Amount,Account_Number\r\n");
+    struct Case
+    {
+        QStringList arguments;
+        QString rows;
+    };
+    const Case cases[] = {
+        { { "--filter", "Transaction_Description = 'dup*'", "--case-insensitive" },
+            "1,DUPONT,2024-03-12,100,\r\n2,Dupuis,2024-03-12T12:30:00,25.5,\r\n4,dup,2024-03-13,150,\r\n" },
+        { { "--filter", "Transaction_Description = 'dup*'", "--case-insensitive", "--no-partial-compare" }, "" },
+        { { "--filter", "Transaction_Amount >= '100.5'" }, "4,dup,2024-03-13,150,\r\n" },
+        { { "--filter", "Transaction_Date = '2024-03-12'" }, "1,DUPONT,2024-03-12,100,\r\n" },
+    };
+    for (const Case &c : cases) {
+        const Result dumped = tool(QStringList { "dump", "Transaction.dat" } + c.arguments);
+        EXPECT_EQ(dumped.status, 0) << dumped.err.toStdString();
+        EXPECT_EQ(dumped.out, header + c.rows) << c.arguments.join(u' ').toStdString();
+    }
+}
 
 TEST_F(DataToolTest, WithoutArguments_PrintsTheUsage)
 {
