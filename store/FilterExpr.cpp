@@ -448,8 +448,8 @@ public:
     { }
     void eval(const char *record, Val &out) const override
     {
-        thread_local Val right;
         Val left;
+        Val right;
         m_left->eval(record, left);
         m_right->eval(record, right);
         out.null = left.null || right.null;

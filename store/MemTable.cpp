@@ -461,16 +461,21 @@ void TCustomMemTable::setIndexFieldNames(const QString &names)
 
 void TCustomMemTable::applyFilters()
 {
+    // The new text is parsed and typed before anything is dropped, so a text that fails leaves the view as
+    // it was.
+    IRecordCursor::RowFilter expression;
+    if (m_filtered && !m_filter.trimmed().isEmpty()) {
+        if (!filterCompiler())
+            databaseError(QStringLiteral("Filter expressions are not available in this version"));
+        expression = filterCompiler()(*this, m_filter, m_filterOptions);
+    }
     for (int id : m_filterIds)
         m_cursor->dropFilter(id);
     m_filterIds.clear();
     if (!m_filtered)
         return;
-    if (!m_filter.trimmed().isEmpty()) {
-        if (!filterCompiler())
-            databaseError(QStringLiteral("Filter expressions are not available in this version"));
-        m_filterIds.push_back(m_cursor->addFilter(filterCompiler()(*this, m_filter, m_filterOptions)));
-    }
+    if (expression)
+        m_filterIds.push_back(m_cursor->addFilter(std::move(expression)));
     if (OnFilterRecord) {
         m_filterIds.push_back(m_cursor->addFilter([this](const char *record) {
             // The callback reads the row through the field objects, in the filter state.
@@ -505,8 +510,8 @@ void TCustomMemTable::setFilter(const QString &filter)
             FinishPendingRow();
             applyFilters();
         } catch (const Exception &) {
+            // Nothing was dropped: the filter is parsed before the swap.
             m_filter = previous;
-            applyFilters();
             throw;
         }
         First();
@@ -523,8 +528,8 @@ void TCustomMemTable::setFiltered(bool on)
             FinishPendingRow();
             applyFilters();
         } catch (const Exception &) {
+            // Nothing was dropped: the filter is parsed before the swap.
             m_filtered = !on;
-            applyFilters();
             throw;
         }
         First();
@@ -542,8 +547,8 @@ void TCustomMemTable::setFilterOptions(TFilterOptions options)
             FinishPendingRow();
             applyFilters();
         } catch (const Exception &) {
+            // Nothing was dropped: the filter is parsed before the swap.
             m_filterOptions = previous;
-            applyFilters();
             throw;
         }
         First();

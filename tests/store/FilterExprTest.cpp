@@ -191,6 +191,13 @@ INSTANTIATE_TEST_SUITE_P(Messages, FilterErrors,
 TEST_F(FilterTable, ABadFilterText_LeavesTheOldFilterInForce)
 {
     EXPECT_EQ(applied("Transaction_Amount >= '100'", 0), "1,4,7,10");
+    table->First();
+    table->Next();
+    table->Next();
+    EXPECT_EQ(messageOf([&] { table->setFilter("Transaction_Date = '31/02/2024'"); }),
+        "'31/02/2024' is not a valid date and time");
+    EXPECT_EQ(table->FieldNamed("Transaction_Number")->AsInteger(), 7);
+    EXPECT_EQ(table->ViewRowCount(), 4);
     EXPECT_EQ(messageOf([&] { table->setFilter("Transaction_Date = '31/02/2024'"); }),
         "'31/02/2024' is not a valid date and time");
     EXPECT_TRUE(table->Filtered());
