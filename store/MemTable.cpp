@@ -1,8 +1,8 @@
 #include "store/MemTable.h"
 
 #include "platform/Cp1252.h"
-#include "store/FilterExpr.h"
 #include "platform/FileIO.h"
+#include "store/FilterExpr.h"
 
 #include <QFileInfo>
 #include <QtEndian>
@@ -789,7 +789,8 @@ int TCustomMemTable::CurrentRowNumber() const
     return m_bufferRows[size_t(m_activeRecord)];
 }
 
-bool TCustomMemTable::FindRow(const QString &fieldNames, const QVariantList &keyValues, TLocateOptions options)
+bool TCustomMemTable::FindRow(
+    const QString &fieldNames, const QVariantList &keyValues, TLocateOptions options)
 {
     checkActive();
     FinishPendingRow();
