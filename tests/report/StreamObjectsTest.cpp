@@ -248,6 +248,7 @@ TEST(StreamObjects, APageWithoutWidthOrLengthKeepsItsSize)
 
 TEST(StreamObjects, WritingRefusesNamesThatWouldNotReadBack)
 {
+    registerAll(); // bands are written only as registered classes
     TRpReport report;
     report.setObjectName(QStringLiteral("Bad name"));
     EXPECT_THROW(writeComponentText(&report), EStreamError);
