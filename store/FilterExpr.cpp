@@ -1285,12 +1285,6 @@ IRecordCursor::RowFilter compileTableFilter(
     return [expr](const char *record) { return expr->evaluate(record); };
 }
 
-void installFilterExpressions()
-{
-    if (!TCustomMemTable::hasFilterCompiler())
-        TCustomMemTable::setFilterCompiler(compileTableFilter);
-}
-
 QString findRowFilterText(
     TCustomMemTable &table, const QString &fieldNames, const QVariantList &keyValues, TLocateOptions options)
 {

@@ -90,9 +90,6 @@ public:
 IRecordCursor::RowFilter compileTableFilter(
     TCustomMemTable &table, const QString &text, TFilterOptions options);
 
-// Makes filter expressions available to every TCustomMemTable (idempotent).
-void installFilterExpressions();
-
 // The filter text of a row search: one condition per key field joined by " and ". Text values are quoted
 // with their quotes doubled; numbers and dates are converted to the field's type and written from that
 // value, never copied from the caller's text. Raises "Field '%s' not found" and

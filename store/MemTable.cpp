@@ -12,12 +12,6 @@
 
 namespace {
 
-TCustomMemTable::FilterCompiler &filterCompiler()
-{
-    static TCustomMemTable::FilterCompiler compiler = compileTableFilter;
-    return compiler;
-}
-
 TFieldType fieldTypeOfColumn(const ColumnDesc &column)
 {
     switch (column.type) {
@@ -129,15 +123,6 @@ void encodeInto(
 
 } // namespace
 
-void TCustomMemTable::setFilterCompiler(FilterCompiler compiler)
-{
-    filterCompiler() = std::move(compiler);
-}
-
-bool TCustomMemTable::hasFilterCompiler()
-{
-    return bool(filterCompiler());
-}
 
 TCustomMemTable::TCustomMemTable(QObject *parent)
     : TDataSet(parent)
@@ -465,9 +450,7 @@ void TCustomMemTable::applyFilters()
     // it was.
     IRecordCursor::RowFilter expression;
     if (m_filtered && !m_filter.trimmed().isEmpty()) {
-        if (!filterCompiler())
-            databaseError(QStringLiteral("Filter expressions are not available in this version"));
-        expression = filterCompiler()(*this, m_filter, m_filterOptions);
+        expression = compileTableFilter(*this, m_filter, m_filterOptions);
     }
     for (int id : m_filterIds)
         m_cursor->dropFilter(id);

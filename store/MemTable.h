@@ -92,12 +92,6 @@ public:
     // The store column a field object is bound to, -1 when unbound.
     static int columnOf(const TField &field) { return field.FieldNo() - 1; }
 
-    // The filter expression language plugs in here: it turns a Filter text into a row test.
-    using FilterCompiler = std::function<IRecordCursor::RowFilter(
-        TCustomMemTable &table, const QString &filter, TFilterOptions)>;
-    static void setFilterCompiler(FilterCompiler compiler);
-    static bool hasFilterCompiler();
-
 protected:
     const RecordLayout *recordLayout() const override;
     const ColumnDesc *columnDesc(int column) const override;

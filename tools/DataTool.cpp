@@ -107,10 +107,6 @@ int dump(const QStringList &args, QTextStream &out)
     }
     if (fileName.isEmpty())
         throw UsageError(QStringLiteral("dump needs a FILE"));
-    if ((hasFilter || options != 0) && !TCustomMemTable::hasFilterCompiler())
-        throw UsageError(
-            QStringLiteral("--filter, --case-insensitive and --no-partial-compare are not available "
-                           "in this version"));
 
     TMemTable table;
     openTable(table, fileName);

@@ -37,7 +37,6 @@ class FilterTable : public ::testing::Test
 protected:
     void SetUp() override
     {
-        installFilterExpressions();
         table = makeTable(QStringLiteral("tblTransaction"), FinanceTables::transactionDefs(),
             m_dir.filePath(QStringLiteral("Transaction.dat")));
         table->CreateEmpty();

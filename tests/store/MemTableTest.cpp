@@ -165,19 +165,6 @@ TEST_F(MemTableTest, OnFilterRecord_HidesTheRowsItRefuses_WhileFiltered)
     EXPECT_EQ(table->ViewRowCount(), 3);
 }
 
-TEST_F(MemTableTest, AFilterExpressionWithoutTheFilterLanguage_IsRefusedAndLeavesTheViewAlone)
-{
-    if (TCustomMemTable::hasFilterCompiler())
-        GTEST_SKIP() << "the filter language is present";
-    auto table = createAccounts(path("Account.dat"));
-    addAccount(*table, "A");
-    table->setFilter("Account_Type = 'B'");
-    EXPECT_EQ(messageOf([&] { table->setFiltered(true); }),
-        "tblAccount: Filter expressions are not available in this version");
-    EXPECT_FALSE(table->Filtered());
-    EXPECT_EQ(table->ViewRowCount(), 1);
-}
-
 TEST_F(MemTableTest, DeleteTakesTheNextRow_OrThePreviousAfterTheLast)
 {
     auto table = createAccounts(path("Account.dat"));
