@@ -16,5 +16,9 @@ QImage grab(QWidget &widget);
 bool renderButtons(const QDir &out, int &written);
 bool renderPanels(const QDir &out, int &written);
 bool renderDataControls(const QDir &out, int &written);
+// The finance program's windows filled with a sample data set (frm<Name>.png).
+bool renderFinanceWindows(const QDir &out, int &written);
+// Account and transaction lists printed to PDF through the grid printer.
+bool renderPrintedLists(const QDir &out, int &written);
 
 } // namespace Gallery

@@ -1,0 +1,10 @@
+#include "GalleryTool.h"
+
+namespace Gallery {
+
+bool renderFinanceWindows(const QDir &, int &)
+{
+    return true;
+}
+
+} // namespace Gallery
