@@ -9,6 +9,8 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace Dialogs {
 
@@ -101,6 +103,12 @@ Answer ask(QWidget *parent, MessageKind kind, const QString &text)
 
 } // namespace
 
+bool Handler::printer(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return exec(dialog);
+}
+
 Handler &handler()
 {
     return g_handler ? *g_handler : platformHandler();
@@ -167,6 +175,11 @@ bool chooseColor(QWidget *parent, QColor &color)
 bool exec(QDialog &dialog)
 {
     return handler().exec(dialog);
+}
+
+bool choosePrinter(QWidget *parent, QPrinter &printer)
+{
+    return handler().printer(parent, printer);
 }
 
 bool guarded(QWidget *parent, const std::function<void()> &action)

@@ -11,6 +11,7 @@
 class Exception;
 class QDialog;
 class QPalette;
+class QPrinter;
 class QWidget;
 
 // The one way every window talks to the user through a standard dialog: message boxes, file dialogs, the
@@ -50,6 +51,9 @@ public:
     virtual bool color(QWidget *parent, QColor &color) = 0;
     // Runs a modal dialog; true when it was accepted.
     virtual bool exec(QDialog &dialog) = 0;
+    // The print dialog (printer choice and its settings) on this printer; true when the user confirmed. The
+    // default runs the platform's print dialog through exec(), so a handler that answers exec() answers it.
+    virtual bool printer(QWidget *parent, QPrinter &printer);
 };
 
 // The handler in use (the platform one unless a test installed another).
@@ -83,6 +87,8 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
                         const QString &filter);
 bool chooseFont(QWidget *parent, QFont &font);
 bool chooseColor(QWidget *parent, QColor &color);
+// Shows the print dialog for the printer; true when confirmed.
+bool choosePrinter(QWidget *parent, QPrinter &printer);
 bool exec(QDialog &dialog);
 
 // Runs a user action and shows the program's errors in the error box instead of letting them leave an event

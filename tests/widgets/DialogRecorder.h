@@ -3,6 +3,7 @@
 #include "widgets/Dialogs.h"
 
 #include <QDialog>
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 #include <vector>
@@ -53,6 +54,17 @@ public:
         return execAnswer;
     }
 
+    // The print dialog: counted; when confirmed with a file name, the printer writes that PDF file.
+    bool printer(QWidget *, QPrinter &printer) override
+    {
+        ++printDialogs;
+        if (printAnswer && !printFileAnswer.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printFileAnswer);
+        }
+        return printAnswer;
+    }
+
     QStringList texts(Dialogs::MessageKind kind) const
     {
         QStringList result;
@@ -72,6 +84,9 @@ public:
     QFont fontAnswer;
     QColor colorAnswer;
     bool execAnswer = true;
+    int printDialogs = 0;
+    bool printAnswer = true;
+    QString printFileAnswer;
 
 private:
     Dialogs::ScopedHandler m_guard;
