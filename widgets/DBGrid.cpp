@@ -188,6 +188,8 @@ QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int 
         }
         if (role == Qt::FontRole && bound.column.TitleFont)
             return *bound.column.TitleFont;
+        if (role == Qt::TextAlignmentRole && bound.column.TitleAlignment)
+            return QVariant::fromValue(Qt::Alignment(*bound.column.TitleAlignment | Qt::AlignVCenter));
         return {};
     }
     if (role != Qt::DisplayRole || section < 0 || section >= m_rows)

@@ -48,6 +48,8 @@ struct TColumn
     std::optional<QFont> TitleFont;
     bool ReadOnly = false;
     bool Visible = true;
+    std::optional<Qt::Alignment> TitleAlignment; // unset: left
+    TColor TitleColor = clBtnFace;                // title background
 };
 
 // The width of a column without a stored width: the "0" of its font times the field's display width plus 4
