@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+class TfrmAccountDetail : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmAccountDetail(QWidget *parent = nullptr);
+};
+
+extern TfrmAccountDetail *frmAccountDetail;

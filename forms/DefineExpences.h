@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+class TfrmDefineExpences : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmDefineExpences(QWidget *parent = nullptr);
+};
+
+extern TfrmDefineExpences *frmDefineExpences;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+class TfrmDefineIncome : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmDefineIncome(QWidget *parent = nullptr);
+};
+
+extern TfrmDefineIncome *frmDefineIncome;

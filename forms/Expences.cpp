@@ -1,0 +1,9 @@
+#include "forms/Expences.h"
+
+TfrmExpences *frmExpences = nullptr;
+
+TfrmExpences::TfrmExpences(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Dépenses"));
+}
