@@ -5,6 +5,8 @@
 #include "store/FilterExpr.h"
 #include "store/FinanceTables.h"
 
+#include "BenchData.h"
+
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,58 +22,17 @@
 namespace {
 
 constexpr int kRows = 1000000;
-constexpr int kAccounts = 1000;
-constexpr double kMsPerDay = 86400000.0;
-constexpr double kFirstDay = 732312; // 1 January 2006 as a day number from 1 January 0001
+using BenchData::kFirstDay;
+using BenchData::kMsPerDay;
+using BenchData::line;
+using BenchData::Transaction;
+using BenchData::TransactionSource;
+
 constexpr double kProbeDay = kFirstDay + 100;
-
-struct Transaction
-{
-    QByteArray description;
-    double stamp;
-    double amount;
-    qint32 account;
-};
-
-class TransactionSource
-{
-public:
-    Transaction next()
-    {
-        static const char *const words[] = { "loyer", "courses", "essence", "salaire", "virement", "facture",
-            "Dupont", "assurance", "restaurant", "pharmacie", "dupuis", "abonnement", "t\xE9l\xE9phone",
-            "imp\xF4ts", "cadeau", "vacances" };
-        const int length = 10 + int(m_random() % 91);
-        QByteArray text;
-        while (text.size() < length) {
-            if (!text.isEmpty())
-                text += ' ';
-            text += words[m_random() % std::size(words)];
-        }
-        text.truncate(length);
-        while (text.endsWith(' '))
-            text.chop(1);
-        const double day = kFirstDay + double(m_random() % (20 * 365));
-        const double amount = double(int(m_random() % 200000) - 100000) / 100.0;
-        return { text, day * kMsPerDay, amount, 1 + int(m_random() % kAccounts) };
-    }
-
-private:
-    std::mt19937 m_random { 20240101 };
-};
 
 double ms(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void line(const char *name, double figure, const char *unit, const char *peer = nullptr, double ratio = 0)
-{
-    if (peer)
-        std::printf("%s: %.3f %s (%.1fx %s)\n", name, figure, unit, ratio, peer);
-    else
-        std::printf("%s: %.3f %s\n", name, figure, unit);
-    std::fflush(stdout);
 }
 
 void load(TMemTable &table)

@@ -4,6 +4,8 @@
 #include "platform/FileIO.h"
 #include "store/RecordStore.h"
 
+#include "BenchData.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -21,17 +23,9 @@ namespace {
 
 constexpr int kRows = 1000000;
 constexpr int kAccounts = 1000;
-constexpr double kMsPerDay = 86400000.0;
-constexpr double kFirstDay = 732312; // 1 January 2006 as a day number from 1 January 0001
-
-struct Transaction
-{
-    qint32 number;
-    QByteArray description;
-    double date;
-    double amount;
-    qint32 account;
-};
+using BenchData::line;
+using BenchData::Transaction;
+using BenchData::TransactionSource;
 
 std::vector<ColumnDesc> transactionColumns()
 {
@@ -51,42 +45,13 @@ std::vector<ColumnDesc> transactionColumns()
     return c;
 }
 
-// Realistic transactions, the same sequence for every pass, generated on the fly so the benchmark's own data
-// does not count in the peak memory.
-class TransactionSource
-{
-public:
-    Transaction next()
-    {
-        static const char *const words[] = { "loyer", "courses", "essence", "salaire", "virement", "facture",
-            "\xE9lectricit\xE9", "assurance", "restaurant", "pharmacie", "librairie", "abonnement",
-            "t\xE9l\xE9phone", "imp\xF4ts", "cadeau", "vacances" };
-        const int length = 10 + int(m_random() % 91);
-        QByteArray text;
-        while (text.size() < length) {
-            if (!text.isEmpty())
-                text += ' ';
-            text += words[m_random() % std::size(words)];
-        }
-        text.truncate(length);
-        while (text.endsWith(' '))
-            text.chop(1);
-        const double day = kFirstDay + double(m_random() % (20 * 365));
-        const double amount = double(int(m_random() % 200000) - 100000) / 100.0;
-        return { 0, text, day * kMsPerDay, amount, 1 + int(m_random() % kAccounts) };
-    }
-
-private:
-    std::mt19937 m_random { 20240101 };
-};
-
 void fill(const IRecordStore &store, QByteArray &record, const Transaction &t)
 {
     const RecordLayout &layout = store.layout();
     char *r = record.data();
     Record::setState(layout, r, 0, FieldState::Unassigned);
     Record::setValue(layout, r, 1, t.description.constData(), int(t.description.size()));
-    Record::setValue(layout, r, 2, reinterpret_cast<const char *>(&t.date), 8);
+    Record::setValue(layout, r, 2, reinterpret_cast<const char *>(&t.stamp), 8);
     Record::setValue(layout, r, 3, reinterpret_cast<const char *>(&t.amount), 8);
     Record::setValue(layout, r, 4, reinterpret_cast<const char *>(&t.account), 4);
 }
@@ -111,15 +76,6 @@ long peakMegabytes()
     return usage.ru_maxrss / 1024;
 }
 
-void line(const char *name, double figure, const char *unit, const char *peer = nullptr, double ratio = 0)
-{
-    if (peer)
-        std::printf("%s: %.3f %s (%.1fx %s)\n", name, figure, unit, ratio, peer);
-    else
-        std::printf("%s: %.3f %s\n", name, figure, unit);
-    std::fflush(stdout);
-}
-
 #ifdef QUILLOT_HAVE_SQLITE
 // SQLite loads the same rows into a table and reads them all back into memory.
 void sqliteFigures(const QString &folder, double &insertSeconds, double &readSeconds, double &readCpu)
@@ -140,7 +96,7 @@ void sqliteFigures(const QString &folder, double &insertSeconds, double &readSec
     for (int i = 0; i < kRows; ++i) {
         const Transaction t = source.next();
         sqlite3_bind_text(insert, 1, t.description.constData(), int(t.description.size()), SQLITE_STATIC);
-        sqlite3_bind_double(insert, 2, t.date);
+        sqlite3_bind_double(insert, 2, t.stamp);
         sqlite3_bind_double(insert, 3, t.amount);
         sqlite3_bind_int(insert, 4, t.account);
         sqlite3_step(insert);
@@ -154,16 +110,15 @@ void sqliteFigures(const QString &folder, double &insertSeconds, double &readSec
     timer.restart();
     const double cpu = cpuSeconds();
     sqlite3_open(path.constData(), &db);
-    std::vector<Transaction> loaded;
+    std::vector<std::pair<qint32, Transaction>> loaded; // number and row, as a program would hold them
     loaded.reserve(kRows);
     sqlite3_stmt *select = nullptr;
     sqlite3_prepare_v2(db, "SELECT n, description, date, amount, account FROM t", -1, &select, nullptr);
     while (sqlite3_step(select) == SQLITE_ROW) {
-        loaded.push_back({ sqlite3_column_int(select, 0),
-            QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, 1)),
-                sqlite3_column_bytes(select, 1)),
-            sqlite3_column_double(select, 2), sqlite3_column_double(select, 3),
-            sqlite3_column_int(select, 4) });
+        loaded.emplace_back(sqlite3_column_int(select, 0),
+            Transaction { QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, 1)),
+                              sqlite3_column_bytes(select, 1)),
+                sqlite3_column_double(select, 2), sqlite3_column_double(select, 3), sqlite3_column_int(select, 4) });
     }
     sqlite3_finalize(select);
     sqlite3_close(db);
