@@ -1,13 +1,37 @@
 #include "report/Printable.h"
 
+#include "report/Report.h"
+
 TRpPrintable::TRpPrintable(QObject *parent)
     : RpControl(parent), m_frame(new TRpFrame(this)), m_size(new TRpPrintableSize(this))
 {
+    // An element made on a report shows its size in the report's unit and zoom from the start.
+    if (const TCustomRpReport *owner = report()) {
+        m_size->setUnit(owner->units());
+        if (owner->zoom() != 100) {
+            setZoomValue(owner->zoom());
+            m_size->setZoom(owner->zoom());
+        }
+    }
     // A new element is 10 x 10 pixels.
-    const long double side = pixelsToNative(10, resolution(), 100);
-    m_size->setNativeBounds(0, 0, side, side);
-    updatePixelBounds();
+    setInitialPixelSize(10, 10);
     connect(m_size, &TRpUnitBase::changed, this, &TRpPrintable::updatePixelBounds);
+}
+
+TCustomRpReport *TRpPrintable::report() const
+{
+    for (QObject *owner = parent(); owner; owner = owner->parent()) {
+        if (auto *found = qobject_cast<TCustomRpReport *>(owner))
+            return found;
+    }
+    return nullptr;
+}
+
+void TRpPrintable::setInitialPixelSize(int width, int height)
+{
+    m_size->setNativeBounds(m_size->nativeLeft(), m_size->nativeTop(), pixelsToNative(width, resolution(), 100),
+                            pixelsToNative(height, resolution(), 100));
+    updatePixelBounds();
 }
 
 void TRpPrintable::setZoom(int zoom)

@@ -1,8 +1,11 @@
 #include "report/ReportRegistry.h"
 
 #include "report/Controllers.h"
+#include "report/DrawItems.h"
+#include "report/LabelItems.h"
 #include "report/Printable.h"
 #include "report/Report.h"
+#include "report/RichTextItems.h"
 
 void ClassRegistry::add(const QMetaObject *meta, Factory factory)
 {
@@ -37,5 +40,16 @@ void registerAll()
     registry.add<TRpLoopBand>();
     registry.add<TRpStringsBand>();
     registry.add<TRpPrintable>();
+    registry.add<TRpLabel>();
+    registry.add<TRpMemo>();
+    registry.add<TRpDBText>();
+    registry.add<TRpExpr>();
+    registry.add<TRpSysData>();
+    registry.add<TRpDBCalc>();
+    registry.add<TRpShape>();
+    registry.add<TRpImage>();
+    registry.add<TRpDBImage>();
+    registry.add<TRpRichText>();
+    registry.add<TRpDBRichText>();
     registry.add<TRpCompositeReport>();
 }

@@ -92,6 +92,47 @@ Q_ENUM_NS(TCursor)
 enum THelpType { htKeyword, htContext };
 Q_ENUM_NS(THelpType)
 
+// Horizontal alignment of text inside an element.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+Q_ENUM_NS(TAlignment)
+
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+Q_ENUM_NS(TBiDiMode)
+
+// What a system-data element prints after its text.
+enum TRpSysDataType { rpsTime, rpsDate, rpsDateTime, rpsPageNumber, rpsReportTitle, rpsDetailCount, rpsDetailNo };
+Q_ENUM_NS(TRpSysDataType)
+
+// The aggregate of the old calculated-field element.
+enum TRpCalcOperation { rpcSum, rpcCount, rpcMax, rpcMin, rpcAverage };
+Q_ENUM_NS(TRpCalcOperation)
+
+enum TRpShapeType { rpsRectangle, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom, rpsRightAndLeft };
+Q_ENUM_NS(TRpShapeType)
+
+enum TPenMode {
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
+};
+Q_ENUM_NS(TPenMode)
+
+enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+Q_ENUM_NS(TBrushStyle)
+
 } // namespace Rp
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Rp::TRpReportOptions)
