@@ -10,7 +10,7 @@ TEST(ReportStreamRoundTrip, TextWrittenReadAndWrittenAgainIsIdentical)
 {
     const auto report = makeFullReport();
     const QByteArray first = writeComponentText(report.get());
-    const std::unique_ptr<QObject> copy = readComponent(first);
+    const std::unique_ptr<QObject> copy = readComponent(first, fullReportReadOptions());
     const QByteArray second = writeComponentText(copy.get());
     EXPECT_EQ(first.toStdString(), second.toStdString());
     if (qEnvironmentVariableIsSet("SHOW_REPORT_TEXT"))

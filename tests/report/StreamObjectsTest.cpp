@@ -36,7 +36,7 @@ TEST(StreamObjects, ResourceFormRoundTripsByteForByteAndMatchesTheText)
     const auto report = makeFullReport();
     const QByteArray text = writeComponentText(report.get());
     const QByteArray resource = writeComponentResource(report.get());
-    const std::unique_ptr<QObject> copy = readComponent(resource);
+    const std::unique_ptr<QObject> copy = readComponent(resource, fullReportReadOptions());
     EXPECT_EQ(writeComponentResource(copy.get()), resource);
     EXPECT_EQ(writeComponentText(copy.get()).toStdString(), text.toStdString());
 }
