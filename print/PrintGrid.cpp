@@ -245,8 +245,6 @@ private:
                 m_titleHeight = titleHeight + 2;
             m_columns.push_back(entry);
         }
-        if (totalWidth(widths, m_grid.m_rowNumbers) <= 0)
-            throw Exception(QStringLiteral("The grid's columns have no width to print"));
         if (m_pageWidth - m_grid.m_leftMargin - m_grid.m_rightMargin <= 0)
             throw Exception(QStringLiteral("The page has no printable width between its margins"));
         if (kPageTop + m_titleHeight + m_rowHeight > m_pageHeight - m_grid.m_bottomMargin)
@@ -521,6 +519,11 @@ void TPrintGrid::checkPrintable() const
         if (!column.field)
             throw Exception(QStringLiteral("Field '%1' not found").arg(column.column.FieldName));
     }
+    std::vector<int> widths;
+    for (int i = 0; i < visible; ++i)
+        widths.push_back(m_boundGrid->horizontalHeader()->sectionSize(i));
+    if (totalWidth(widths, m_rowNumbers) <= 0)
+        throw Exception(QStringLiteral("The grid's columns have no width to print"));
     const int columns = visible + (m_rowNumbers ? 1 : 0);
     if (columns > kMaxColumns)
         throw Exception(QStringLiteral("The grid has %1 columns to print; at most %2 fit on the page")
@@ -546,7 +549,8 @@ void TPrintGrid::LogMessage(const QString &text)
     if (OnLogChangeEvent)
         OnLogChangeEvent(m_log, text);
     if (m_progressBar) {
-        const int next = m_progressBar->value() + 1;
+        // A bar that was never set reads below its minimum.
+        const int next = std::max(m_progressBar->value(), m_progressBar->minimum()) + 1;
         m_progressBar->setValue(next > m_progressBar->maximum() ? m_progressBar->minimum() : next);
     }
     if (m_logPanel) {
