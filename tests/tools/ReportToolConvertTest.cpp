@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -82,6 +83,33 @@ TEST_F(ReportToolConvert, RoundTripsItsOwnOutputByteForByte)
     EXPECT_EQ(quint8(read(path("second.rp2")).at(0)), 0xFF);
     EXPECT_EQ(read(path("third.txt")), first);
     EXPECT_EQ(read(path("fourth.rp2")), read(path("second.rp2")));
+}
+
+// The report of every band and element kind, as the report tests write it for the fuzzers' seeds.
+QByteArray fullReportSeed()
+{
+    QFile in(QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("../../fuzz/corpus/ReportTextFuzz/full-report.txt")));
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+TEST_F(ReportToolConvert, RoundTripsEveryBandAndElementKindByteForByte)
+{
+    const QByteArray seed = fullReportSeed();
+    if (seed.isEmpty())
+        GTEST_SKIP() << "the sources are not beside the build";
+    for (const char *kind : {"TRpLabel", "TRpMemo", "TRpDBText", "TRpExpr", "TRpSysData", "TRpDBCalc", "TRpShape",
+                             "TRpImage", "TRpDBImage", "TRpRichText", "TRpDBRichText", "TRpChildBand", "TRpGroup",
+                             "TRpSubDetail", "TRpLoopBand", "TRpStringsBand"})
+        ASSERT_TRUE(seed.contains(QByteArray(": ") + kind + "\r\n")) << kind;
+    write(path("in.txt"), seed);
+    ASSERT_EQ(convert(path("in.txt"), path("first.txt")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("first.txt"), path("second.rp2")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("second.rp2"), path("third.txt")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("third.txt"), path("fourth.rp2")), 0) << m_stderr.toStdString();
+    // References into the data module, which is not part of the block, are kept too.
+    EXPECT_TRUE(read(path("first.txt")) == seed);
+    EXPECT_TRUE(read(path("third.txt")) == seed);
+    EXPECT_TRUE(read(path("fourth.rp2")) == read(path("second.rp2")));
 }
 
 struct BrokenCase
