@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <vector>
 #include <algorithm>
 #include <memory>
 
@@ -217,23 +218,42 @@ private:
         }
     }
 
-    void placeLoop(TRpControllerBand *controller)
+    // Iterative, so that a long chain of masters cannot exhaust the stack: each loop contributes its header
+    // band and groups on the way down, itself, its group footers and its footer band on the way up.
+    void placeLoop(TRpControllerBand *outer)
     {
-        if (m_visitedLoops.contains(controller))
-            return;
-        m_visitedLoops.insert(controller);
-        auto *subDetail = qobject_cast<TRpSubDetail *>(controller);
-        if (subDetail)
-            place(subDetail->headerBand());
-        const QList<TRpGroup *> groups = m_groupsOf.value(controller);
-        for (TRpGroup *group : groups)
-            place(group);
-        for (TRpControllerBand *inner : m_controllersOf.value(controller))
-            placeLoop(inner);
-        place(controller);
-        placeFooters(groups);
-        if (subDetail)
-            place(subDetail->footerBand());
+        struct Level
+        {
+            TRpControllerBand *controller;
+            QList<TRpGroup *> groups;
+            qsizetype nextInner;
+        };
+        std::vector<Level> levels;
+        auto enter = [this, &levels](TRpControllerBand *controller) {
+            if (m_visitedLoops.contains(controller))
+                return;
+            m_visitedLoops.insert(controller);
+            if (auto *subDetail = qobject_cast<TRpSubDetail *>(controller))
+                place(subDetail->headerBand());
+            const QList<TRpGroup *> groups = m_groupsOf.value(controller);
+            for (TRpGroup *group : groups)
+                place(group);
+            levels.push_back({controller, groups, 0});
+        };
+        enter(outer);
+        while (!levels.empty()) {
+            Level &level = levels.back();
+            const QList<TRpControllerBand *> inner = m_controllersOf.value(level.controller);
+            if (level.nextInner < inner.size()) {
+                enter(inner[level.nextInner++]);
+                continue;
+            }
+            place(level.controller);
+            placeFooters(level.groups);
+            if (auto *subDetail = qobject_cast<TRpSubDetail *>(level.controller))
+                place(subDetail->footerBand());
+            levels.pop_back();
+        }
     }
 
     const TCustomRpReport *m_report;

@@ -505,13 +505,7 @@ private:
         if (!text.contains(u'.')) {
             if (QObject *found = m_byFileName.value(text.toLower()))
                 return found;
-            const QList<QObject *> all = m_root->findChildren<QObject *>();
-            for (QObject *object : all) {
-                if (object->objectName().compare(text, Qt::CaseInsensitive) == 0
-                    && !qobject_cast<RpPersistent *>(object))
-                    return object;
-            }
-            return nullptr;
+            return m_byName.value(text.toLower());
         }
         if (text.endsWith(u".Owner", Qt::CaseInsensitive))
             return nullptr;
@@ -520,6 +514,15 @@ private:
 
     void resolveReferences()
     {
+        // Objects that were there before reading, by name, the first in tree order winning; built once so
+        // that many references stay linear.
+        if (!m_pending.empty()) {
+            for (QObject *object : m_root->findChildren<QObject *>()) {
+                const QString key = object->objectName().toLower();
+                if (!key.isEmpty() && !qobject_cast<RpPersistent *>(object) && !m_byName.contains(key))
+                    m_byName.insert(key, object);
+            }
+        }
         for (const PendingReference &pending : m_pending) {
             QObject *object = pending.object;
             if (!object)
@@ -541,6 +544,7 @@ private:
     const StreamReadOptions &m_options;
     NameScope m_scope;
     QHash<QString, QPointer<QObject>> m_byFileName;
+    QHash<QString, QPointer<QObject>> m_byName;
     QList<QPointer<QObject>> m_read;
     std::vector<PendingReference> m_pending;
 };

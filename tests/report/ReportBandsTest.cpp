@@ -192,6 +192,22 @@ TEST(LoopVariables, FollowTheBandsName)
     EXPECT_EQ(report.functions()->indexOf(QStringLiteral("AGAIN")), -1);
 }
 
+TEST(BandOrder, ALongChainOfMastersIsArrangedInnermostFirst)
+{
+    TRpReport report;
+    constexpr int kChain = 50000;
+    std::vector<TRpSubDetail *> chain;
+    for (int i = 0; i < kChain; ++i)
+        chain.push_back(new TRpSubDetail(&report));
+    // Masters set from the inner end, so that each cycle check walks a short chain.
+    for (int i = kChain - 1; i > 0; --i)
+        ASSERT_TRUE(chain[i]->setMaster(chain[i - 1]));
+    const QList<TRpCustomBand *> order = report.bandList();
+    ASSERT_EQ(order.size(), kChain);
+    EXPECT_EQ(order.first(), chain.back());
+    EXPECT_EQ(order.last(), chain.front());
+}
+
 TEST(UniqueNames, StripTrailingDigitsAndStayLinear)
 {
     QObject root;
