@@ -23,6 +23,12 @@ QByteArray readAll(const QString &path)
 
 void writeAtomically(const QString &path, const QByteArray &bytes)
 {
+    StagedFile(path, bytes).commit();
+}
+
+StagedFile::StagedFile(const QString &path, const QByteArray &bytes)
+    : m_path(path)
+{
     const QFileInfo target(path);
     QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName()
                         + QStringLiteral(".XXXXXX.tmp"));
@@ -37,9 +43,23 @@ void writeAtomically(const QString &path, const QByteArray &bytes)
     else
         temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     temp.close();
-    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        throw EFCreateError(path);
     temp.setAutoRemove(false);
+    m_tempPath = temp.fileName();
+}
+
+StagedFile::~StagedFile()
+{
+    if (!m_committed && !m_tempPath.isEmpty())
+        QFile::remove(m_tempPath);
+}
+
+void StagedFile::commit()
+{
+    if (m_committed)
+        return;
+    if (::rename(QFile::encodeName(m_tempPath).constData(), QFile::encodeName(m_path).constData()) != 0)
+        throw EFCreateError(m_path);
+    m_committed = true;
 }
 
 } // namespace FileIO

@@ -15,4 +15,25 @@ QByteArray readAll(const QString &path);
 // "Cannot create file %s" (or an EFileError naming the failed step) is thrown.
 void writeAtomically(const QString &path, const QByteArray &bytes);
 
+// The first half of an atomic replacement, for writing several files together: the constructor writes the
+// bytes completely to a temporary file beside `path` and flushes it to the disk; commit() renames it over the
+// file. Writing every file of a group before committing any means a failure (a full disk) leaves all of them
+// untouched. A staged file that is never committed is removed when it goes.
+class StagedFile
+{
+public:
+    StagedFile(const QString &path, const QByteArray &bytes);
+    ~StagedFile();
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    void commit();
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+    QString m_tempPath;
+    bool m_committed = false;
+};
+
 } // namespace FileIO

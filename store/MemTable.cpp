@@ -326,6 +326,27 @@ void TCustomMemTable::SaveChanges()
     writeFile();
 }
 
+bool TCustomMemTable::HasUnsavedChanges() const
+{
+    return m_store && m_store->changeCount() != 0 && !m_fileName.isEmpty();
+}
+
+void TCustomMemTable::SaveChangesTogether(const std::vector<TCustomMemTable *> &tables)
+{
+    std::vector<std::pair<TCustomMemTable *, std::unique_ptr<FileIO::StagedFile>>> staged;
+    for (TCustomMemTable *table : tables) {
+        if (!table || !table->HasUnsavedChanges())
+            continue;
+        const PacketForm form = isXmlName(table->m_fileName) ? PacketForm::Xml : PacketForm::Binary;
+        staged.emplace_back(table,
+                            std::make_unique<FileIO::StagedFile>(table->m_fileName, table->m_store->toPacket(form)));
+    }
+    for (auto &[table, file] : staged) {
+        file->commit();
+        table->m_store->resetChangeCount();
+    }
+}
+
 std::vector<ColumnDesc> TCustomMemTable::columnsFromDefs()
 {
     if (FieldDefs().isEmpty()) {

@@ -69,6 +69,13 @@ public:
     // Writes the posted changes to FileName now, without closing; nothing is written when nothing changed.
     // The change counter is reset only when the write succeeded.
     void SaveChanges();
+    // True when the open table has posted changes that are not yet in its file.
+    bool HasUnsavedChanges() const;
+    // Writes the posted changes of several tables as one step: every changed table is first written
+    // completely to a temporary file beside its file, and only when all of them are written are they renamed
+    // over the old files. A failure before the renames changes no file and leaves every table with its
+    // changes still to write; closed and unchanged tables are skipped.
+    static void SaveChangesTogether(const std::vector<TCustomMemTable *> &tables);
 
     void First() override;
     void Last() override;
