@@ -1,24 +1,18 @@
-#include "platform/AppPaths.h"
+#include "forms/FinanceApp.h"
+#include "forms/GuardedApplication.h"
 #include "platform/Exceptions.h"
-
-#include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
+#include "widgets/Dialogs.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillot Portable"));
+    GuardedApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ambrel Quillot"));
     try {
-        const QString data = AppPaths::dataFolder(QApplication::arguments(), QApplication::applicationDirPath());
-        AppPaths::ensureFolder(data);
-        QMainWindow window;
-        window.setWindowTitle(QStringLiteral("Quillot Portable"));
-        window.resize(640, 480);
-        window.show();
-        return QApplication::exec();
+        FinanceApp finance(
+            FinanceApp::dataFolderFor(QApplication::arguments(), QApplication::applicationDirPath()));
+        return finance.run();
     } catch (const Exception &error) {
-        QMessageBox::critical(nullptr, QApplication::applicationName(), error.message());
+        Dialogs::showException(nullptr, error);
         return 1;
     }
 }
