@@ -518,6 +518,9 @@ void TPrintGrid::checkPrintable() const
     for (const TDBGrid::BoundColumn &column : m_boundGrid->boundColumns()) {
         if (!column.field)
             throw Exception(QStringLiteral("Field '%1' not found").arg(column.column.FieldName));
+        // The rows are walked on the bound table; cells read from another table would repeat one row.
+        if (column.field->DataSet() != m_dataSet)
+            throw Exception(QStringLiteral("The grid shows another table than the one bound for printing"));
     }
     std::vector<int> widths;
     for (int i = 0; i < visible; ++i)

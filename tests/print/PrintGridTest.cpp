@@ -122,8 +122,11 @@ protected:
         return list;
     }
 
+public:
     TMemTable table;
     TDataSource source;
+    TMemTable other;
+    TDataSource otherSource;
     std::unique_ptr<TDBGrid> grid;
     TPrintGrid printer;
     DialogRecorder dialogs;
@@ -413,6 +416,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"TooManyColumns",
                 [](auto &, auto &, auto &, TDBGrid &g) {
                     g.setColumns(std::vector<TColumn>(10, column("Transaction_Amount")));
+                }},
+        Refusal{"GridShowsAnotherTableSinceBinding",
+                [](PrintGridTest &test, auto &, auto &, TDBGrid &g) {
+                    test.other.FieldDefs().Add(QStringLiteral("Transaction_Description"), ftString, 100);
+                    test.other.FieldDefs().Add(QStringLiteral("Transaction_Date"), ftDateTime);
+                    test.other.FieldDefs().Add(QStringLiteral("Transaction_Amount"), ftCurrency);
+                    test.other.CreateEmpty();
+                    test.otherSource.setDataSet(&test.other);
+                    g.setDataSource(&test.otherSource);
                 }},
         Refusal{"MissingField", [](auto &, auto &, auto &, TDBGrid &g) { g.setColumns({column("Nothing")}); }},
         Refusal{"ZeroWidths",
