@@ -1,5 +1,5 @@
-// Printing a transaction list of 10 000 rows to a PDF file through the grid printer, landscape, as the account
-// detail window prints it: total time and pages per second (target: the whole job within 5 s).
+// Printing a transaction list of 10 000 rows to a PDF file through the grid printer, landscape, as the
+// account detail window prints it: total time and pages per second (target: the whole job within 5 s).
 #include "platform/DateTime.h"
 #include "print/PrintGrid.h"
 #include "store/DataSource.h"
@@ -61,9 +61,9 @@ int main(int argc, char **argv)
     TDBGrid grid;
     grid.resize(740, 300);
     grid.setDataSource(&source);
-    grid.setColumns({column("Transaction_Description", "Désignation de la transaction", 427),
-                     column("Transaction_Date", "Date de la transaction", 137, Qt::AlignHCenter),
-                     column("Transaction_Amount", "Montant de la transaction", 154, Qt::AlignHCenter)});
+    grid.setColumns({ column("Transaction_Description", "Désignation de la transaction", 427),
+        column("Transaction_Date", "Date de la transaction", 137, Qt::AlignHCenter),
+        column("Transaction_Amount", "Montant de la transaction", 154, Qt::AlignHCenter) });
 
     QTemporaryDir dir;
     TPrintGrid printer;
@@ -83,9 +83,10 @@ int main(int argc, char **argv)
     printer.Print();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     std::printf("print_grid_%d_rows_pdf: %.2f s total (target 5 s, %.0f%% of it)\n", kRows, seconds,
-                seconds / 5.0 * 100.0);
-    std::printf("print_grid_%d_rows_pdf_pages: %d pages, %.1f pages per second\n", kRows, pages, pages / seconds);
+        seconds / 5.0 * 100.0);
+    std::printf(
+        "print_grid_%d_rows_pdf_pages: %d pages, %.1f pages per second\n", kRows, pages, pages / seconds);
     std::printf("print_grid_%d_rows_pdf_file: %.1f KiB\n", kRows,
-                double(QFileInfo(qprinter.outputFileName()).size()) / 1024.0);
+        double(QFileInfo(qprinter.outputFileName()).size()) / 1024.0);
     return 0;
 }

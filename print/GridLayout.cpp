@@ -13,8 +13,8 @@ int totalWidth(const std::vector<int> &screenWidths, bool rowNumbers)
     return int(std::clamp<long long>(total, INT_MIN, INT_MAX));
 }
 
-std::vector<ColumnSpan> stretchColumns(const std::vector<int> &screenWidths, bool rowNumbers, int pageWidth,
-                                       int leftMargin, int rightMargin)
+std::vector<ColumnSpan> stretchColumns(
+    const std::vector<int> &screenWidths, bool rowNumbers, int pageWidth, int leftMargin, int rightMargin)
 {
     std::vector<ColumnSpan> spans;
     const int total = totalWidth(screenWidths, rowNumbers);
@@ -24,7 +24,7 @@ std::vector<ColumnSpan> stretchColumns(const std::vector<int> &screenWidths, boo
     int x = leftMargin;
     const auto add = [&](int width) {
         const int right = x + int(double(width) * k);
-        spans.push_back({x, right});
+        spans.push_back({ x, right });
         x = right;
     };
     if (rowNumbers)
@@ -94,7 +94,7 @@ int pageCount(int rows, int firstRowY, int titleHeight, int rowHeight, int pageH
 }
 
 BoundPlacement placeBounds(const std::vector<TBoundRec> &records, int y, int pageWidth, int leftMargin,
-                           int rightMargin, const std::function<QSize(const TBoundRec &)> &measure)
+    int rightMargin, const std::function<QSize(const TBoundRec &)> &measure)
 {
     BoundPlacement placement;
     int lineHeight = 0;
@@ -106,7 +106,7 @@ BoundPlacement placeBounds(const std::vector<TBoundRec> &records, int y, int pag
             x = pageWidth - rightMargin - size.width();
         else if (record.Alignment & Qt::AlignHCenter)
             x = (pageWidth - leftMargin - rightMargin) / 2 + leftMargin - size.width() / 2;
-        placement.positions.push_back({x, y});
+        placement.positions.push_back({ x, y });
         lineHeight = std::max(lineHeight, size.height());
         if (i + 1 < records.size() && records[i + 1].Line > record.Line) {
             y += lineHeight;

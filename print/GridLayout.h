@@ -31,14 +31,14 @@ int totalWidth(const std::vector<int> &screenWidths, bool rowNumbers);
 // Stretches or compresses the screen widths to the printable width (page width less both margins): the
 // row-number column first when asked for, then one span per width, each truncated towards zero and starting
 // where the one before ends. The total width must be positive.
-std::vector<ColumnSpan> stretchColumns(const std::vector<int> &screenWidths, bool rowNumbers, int pageWidth,
-                                       int leftMargin, int rightMargin);
+std::vector<ColumnSpan> stretchColumns(
+    const std::vector<int> &screenWidths, bool rowNumbers, int pageWidth, int leftMargin, int rightMargin);
 
 using TextWidth = std::function<int(const QString &)>;
 
 // What a cell prints: a text wider than the room (cell width less the width of an "A") loses characters from
-// its end until it fits; a number that does not fit becomes a row of "#" as wide as fits, so that a reader never
-// sees a number with digits missing.
+// its end until it fits; a number that does not fit becomes a row of "#" as wide as fits, so that a reader
+// never sees a number with digits missing.
 QString fitCellText(const QString &text, int room, bool numeric, const TextWidth &width);
 
 // Horizontal position of a cell text: left + 2, right − width − 1, or centred on the cell.
@@ -65,6 +65,6 @@ struct BoundPlacement
     int bottom = 0;
 };
 BoundPlacement placeBounds(const std::vector<TBoundRec> &records, int y, int pageWidth, int leftMargin,
-                           int rightMargin, const std::function<QSize(const TBoundRec &)> &measure);
+    int rightMargin, const std::function<QSize(const TBoundRec &)> &measure);
 
 } // namespace GridLayout

@@ -19,18 +19,17 @@ using namespace GridLayout;
 
 // ---- bound lists ----
 
-void TPrintBound::AddBound(qint32 line, const QString &text, qint32 fontSize, Rp::TFontStyles fontStyle,
-                           Qt::Alignment alignment)
+void TPrintBound::AddBound(
+    qint32 line, const QString &text, qint32 fontSize, Rp::TFontStyles fontStyle, Qt::Alignment alignment)
 {
-    m_records.push_back({line, text, fontSize, fontStyle, alignment});
+    m_records.push_back({ line, text, fontSize, fontStyle, alignment });
 }
 
 // ---- the printer as pages ----
 
 PrinterPages::PrinterPages(QPrinter &printer)
     : m_printer(printer)
-{
-}
+{ }
 
 void PrinterPages::setOrientation(QPageLayout::Orientation orientation)
 {
@@ -135,8 +134,7 @@ class ProgressReset
 public:
     explicit ProgressReset(QProgressBar *bar)
         : m_bar(bar)
-    {
-    }
+    { }
     ~ProgressReset()
     {
         if (m_bar)
@@ -157,8 +155,7 @@ public:
     Render(TPrintGrid &grid, PrintPages &pages)
         : m_grid(grid)
         , m_pages(pages)
-    {
-    }
+    { }
 
     void run()
     {
@@ -168,7 +165,8 @@ public:
         m_pageHeight = m_pages.pageHeight();
         layoutColumns();
         if (!m_painter.begin(&device))
-            throw Exception(QStringLiteral("Cannot start printing: the printer or its output file is not available"));
+            throw Exception(
+                QStringLiteral("Cannot start printing: the printer or its output file is not available"));
         try {
             render();
         } catch (...) {
@@ -224,7 +222,9 @@ private:
             const TDBGrid::BoundColumn &column = bound[i];
             TColumnRect entry;
             const TColumn &c = column.column;
-            entry.Alignment = c.Alignment ? *c.Alignment : column.field ? column.field->Alignment() : Qt::AlignLeft;
+            entry.Alignment = c.Alignment ? *c.Alignment
+                : column.field            ? column.field->Alignment()
+                                          : Qt::AlignLeft;
             entry.Font = printFont(c.Font ? *c.Font : grid.font());
             entry.FontColor = toQColor(c.FontColor, grid.palette());
             entry.Color = toQColor(c.Color, grid.palette());
@@ -232,7 +232,9 @@ private:
             entry.TitleAlignment = c.TitleAlignment ? *c.TitleAlignment : Qt::AlignLeft;
             entry.TitleColor = toQColor(c.TitleColor, grid.palette());
             entry.TitleFontColor = toQColor(clWindowText, grid.palette());
-            entry.TitleCaption = !c.Title.isEmpty() ? c.Title : column.field ? column.field->DisplayName() : c.FieldName;
+            entry.TitleCaption = !c.Title.isEmpty() ? c.Title
+                : column.field                      ? column.field->DisplayName()
+                                                    : c.FieldName;
             entry.FieldName = c.FieldName;
             entry.field = column.field;
             entry.numeric = column.field && isNumeric(column.field);
@@ -259,8 +261,8 @@ private:
             entry.numeric = true;
             m_columns.insert(m_columns.begin(), entry);
         }
-        const std::vector<ColumnSpan> spans = stretchColumns(widths, m_grid.m_rowNumbers, m_pageWidth,
-                                                             m_grid.m_leftMargin, m_grid.m_rightMargin);
+        const std::vector<ColumnSpan> spans = stretchColumns(
+            widths, m_grid.m_rowNumbers, m_pageWidth, m_grid.m_leftMargin, m_grid.m_rightMargin);
         for (size_t i = 0; i < m_columns.size(); ++i) {
             m_columns[i].Left = spans[i].left;
             m_columns[i].Right = spans[i].right;
@@ -309,7 +311,7 @@ private:
             const QFont font = fontOf(records[i]);
             m_painter.setFont(font);
             drawText(placement.positions[i].x(), placement.positions[i].y(), records[i].Text,
-                     QFontMetrics(font, m_device), Qt::white);
+                QFontMetrics(font, m_device), Qt::white);
         }
         m_y = placement.bottom;
     }
@@ -323,12 +325,12 @@ private:
             m_painter.setPen(QPen(Qt::black, 1));
             if (i == 0)
                 m_painter.drawLine(cell.left(), cell.top(), cell.left(), cell.bottom());
-            const QPoint path[] = {{cell.left(), cell.top()}, {cell.right(), cell.top()},
-                                   {cell.right(), cell.bottom()}, {cell.left(), cell.bottom()}};
+            const QPoint path[] = { { cell.left(), cell.top() }, { cell.right(), cell.top() },
+                { cell.right(), cell.bottom() }, { cell.left(), cell.bottom() } };
             m_painter.drawPolyline(path, 4);
             m_textColor = entry.TitleFontColor;
             paintCell(cell, entry.TitleFont, m_titleMetrics[i], entry.TitleCaption, entry.TitleColor,
-                      entry.TitleAlignment, false);
+                entry.TitleAlignment, false);
         }
         m_y += m_titleHeight;
     }
@@ -356,12 +358,10 @@ private:
             // error on the way back must not hide the one that stopped the print.
             try {
                 returnTo(dataSet, remembered);
-            } catch (const Exception &) {
-            }
+            } catch (const Exception &) { }
             try {
                 dataSet.resumeObservers();
-            } catch (const Exception &) {
-            }
+            } catch (const Exception &) { }
             throw;
         }
         dataSet.resumeObservers();
@@ -394,8 +394,8 @@ private:
             m_painter.setPen(QPen(Qt::black, 1));
             if (i == 0)
                 m_painter.drawLine(cell.left(), cell.top(), cell.left(), cell.bottom());
-            const QPoint path[] = {{cell.left(), cell.bottom()}, {cell.right(), cell.bottom()},
-                                   {cell.right(), cell.top()}};
+            const QPoint path[] = { { cell.left(), cell.bottom() }, { cell.right(), cell.bottom() },
+                { cell.right(), cell.top() } };
             m_painter.drawPolyline(path, 3);
             const QString text = entry.field ? entry.field->AsString() : QString::number(m_rowNo);
             m_textColor = entry.FontColor;
@@ -405,15 +405,15 @@ private:
 
     // Cell drawing: the background inside the lines, then the text, fitted, aligned and centred vertically.
     void paintCell(const QRect &cell, const QFont &font, const QFontMetrics &metrics, const QString &text,
-                   const QColor &color, Qt::Alignment alignment, bool numeric)
+        const QColor &color, Qt::Alignment alignment, bool numeric)
     {
         const int left = cell.left(), top = cell.top(), right = cell.right(), bottom = cell.bottom();
         if (right - 1 > left && bottom - 1 > top)
             m_painter.fillRect(QRect(QPoint(left + 1, top + 1), QPoint(right - 1, bottom - 1)), color);
         m_painter.setFont(font);
         const int room = right - left - metrics.horizontalAdvance(QLatin1Char('A'));
-        const QString shown
-            = fitCellText(text, room, numeric, [&](const QString &t) { return metrics.horizontalAdvance(t); });
+        const QString shown = fitCellText(
+            text, room, numeric, [&](const QString &t) { return metrics.horizontalAdvance(t); });
         if (shown.isEmpty())
             return;
         const int x = cellTextX(left, right, metrics.horizontalAdvance(shown), alignment);
@@ -451,8 +451,7 @@ private:
 
 TPrintGrid::TPrintGrid(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 TPrintGrid::~TPrintGrid() = default;
 

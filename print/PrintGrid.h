@@ -38,9 +38,9 @@ class QWidget;
 // One text of a header or footer line.
 struct TBoundRec
 {
-    qint32 Line = 0;         // records with the same number share a line; a greater number starts a new one
+    qint32 Line = 0; // records with the same number share a line; a greater number starts a new one
     QString Text;
-    qint32 FontSize = 10;    // points
+    qint32 FontSize = 10; // points
     Rp::TFontStyles FontStyle;
     Qt::Alignment Alignment = Qt::AlignLeft; // AlignLeft, AlignRight or AlignHCenter
 };
@@ -50,7 +50,7 @@ class TPrintBound
 {
 public:
     void AddBound(qint32 line, const QString &text, qint32 fontSize, Rp::TFontStyles fontStyle,
-                  Qt::Alignment alignment);
+        Qt::Alignment alignment);
     void Clear() { m_records.clear(); }
     int Count() const { return int(m_records.size()); }
     bool IsEmpty() const { return m_records.empty(); }

@@ -25,8 +25,7 @@ public:
     explicit PdfDialogAnswer(const QString &fileName)
         : m_fileName(fileName)
         , m_guard(*this)
-    {
-    }
+    { }
     Dialogs::Answer message(QWidget *, const Dialogs::MessageRequest &request) override
     {
         QTextStream(stderr) << "quillot-gallery: " << request.text << '\n';
@@ -57,7 +56,7 @@ QFont windowFont(bool bold)
 }
 
 TColumn column(const char *field, const char *title, int width, std::optional<Qt::Alignment> alignment = {},
-               bool boldCells = false)
+    bool boldCells = false)
 {
     TColumn c;
     c.FieldName = QString::fromLatin1(field);
@@ -91,9 +90,9 @@ void fillAccounts(TMemTable &table)
     {
         const char *name;
         double balance;
-    } rows[] = {{"Compte courant", 1523.75},       {"Livret A", 8200.0},         {"Épargne logement", 12500.5},
-                {"Carte de crédit", -342.18},      {"Porte-monnaie", 45.3},      {"Compte joint", 980.0},
-                {"Assurance vie", 1234567.89},    {"Compte professionnel", -15.0}};
+    } rows[] = { { "Compte courant", 1523.75 }, { "Livret A", 8200.0 }, { "Épargne logement", 12500.5 },
+        { "Carte de crédit", -342.18 }, { "Porte-monnaie", 45.3 }, { "Compte joint", 980.0 },
+        { "Assurance vie", 1234567.89 }, { "Compte professionnel", -15.0 } };
     for (const auto &row : rows) {
         table.AppendRow();
         table.FieldNamed(QStringLiteral("Account_Type"))->setAsString(QString::fromUtf8(row.name));
@@ -112,12 +111,14 @@ void fillTransactions(TMemTable &table, int count)
     table.FieldDefs().Add(QStringLiteral("Transaction_Amount"), ftCurrency);
     table.FieldDefs().Add(QStringLiteral("Account_Number"), ftInteger);
     table.CreateEmpty();
-    const char *const texts[] = {"Salaire", "Loyer", "Courses", "Électricité", "Remboursement de frais médicaux",
-                                 "Pharmacie", "Transfert compte à compte", "Essence", "Restaurant"};
-    const double amounts[] = {2150.0, -780.0, -86.45, -61.2, 35.0, -12.9, -200.0, -54.3, -27.5};
+    const char *const texts[]
+        = { "Salaire", "Loyer", "Courses", "Électricité", "Remboursement de frais médicaux", "Pharmacie",
+              "Transfert compte à compte", "Essence", "Restaurant" };
+    const double amounts[] = { 2150.0, -780.0, -86.45, -61.2, 35.0, -12.9, -200.0, -54.3, -27.5 };
     for (int i = 0; i < count; ++i) {
         table.AppendRow();
-        table.FieldNamed(QStringLiteral("Transaction_Description"))->setAsString(QString::fromUtf8(texts[i % 9]));
+        table.FieldNamed(QStringLiteral("Transaction_Description"))
+            ->setAsString(QString::fromUtf8(texts[i % 9]));
         table.FieldNamed(QStringLiteral("Transaction_Date"))
             ->setAsDateTime(DateTime::encodeDate(2026, 1 + (i / 28) % 12, 1 + i % 28));
         table.FieldNamed(QStringLiteral("Transaction_Amount"))->setAsNumber(amounts[i % 9]);
@@ -152,8 +153,8 @@ bool renderPrintedLists(const QDir &out, int &written)
     accountSource.setDataSet(&accounts);
     TDBGrid accountGrid;
     prepareGrid(accountGrid, accountSource,
-                {column("Account_Type", "Type de compte", 303),
-                 column("Account_Balance", "Solde du compte", 105, Qt::AlignHCenter, true)});
+        { column("Account_Type", "Type de compte", 303),
+            column("Account_Balance", "Solde du compte", 105, Qt::AlignHCenter, true) });
     accountGrid.setColumns([&] {
         auto columns = accountGrid.Columns();
         columns[1].Color = 15066597;
@@ -169,8 +170,9 @@ bool renderPrintedLists(const QDir &out, int &written)
     accountPrinter.setDBGrid(&accountGrid);
     accountPrinter.FinishLoading();
     accountPrinter.HeaderBounds().Clear();
-    accountPrinter.HeaderBounds().AddBound(250, QStringLiteral("Total: ") + RegionalSettings::current().formatCurrency(total),
-                                           10, Rp::fsBold, Qt::AlignHCenter);
+    accountPrinter.HeaderBounds().AddBound(250,
+        QStringLiteral("Total: ") + RegionalSettings::current().formatCurrency(total), 10, Rp::fsBold,
+        Qt::AlignHCenter);
     bool ok = printTo(accountPrinter, out.filePath(QStringLiteral("print-accounts.pdf")), written);
 
     // The account detail window's transaction list, landscape.
@@ -180,9 +182,9 @@ bool renderPrintedLists(const QDir &out, int &written)
     transactionSource.setDataSet(&transactions);
     TDBGrid transactionGrid;
     prepareGrid(transactionGrid, transactionSource,
-                {column("Transaction_Description", "Désignation de la transaction", 427),
-                 column("Transaction_Date", "Date de la transaction", 137, Qt::AlignHCenter),
-                 column("Transaction_Amount", "Montant de la transaction", 154, Qt::AlignHCenter, true)});
+        { column("Transaction_Description", "Désignation de la transaction", 427),
+            column("Transaction_Date", "Date de la transaction", 137, Qt::AlignHCenter),
+            column("Transaction_Amount", "Montant de la transaction", 154, Qt::AlignHCenter, true) });
     TPrintGrid transactionPrinter;
     transactionPrinter.setPrintDialog(true);
     transactionPrinter.setPrintOrientation(QPageLayout::Landscape);

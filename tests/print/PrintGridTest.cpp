@@ -5,8 +5,8 @@
 #include "print/GridLayout.h"
 #include "print/PrintGrid.h"
 #include "store/DataSource.h"
-#include "support/TestSupport.h"
 #include "store/MemTable.h"
+#include "support/TestSupport.h"
 #include "widgets/DBGrid.h"
 #include "widgets/GradPanel.h"
 
@@ -81,7 +81,7 @@ protected:
         a.TitleAlignment = Qt::AlignHCenter;
         a.Font = boldFont();
         a.TitleFont = boldFont();
-        grid->setColumns({d, t, a});
+        grid->setColumns({ d, t, a });
     }
 
     void addRows(int count)
@@ -100,7 +100,10 @@ protected:
         table.Post();
     }
 
-    QString description() const { return table.FieldNamed(QStringLiteral("Transaction_Description"))->AsString(); }
+    QString description() const
+    {
+        return table.FieldNamed(QStringLiteral("Transaction_Description"))->AsString();
+    }
 
     // The row numbers printed on a page, in order (texts of the "Num" column: left at the left margin).
     static std::vector<int> rowNumbersOn(const RecordingPages &pages, int page)
@@ -117,8 +120,8 @@ protected:
 
     static const QStringList &titles()
     {
-        static const QStringList list{"Num", "Désignation de la transaction", "Date de la transaction",
-                                      "Montant de la transaction"};
+        static const QStringList list { "Num", "Désignation de la transaction", "Date de la transaction",
+            "Montant de la transaction" };
         return list;
     }
 
@@ -184,7 +187,7 @@ TEST_F(PrintGridTest, ALastRowThatFillsThePageAddsAPageWithTitlesOnly)
     RecordingPages pages;
     ASSERT_TRUE(printer.Print(pages));
     EXPECT_EQ(pages.pages, 2);
-    QStringList expected = QStringList{"Page 2"} + titles();
+    QStringList expected = QStringList { "Page 2" } + titles();
     EXPECT_EQ(pages.textsOn(2), expected);
 }
 
@@ -198,7 +201,7 @@ TEST_F(PrintGridTest, EmptyTablePrintsTitlesAndFooterBelowOneEmptyRow)
     const auto *footer = pages.find(QStringLiteral("Fin"));
     ASSERT_TRUE(title && footer);
     EXPECT_GT(footer->at.y(), title->at.y());
-    EXPECT_EQ(pages.allTexts(), QStringList{"Page 1"} + titles() + QStringList{"Fin"});
+    EXPECT_EQ(pages.allTexts(), QStringList { "Page 1" } + titles() + QStringList { "Fin" });
 }
 
 TEST_F(PrintGridTest, PrintingTwiceAfterTheTotalChangedPrintsOneCurrentHeaderLine)
@@ -207,7 +210,8 @@ TEST_F(PrintGridTest, PrintingTwiceAfterTheTotalChangedPrintsOneCurrentHeaderLin
     const auto printWithTotal = [&](const QString &total) {
         printer.FinishLoading();
         printer.HeaderBounds().Clear();
-        printer.HeaderBounds().AddBound(250, QStringLiteral("Total: ") + total, 10, Rp::fsBold, Qt::AlignHCenter);
+        printer.HeaderBounds().AddBound(
+            250, QStringLiteral("Total: ") + total, 10, Rp::fsBold, Qt::AlignHCenter);
         auto pages = std::make_unique<RecordingPages>();
         EXPECT_TRUE(printer.Print(*pages));
         return pages;
@@ -215,9 +219,10 @@ TEST_F(PrintGridTest, PrintingTwiceAfterTheTotalChangedPrintsOneCurrentHeaderLin
     const auto first = printWithTotal(QStringLiteral("10,00 €"));
     const auto second = printWithTotal(QStringLiteral("25,00 €"));
     const QStringList texts = second->allTexts();
-    EXPECT_EQ(texts.filter(QStringLiteral("Total:")), QStringList{"Total: 25,00 €"});
+    EXPECT_EQ(texts.filter(QStringLiteral("Total:")), QStringList { "Total: 25,00 €" });
     // The header line sits between the page number and the titles, and both prints lay out alike.
-    EXPECT_LT(second->find(QStringLiteral("Total: 25,00 €"))->at.y(), second->find(QStringLiteral("Num"))->at.y());
+    EXPECT_LT(
+        second->find(QStringLiteral("Total: 25,00 €"))->at.y(), second->find(QStringLiteral("Num"))->at.y());
     ASSERT_EQ(first->texts.size(), second->texts.size());
     for (size_t i = 0; i < first->texts.size(); ++i)
         EXPECT_EQ(first->texts[i].at, second->texts[i].at) << i;
@@ -259,19 +264,12 @@ TEST_F(PrintGridTest, LogsTheStepsInOrder)
     };
     RecordingPages pages;
     ASSERT_TRUE(printer.Print(pages));
-    const QStringList expected{"Formatting document",
-                               "Preparing to output image",
-                               "Page number output",
-                               "Bounds drawing",
-                               "Computing number of visible columns and width of table",
-                               "Calculating the coefficient of compression/stretch",
-                               "If there is an auto-number field, add one more column",
-                               "Calculating row coordinates",
-                               "Table title output",
-                               "Preparing rows for output",
-                               "Formatting row output",
-                               "Formatting row output",
-                               "Formatting complete and job sent to printer"};
+    const QStringList expected { "Formatting document", "Preparing to output image", "Page number output",
+        "Bounds drawing", "Computing number of visible columns and width of table",
+        "Calculating the coefficient of compression/stretch",
+        "If there is an auto-number field, add one more column", "Calculating row coordinates",
+        "Table title output", "Preparing rows for output", "Formatting row output", "Formatting row output",
+        "Formatting complete and job sent to printer" };
     EXPECT_EQ(events, expected);
 }
 
@@ -284,7 +282,8 @@ TEST_F(PrintGridTest, ProgressBarStepsAndReturnsToZeroAndPanelShowsTheMessage)
     printer.setPrintProgressBar(&bar);
     printer.setLogPanel(&panel);
     int highest = 0;
-    printer.OnLogChangeEvent = [&](const QStringList &, const QString &) { highest = std::max(highest, bar.value()); };
+    printer.OnLogChangeEvent
+        = [&](const QStringList &, const QString &) { highest = std::max(highest, bar.value()); };
     RecordingPages pages;
     ASSERT_TRUE(printer.Print(pages));
     EXPECT_EQ(highest, 12); // the event comes before the bar's step
@@ -396,44 +395,44 @@ TColumn column(const char *field)
     return c;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PrintGridRefusal,
+INSTANTIATE_TEST_SUITE_P(Cases, PrintGridRefusal,
     ::testing::Values(
-        Refusal{"NoGrid", [](auto &, TPrintGrid &p, auto &, auto &) { p.BindGrid(nullptr); }},
-        Refusal{"GridNeverBound",
-                [](auto &, TPrintGrid &p, auto &, auto &) {
-                    p.setDBGrid(nullptr);
-                    p.BindGrid(nullptr);
-                    p.FinishLoading();
-                }},
-        Refusal{"ClosedTable", [](auto &, auto &, TMemTable &t, auto &) { t.Close(); }},
-        Refusal{"NoVisibleColumnWithRowNumbers",
-                [](auto &, auto &, auto &, TDBGrid &g) {
-                    TColumn c = column("Transaction_Description");
-                    c.Visible = false;
-                    g.setColumns({c});
-                }},
-        Refusal{"TooManyColumns",
-                [](auto &, auto &, auto &, TDBGrid &g) {
-                    g.setColumns(std::vector<TColumn>(10, column("Transaction_Amount")));
-                }},
-        Refusal{"GridShowsAnotherTableSinceBinding",
-                [](PrintGridTest &test, auto &, auto &, TDBGrid &g) {
-                    test.other.FieldDefs().Add(QStringLiteral("Transaction_Description"), ftString, 100);
-                    test.other.FieldDefs().Add(QStringLiteral("Transaction_Date"), ftDateTime);
-                    test.other.FieldDefs().Add(QStringLiteral("Transaction_Amount"), ftCurrency);
-                    test.other.CreateEmpty();
-                    test.otherSource.setDataSet(&test.other);
-                    g.setDataSource(&test.otherSource);
-                }},
-        Refusal{"MissingField", [](auto &, auto &, auto &, TDBGrid &g) { g.setColumns({column("Nothing")}); }},
-        Refusal{"ZeroWidths",
-                [](auto &, TPrintGrid &p, auto &, TDBGrid &g) {
-                    p.setRowNumbers(false);
-                    TColumn c = column("Transaction_Amount");
-                    c.Width = 0;
-                    g.setColumns({c});
-                }}),
+        Refusal { "NoGrid", [](auto &, TPrintGrid &p, auto &, auto &) { p.BindGrid(nullptr); } },
+        Refusal { "GridNeverBound",
+            [](auto &, TPrintGrid &p, auto &, auto &) {
+                p.setDBGrid(nullptr);
+                p.BindGrid(nullptr);
+                p.FinishLoading();
+            } },
+        Refusal { "ClosedTable", [](auto &, auto &, TMemTable &t, auto &) { t.Close(); } },
+        Refusal { "NoVisibleColumnWithRowNumbers",
+            [](auto &, auto &, auto &, TDBGrid &g) {
+                TColumn c = column("Transaction_Description");
+                c.Visible = false;
+                g.setColumns({ c });
+            } },
+        Refusal { "TooManyColumns",
+            [](auto &, auto &, auto &, TDBGrid &g) {
+                g.setColumns(std::vector<TColumn>(10, column("Transaction_Amount")));
+            } },
+        Refusal { "GridShowsAnotherTableSinceBinding",
+            [](PrintGridTest &test, auto &, auto &, TDBGrid &g) {
+                test.other.FieldDefs().Add(QStringLiteral("Transaction_Description"), ftString, 100);
+                test.other.FieldDefs().Add(QStringLiteral("Transaction_Date"), ftDateTime);
+                test.other.FieldDefs().Add(QStringLiteral("Transaction_Amount"), ftCurrency);
+                test.other.CreateEmpty();
+                test.otherSource.setDataSet(&test.other);
+                g.setDataSource(&test.otherSource);
+            } },
+        Refusal {
+            "MissingField", [](auto &, auto &, auto &, TDBGrid &g) { g.setColumns({ column("Nothing") }); } },
+        Refusal { "ZeroWidths",
+            [](auto &, TPrintGrid &p, auto &, TDBGrid &g) {
+                p.setRowNumbers(false);
+                TColumn c = column("Transaction_Amount");
+                c.Width = 0;
+                g.setColumns({ c });
+            } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(PrintGridTest, NineColumnsWithRowNumbersStillPrint)
@@ -466,9 +465,9 @@ TEST_P(PrintGridPageRefusal, RaisesBeforeTheJobBegins)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, PrintGridPageRefusal,
-                         ::testing::Values(PageRefusal{"NoPrintableWidth", 300, 3300},
-                                           PageRefusal{"TooShortForTitlesAndARow", 2550, 400}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(
+        PageRefusal { "NoPrintableWidth", 300, 3300 }, PageRefusal { "TooShortForTitlesAndARow", 2550, 400 }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ---- failures in the middle of a print ----
 
@@ -491,7 +490,8 @@ TEST_P(PrintGridFailure, RaisesAndLeavesTableJobAndProgressAsBefore)
     printer.setPrintProgressBar(&bar);
     RecordingPages pages;
     if (GetParam().fromEvent)
-        printer.OnNextPageEvent = [](TPrintGrid &, int) { throw EDatabaseError(QStringLiteral("disk full")); };
+        printer.OnNextPageEvent
+            = [](TPrintGrid &, int) { throw EDatabaseError(QStringLiteral("disk full")); };
     else
         pages.failOnPage = 2;
     EXPECT_THROW(printer.Print(pages), Exception);
@@ -507,8 +507,8 @@ TEST_P(PrintGridFailure, RaisesAndLeavesTableJobAndProgressAsBefore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Causes, PrintGridFailure,
-                         ::testing::Values(MidPrintFailure{"PageEvent", true}, MidPrintFailure{"NewPage", false}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(MidPrintFailure { "PageEvent", true }, MidPrintFailure { "NewPage", false }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ---- PDF output ----
 

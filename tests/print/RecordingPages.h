@@ -43,8 +43,7 @@ public:
         : m_device(*this)
         , m_width(width)
         , m_height(height)
-    {
-    }
+    { }
 
     void setOrientation(QPageLayout::Orientation orientation) override
     {
@@ -107,8 +106,7 @@ private:
         explicit Engine(RecordingPages &owner)
             : QPaintEngine(QPaintEngine::AllFeatures)
             , m_owner(owner)
-        {
-        }
+        { }
         bool begin(QPaintDevice *) override
         {
             ++m_owner.begins;
@@ -129,38 +127,39 @@ private:
         }
         void drawTextItem(const QPointF &p, const QTextItem &item) override
         {
-            m_owner.texts.push_back({m_owner.pages, p, item.text(), item.font(), m_pen.color()});
+            m_owner.texts.push_back({ m_owner.pages, p, item.text(), item.font(), m_pen.color() });
         }
         void drawRects(const QRectF *rects, int count) override
         {
             for (int i = 0; i < count; ++i)
-                m_owner.fills.push_back({m_owner.pages, rects[i], m_brush.color()});
+                m_owner.fills.push_back({ m_owner.pages, rects[i], m_brush.color() });
         }
         void drawRects(const QRect *rects, int count) override
         {
             for (int i = 0; i < count; ++i)
-                m_owner.fills.push_back({m_owner.pages, QRectF(rects[i]), m_brush.color()});
+                m_owner.fills.push_back({ m_owner.pages, QRectF(rects[i]), m_brush.color() });
         }
         void drawLines(const QLineF *lines, int count) override
         {
             for (int i = 0; i < count; ++i)
-                m_owner.lines.push_back({m_owner.pages, QPolygonF({lines[i].p1(), lines[i].p2()})});
+                m_owner.lines.push_back({ m_owner.pages, QPolygonF({ lines[i].p1(), lines[i].p2() }) });
         }
         void drawLines(const QLine *lines, int count) override
         {
             for (int i = 0; i < count; ++i)
-                m_owner.lines.push_back({m_owner.pages, QPolygonF({QPointF(lines[i].p1()), QPointF(lines[i].p2())})});
+                m_owner.lines.push_back(
+                    { m_owner.pages, QPolygonF({ QPointF(lines[i].p1()), QPointF(lines[i].p2()) }) });
         }
         void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
         {
-            m_owner.lines.push_back({m_owner.pages, QPolygonF(QList<QPointF>(points, points + count))});
+            m_owner.lines.push_back({ m_owner.pages, QPolygonF(QList<QPointF>(points, points + count)) });
         }
         void drawPolygon(const QPoint *points, int count, PolygonDrawMode) override
         {
             QPolygonF polygon;
             for (int i = 0; i < count; ++i)
                 polygon << QPointF(points[i]);
-            m_owner.lines.push_back({m_owner.pages, polygon});
+            m_owner.lines.push_back({ m_owner.pages, polygon });
         }
         void drawPath(const QPainterPath &) override { }
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
@@ -178,8 +177,7 @@ private:
         explicit Device(RecordingPages &owner)
             : m_owner(owner)
             , m_engine(owner)
-        {
-        }
+        { }
         QPaintEngine *paintEngine() const override { return const_cast<Engine *>(&m_engine); }
 
     protected:
