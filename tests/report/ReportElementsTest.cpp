@@ -187,6 +187,19 @@ constexpr DefaultCase kDefaults[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, ElementDefaults, testing::ValuesIn(kDefaults));
 
+TEST(ElementDefaults, EveryClassAFileCanNameIsRegistered)
+{
+    registerAll();
+    for (const char *name : {"TRpReport", "TRpBand", "TRpChildBand", "TRpGroup", "TRpSubDetail", "TRpLoopBand",
+                             "TRpStringsBand", "TRpLabel", "TRpMemo", "TRpDBText", "TRpExpr", "TRpSysData", "TRpDBCalc",
+                             "TRpShape", "TRpImage", "TRpDBImage", "TRpRichText", "TRpDBRichText",
+                             "TRpCompositeReport"}) {
+        const std::unique_ptr<QObject> made(reportClasses().create(QString::fromLatin1(name)));
+        ASSERT_NE(made, nullptr) << name;
+        EXPECT_STREQ(made->metaObject()->className(), name);
+    }
+}
+
 TEST(ElementDefaults, AnElementOnAReportTakesItsUnitAndZoom)
 {
     TRpReport report;
