@@ -329,6 +329,20 @@ TEST_F(PrintGridTest, PendingEditIsPostedAndPrinted)
     EXPECT_EQ(description(), QStringLiteral("Changed"));
 }
 
+TEST_F(PrintGridTest, TextStillInTheGridsCellEditorIsWrittenAndPrinted)
+{
+    addRows(3);
+    table.MoveRows(2);
+    grid->setSelectedColumn(0);
+    table.Edit(); // what a typed key does before the editor opens
+    grid->openEditor(QStringLiteral("Typed"));
+    RecordingPages pages;
+    ASSERT_TRUE(printer.Print(pages));
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_TRUE(pages.find(QStringLiteral("Typed")));
+    EXPECT_EQ(description(), QStringLiteral("Typed"));
+}
+
 TEST_F(PrintGridTest, NumbersTooWideForTheirCellPrintAsHashes)
 {
     setColumns(700, 137, 40);
