@@ -3,7 +3,5 @@
 TfrmAEExpence *frmAEExpence = nullptr;
 
 TfrmAEExpence::TfrmAEExpence(QWidget *parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Ajouter une dépense"));
-}
+    : DesignationEditor(expenceDesignations(), parent)
+{ }

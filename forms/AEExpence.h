@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "forms/DesignationEditor.h"
 
-class TfrmAEExpence : public QDialog
+class TfrmAEExpence : public DesignationEditor
 {
     Q_OBJECT
 

@@ -3,7 +3,5 @@
 TfrmAEIncome *frmAEIncome = nullptr;
 
 TfrmAEIncome::TfrmAEIncome(QWidget *parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Ajouter un revenu"));
-}
+    : DesignationEditor(incomeDesignations(), parent)
+{ }

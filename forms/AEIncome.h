@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "forms/DesignationEditor.h"
 
-class TfrmAEIncome : public QDialog
+class TfrmAEIncome : public DesignationEditor
 {
     Q_OBJECT
 

@@ -3,7 +3,5 @@
 TfrmDefineExpences *frmDefineExpences = nullptr;
 
 TfrmDefineExpences::TfrmDefineExpences(QWidget *parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Définir les dépenses"));
-}
+    : DesignationList(expenceDesignations(), parent)
+{ }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "forms/DesignationList.h"
 
-class TfrmDefineExpences : public QDialog
+class TfrmDefineExpences : public DesignationList
 {
     Q_OBJECT
 

@@ -3,7 +3,5 @@
 TfrmDefineIncome *frmDefineIncome = nullptr;
 
 TfrmDefineIncome::TfrmDefineIncome(QWidget *parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Définir un revenu"));
-}
+    : DesignationList(incomeDesignations(), parent)
+{ }

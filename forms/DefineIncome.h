@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "forms/DesignationList.h"
 
-class TfrmDefineIncome : public QDialog
+class TfrmDefineIncome : public DesignationList
 {
     Q_OBJECT
 

@@ -3,7 +3,5 @@
 TfrmExpences *frmExpences = nullptr;
 
 TfrmExpences::TfrmExpences(QWidget *parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Dépenses"));
-}
+    : EntryWindow(expenceEntry(), parent)
+{ }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "forms/EntryWindow.h"
 
-class TfrmExpences : public QDialog
+class TfrmExpences : public EntryWindow
 {
     Q_OBJECT
 

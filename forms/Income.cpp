@@ -3,7 +3,5 @@
 TfrmIncome *frmIncome = nullptr;
 
 TfrmIncome::TfrmIncome(QWidget *parent)
-    : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Revenu"));
-}
+    : EntryWindow(incomeEntry(), parent)
+{ }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "forms/EntryWindow.h"
 
-class TfrmIncome : public QDialog
+class TfrmIncome : public EntryWindow
 {
     Q_OBJECT
 
