@@ -60,7 +60,7 @@ void cancelStartedRow(TMemTable &table)
 
 QString noAccountMessage()
 {
-    return QStringLiteral("Aucun compte n'existe : créez d'abord un compte dans la liste des comptes.");
+    return QStringLiteral("Aucun compte n'existe encore : créez d'abord un compte dans « Détail du compte ».");
 }
 
 double storedAmount(Kind kind, double typed)
