@@ -22,8 +22,10 @@
 #include "forms/TableSaver.h"
 #include "widgets/DialogRecorder.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QDir>
 #include <QTemporaryDir>
 #include <deque>
@@ -84,6 +86,24 @@ protected:
     {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
+    }
+
+    // Types into a control one key at a time, as a user would (the control need not have the focus).
+    static void typeInto(QWidget *control, const QString &text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(control, &press);
+            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(control, &release);
+        }
+    }
+    static void pressKey(QWidget *control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(control, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+        QApplication::sendEvent(control, &release);
     }
 
     // A posted account, written straight through the table.
