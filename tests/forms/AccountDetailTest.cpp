@@ -1,0 +1,223 @@
+#include "DetailWindowFixture.h"
+
+#include "forms/TransactionRemoval.h"
+#include "forms/Transfer.h"
+#include "print/PrintGrid.h"
+#include "widgets/DBGrid.h"
+#include "widgets/GradButton.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AccountDetailTest : public DetailWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        DetailWindowFixture::SetUp();
+        courant = ledger.addAccount(QStringLiteral("Courant"), 75);
+        livret = ledger.addAccount(QStringLiteral("Livret"), 500);
+        ledger.addTransaction(courant, QStringLiteral("Salaire"), 100);
+        ledger.addTransaction(courant, QStringLiteral("Loyer"), -25);
+        ledger.addTransaction(livret, QStringLiteral("Intérêts"), 12);
+    }
+
+    // Makes the transaction with this designation current in the account's list.
+    void select(int account, const QString &description)
+    {
+        ledger.locate(account);
+        ASSERT_TRUE(ledger.data().tblTransaction->FindRow(
+            QStringLiteral("Transaction_Description"), { description }));
+    }
+
+    int courant = 0;
+    int livret = 0;
+};
+
+TEST_F(AccountDetailTest, DeletingAnExpenseGivesItsAmountBack)
+{
+    select(courant, QStringLiteral("Loyer"));
+    detail->btnDeleteTransactionClick();
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, Dialogs::MessageKind::Confirmation);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Supprimer la transaction sélectionnée ?"));
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), 100);
+    EXPECT_EQ(ledger.rows(courant), QStringList { QStringLiteral("Salaire=100") });
+    EXPECT_DOUBLE_EQ(ledger.balance(livret), 500);
+}
+
+TEST_F(AccountDetailTest, DeletingAnIncomeTakesItsAmountBack)
+{
+    select(courant, QStringLiteral("Salaire"));
+    detail->btnDeleteTransactionClick();
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), -25);
+    EXPECT_EQ(ledger.rows(courant), QStringList { QStringLiteral("Loyer=-25") });
+}
+
+TEST_F(AccountDetailTest, AnsweringNoDeletesNothing)
+{
+    select(courant, QStringLiteral("Loyer"));
+    dialogs.answers.push_back(Dialogs::Answer::No);
+    detail->btnDeleteTransactionClick();
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), 75);
+    EXPECT_EQ(ledger.rows(courant).size(), 2);
+}
+
+TEST_F(AccountDetailTest, DeletingOneHalfOfATransferRemindsOfTheOther)
+{
+    Transfer::run(ledger.data(), { courant, QStringLiteral("Courant") }, { livret, QStringLiteral("Livret") },
+        50, 46000);
+    select(courant, QStringLiteral("Transfert compte à compte de Livret"));
+    detail->btnDeleteTransactionClick();
+
+    EXPECT_EQ(dialogs.texts(Dialogs::MessageKind::Information),
+        QStringList { QStringLiteral("N'oubliez pas de supprimer les transactions de compte à compte.") });
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), 75);
+    EXPECT_EQ(ledger.rows(courant).size(), 2);
+    EXPECT_DOUBLE_EQ(ledger.balance(livret), 550);
+    EXPECT_EQ(ledger.rows(livret).size(), 2);
+}
+
+TEST_F(AccountDetailTest, DeletingOnAnEmptyListShowsTheTablesMessageAndKeepsTheBalance)
+{
+    const int empty = ledger.addAccount(QStringLiteral("Vide"), 10);
+    ledger.locate(empty);
+    detail->btnDeleteTransactionClick();
+    EXPECT_EQ(dialogs.errors(),
+        QStringList { QStringLiteral("tblTransaction: Cannot perform this operation on an empty dataset") });
+    EXPECT_DOUBLE_EQ(ledger.balance(empty), 10);
+}
+
+TEST_F(AccountDetailTest, AFailedReversalKeepsTheTransaction)
+{
+    select(courant, QStringLiteral("Loyer"));
+    ledger.data().tblAccount->BeforePost
+        = [](TDataSet &table) { table.databaseError(QStringLiteral("refusé")); };
+    detail->btnDeleteTransactionClick();
+    ledger.data().tblAccount->BeforePost = nullptr;
+
+    EXPECT_EQ(dialogs.errors(), QStringList { QStringLiteral("tblAccount: refusé") });
+    EXPECT_EQ(ledger.data().tblAccount->State(), dsBrowse);
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), 75);
+    EXPECT_EQ(ledger.rows(courant).size(), 2);
+}
+
+TEST_F(AccountDetailTest, AFailedDeleteWritesTheBalanceBack)
+{
+    select(courant, QStringLiteral("Loyer"));
+    ledger.data().tblTransaction->BeforeDelete
+        = [](TDataSet &table) { table.databaseError(QStringLiteral("refusé")); };
+    detail->btnDeleteTransactionClick();
+    ledger.data().tblTransaction->BeforeDelete = nullptr;
+
+    EXPECT_EQ(dialogs.errors(), QStringList { QStringLiteral("tblTransaction: refusé") });
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), 75);
+    EXPECT_EQ(ledger.rows(courant).size(), 2);
+}
+
+TEST_F(AccountDetailTest, DeletesTheSelectedRowUnderAFilter)
+{
+    ledger.locate(courant);
+    detail->setTransactionFilter(2, 2, QStringLiteral("0")); // amounts below zero
+    ASSERT_TRUE(detail->filterInForce());
+    ASSERT_EQ(ledger.data().tblTransaction->ViewRowCount(), 1);
+    detail->btnDeleteTransactionClick();
+    EXPECT_EQ(ledger.data().tblTransaction->ViewRowCount(), 0);
+    detail->btnCloseClick();
+    EXPECT_EQ(ledger.rows(courant), QStringList { QStringLiteral("Salaire=100") });
+    EXPECT_DOUBLE_EQ(ledger.balance(courant), 100);
+}
+
+TEST_F(AccountDetailTest, DeletingAnAccountAsksFirst)
+{
+    ledger.locate(livret);
+    dialogs.answers.push_back(Dialogs::Answer::No);
+    detail->btnDeleteAccountClick();
+    EXPECT_EQ(ledger.data().tblAccount->ViewRowCount(), 2);
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Supprimer le compte sélectionné?"));
+
+    ledger.locate(livret);
+    detail->btnDeleteAccountClick();
+    EXPECT_EQ(ledger.data().tblAccount->ViewRowCount(), 1);
+    EXPECT_TRUE(dialogs.errors().isEmpty());
+}
+
+TEST_F(AccountDetailTest, OpensTheTransferDialog)
+{
+    detail->btnInterAccountClick();
+    EXPECT_EQ(dialogs.dialogs, QStringList { QStringLiteral("Transferts entre comptes") });
+}
+
+TEST_F(AccountDetailTest, ClosingFinishesAChangedPendingRow)
+{
+    ledger.locate(livret);
+    ledger.data().tblAccount->Edit();
+    ledger.data().tblAccountAccount_Balance->setAsNumber(501);
+    detail->show();
+    detail->close();
+    EXPECT_EQ(ledger.data().tblAccount->State(), dsBrowse);
+    EXPECT_DOUBLE_EQ(ledger.balance(livret), 501);
+}
+
+TEST_F(AccountDetailTest, ClosingCancelsARowThatCannotBePosted)
+{
+    ledger.locate(livret);
+    ledger.data().tblAccount->Edit();
+    ledger.data().tblAccountAccount_Balance->setAsNumber(501);
+    ledger.data().tblAccount->BeforePost
+        = [](TDataSet &table) { table.databaseError(QStringLiteral("refusé")); };
+    detail->show();
+    detail->close();
+    ledger.data().tblAccount->BeforePost = nullptr;
+    EXPECT_EQ(dialogs.errors(), QStringList { QStringLiteral("tblAccount: refusé") });
+    EXPECT_EQ(ledger.data().tblAccount->State(), dsBrowse);
+    EXPECT_DOUBLE_EQ(ledger.balance(livret), 500);
+}
+
+TEST_F(AccountDetailTest, GridsShowTheirColumns)
+{
+    ASSERT_EQ(detail->DBGrid2->boundColumns().size(), 3u);
+    EXPECT_EQ(
+        detail->DBGrid2->boundColumns()[0].column.Title, QStringLiteral("Désignation de la transaction"));
+    EXPECT_EQ(detail->DBGrid2->boundColumns()[2].column.Width, 154);
+    EXPECT_EQ(detail->DBGrid1->boundColumns()[1].column.Title, QStringLiteral("Solde du compte"));
+    EXPECT_TRUE(detail->DBGrid1->ReadOnly());
+    EXPECT_EQ(detail->size(), QSize(750, 550));
+}
+
+// ---- printing the transaction list ----
+
+TEST_F(AccountDetailTest, ACancelledPrintDialogShowsNothing)
+{
+    dialogs.printAnswer = false;
+    detail->btnPrintClick();
+    EXPECT_EQ(dialogs.printDialogs, 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(AccountDetailTest, PrintsTheListInLandscape)
+{
+    QTemporaryDir dir;
+    dialogs.printFileAnswer = dir.filePath(QStringLiteral("liste.pdf"));
+    ledger.locate(courant);
+    detail->btnPrintClick();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(QFileInfo(dialogs.printFileAnswer).size() > 0);
+    EXPECT_EQ(detail->PrintGrid1->PrintOrientation(), QPageLayout::Landscape);
+}
+
+TEST_F(AccountDetailTest, AFailedPrintShowsTheErrorBox)
+{
+    dialogs.printFileAnswer = QStringLiteral("/nonexistent-folder/liste.pdf");
+    ledger.locate(courant);
+    detail->btnPrintClick();
+    EXPECT_EQ(dialogs.errors(), QStringList { QStringLiteral("Erreur pendant l'impression.") });
+}
+
+} // namespace
