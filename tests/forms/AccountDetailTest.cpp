@@ -221,3 +221,84 @@ TEST_F(AccountDetailTest, AFailedPrintShowsTheErrorBox)
 }
 
 } // namespace
+
+// ---- whole user actions on the running program ----
+
+#include "forms/Main.h"
+
+#include <QComboBox>
+
+namespace {
+
+class AccountDetailProgramTest : public FormsFixture
+{
+protected:
+    double balanceOf(const QString &name)
+    {
+        EXPECT_TRUE(DataModule1->tblAccount->FindRow(QStringLiteral("Account_Type"), { name }));
+        return DataModule1->tblAccountAccount_Balance->AsNumber();
+    }
+    QStringList transactionsOf(const QString &name)
+    {
+        EXPECT_TRUE(DataModule1->tblAccount->FindRow(QStringLiteral("Account_Type"), { name }));
+        QStringList result;
+        TMemTable &transactions = *DataModule1->tblTransaction;
+        for (transactions.First(); !transactions.AtEnd(); transactions.Next())
+            result << DataModule1->tblTransactionTransaction_Description->AsString() + QLatin1Char('=')
+                    + QString::number(DataModule1->tblTransactionTransaction_Amount->AsNumber());
+        return result;
+    }
+};
+
+// The user opens the account detail window, transfers 50 from A to B, deletes the source half and closes;
+// after a restart everything is there.
+TEST_F(AccountDetailProgramTest, TransferAndDeleteSurviveARestart)
+{
+    addAccount(QStringLiteral("A"), 100);
+    addAccount(QStringLiteral("B"), 20);
+    flushSaves();
+
+    dialogs.scripts.push_back([](QDialog &) {
+        frmAccountDetail->btnInterAccount->click();
+        // Back in the detail window: select A's transfer row and delete it.
+        DataModule1->tblAccount->FindRow(QStringLiteral("Account_Type"), { QStringLiteral("A") });
+        frmAccountDetail->btnDeleteTransaction->click();
+        frmAccountDetail->btnClose->click();
+        return true;
+    });
+    dialogs.scripts.push_back([](QDialog &) {
+        frmInterAccount->cmbFromAccount->setCurrentIndex(0);
+        frmInterAccount->cmbToAccount->setCurrentIndex(1);
+        frmInterAccount->edtAmount->setText(QStringLiteral("50"));
+        frmInterAccount->btnSave->click();
+        return true;
+    });
+    frmMain->btnAccountDetailClick();
+    flushSaves();
+
+    EXPECT_EQ(dialogs.dialogs,
+        (QStringList { QStringLiteral("Détail du compte"), QStringLiteral("Transferts entre comptes") }));
+    EXPECT_EQ(dialogs.texts(Dialogs::MessageKind::Information),
+        QStringList { QStringLiteral("N'oubliez pas de supprimer les transactions de compte à compte.") });
+    EXPECT_TRUE(dialogs.errors().isEmpty());
+
+    restart();
+    EXPECT_DOUBLE_EQ(balanceOf(QStringLiteral("A")), 100);
+    EXPECT_TRUE(transactionsOf(QStringLiteral("A")).isEmpty());
+    EXPECT_DOUBLE_EQ(balanceOf(QStringLiteral("B")), 70);
+    EXPECT_EQ(transactionsOf(QStringLiteral("B")),
+        QStringList { QStringLiteral("Transfert compte à compte du A=50") });
+}
+
+// A filter left in force by closing through the title bar still filters when the window is shown again.
+TEST_F(AccountDetailProgramTest, FilterStaysInForceUntilClosedWithTheButton)
+{
+    addAccount(QStringLiteral("A"), 0);
+    frmAccountDetail->setTransactionFilter(2, 1, QStringLiteral("0"));
+    EXPECT_TRUE(frmAccountDetail->filterInForce());
+    EXPECT_TRUE(DataModule1->tblTransaction->Filtered());
+    frmAccountDetail->btnCloseClick();
+    EXPECT_FALSE(DataModule1->tblTransaction->Filtered());
+}
+
+} // namespace

@@ -1,34 +1,12 @@
 #pragma once
 
+#include "FormsFixture.h"
 #include "LedgerTestData.h"
 #include "forms/AccountDetail.h"
 #include "forms/InterAccount.h"
-#include "widgets/DialogRecorder.h"
 
-#include <QDialog>
-#include <deque>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Answers the program's dialogs and runs a modal window through a queued script instead of an event loop.
-class ScriptedDialogs : public DialogRecorder
-{
-public:
-    using Script = std::function<bool(QDialog &)>;
-
-    bool exec(QDialog &dialog) override
-    {
-        dialogs.push_back(dialog.windowTitle());
-        if (scripts.empty())
-            return execAnswer;
-        const Script script = std::move(scripts.front());
-        scripts.pop_front();
-        return script(dialog);
-    }
-
-    std::deque<Script> scripts;
-};
 
 // The account detail window and the transfer dialog over a data module of their own, with the globals
 // pointing at them for the test's duration.
