@@ -227,6 +227,16 @@ bool TRpCustomBand::isPropertyStored(const char *name) const
     return true;
 }
 
+void TRpCustomBand::beginRead()
+{
+    TRpBasePanel::beginRead();
+    // A stored font lists its differences from the default font, so reading starts from that, not from
+    // the report's font; a band that keeps following the report's font takes it again once loaded.
+    m_syncingFont = true;
+    m_font->assign(ReportFont());
+    m_syncingFont = false;
+}
+
 void TRpCustomBand::loaded()
 {
     // A stored pixel height other than the new-band height wins over a size that was never set.

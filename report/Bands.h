@@ -71,6 +71,7 @@ public:
     void setZoom(int zoom);
 
     bool isPropertyStored(const char *name) const override;
+    void beginRead() override;
     void loaded() override;
 
     std::function<void(TRpCustomBand *band, bool &printBand)> BeforePrint;

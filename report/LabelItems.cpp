@@ -76,6 +76,11 @@ void TRpCustomLabel::beginRead()
 {
     TRpPrintable::beginRead();
     m_readFontSize = 0;
+    // A stored font lists its differences from the default font, so reading starts from that, not from
+    // the band's font; an element that keeps following the band's font takes it again once loaded.
+    m_syncingFont = true;
+    m_font->assign(ReportFont());
+    m_syncingFont = false;
 }
 
 void TRpCustomLabel::loaded()

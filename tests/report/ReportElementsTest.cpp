@@ -367,6 +367,38 @@ TEST(ElementLoading, AFontSizeOtherThanTheBandsEndsFollowingTheBand)
     EXPECT_EQ(writeComponentText(readReport(text).get()), text);
 }
 
+TEST(ElementLoading, AStoredFontIsReadAsDifferencesFromTheDefaultFont)
+{
+    // The report's font is 12 points; the band and the label keep fonts of their own at the default size,
+    // which is what their stored values leave out.
+    const QByteArray text = "object RpReport: TRpReport\r\n"
+                            "  Font.Height = -16\r\n"
+                            "  object DetailBand1: TRpBand\r\n"
+                            "    Font.Height = -13\r\n"
+                            "    Font.Name = 'Verdana'\r\n"
+                            "    ParentFont = False\r\n"
+                            "    object L1: TRpLabel\r\n"
+                            "      Font.Height = -13\r\n"
+                            "      Font.Style = [fsBold]\r\n"
+                            "      ParentFont = False\r\n"
+                            "    end\r\n"
+                            "    object L2: TRpLabel\r\n"
+                            "    end\r\n"
+                            "  end\r\n"
+                            "end\r\n";
+    const auto report = readReport(text);
+    ASSERT_TRUE(report);
+    auto *band = report->findChild<TRpCustomBand *>(QStringLiteral("DetailBand1"));
+    EXPECT_EQ(band->font()->size(), 10);
+    EXPECT_EQ(band->font()->name(), QStringLiteral("Verdana"));
+    EXPECT_EQ(element<TRpLabel>(*report, "L1")->font()->size(), 10);
+    EXPECT_EQ(element<TRpLabel>(*report, "L1")->font()->name(), QStringLiteral("Arial"));
+    EXPECT_TRUE(element<TRpLabel>(*report, "L2")->parentFont());
+    EXPECT_EQ(element<TRpLabel>(*report, "L2")->font()->name(), QStringLiteral("Verdana"));
+    const QByteArray first = writeComponentText(report.get());
+    EXPECT_EQ(writeComponentText(readReport(first).get()).toStdString(), first.toStdString());
+}
+
 struct PictureCase
 {
     const char *label;
