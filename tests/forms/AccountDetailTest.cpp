@@ -224,6 +224,7 @@ TEST_F(AccountDetailTest, AFailedPrintShowsTheErrorBox)
 
 // ---- whole user actions on the running program ----
 
+#include "forms/AEAccount.h"
 #include "forms/Main.h"
 
 #include <QComboBox>
@@ -299,6 +300,27 @@ TEST_F(AccountDetailProgramTest, FilterStaysInForceUntilClosedWithTheButton)
     EXPECT_TRUE(DataModule1->tblTransaction->Filtered());
     frmAccountDetail->btnCloseClick();
     EXPECT_FALSE(DataModule1->tblTransaction->Filtered());
+}
+
+// The account editor runs captioned for what the detail window asked; a new account is saved through it.
+TEST_F(AccountDetailProgramTest, NewAndEditAccountCaptionTheEditor)
+{
+    addAccount(QStringLiteral("A"), 5);
+    dialogs.scripts.push_back([](QDialog &) {
+        frmAEAccount->btnCancel->click();
+        return false;
+    });
+    dialogs.scripts.push_back([](QDialog &) {
+        frmAEAccount->btnCancel->click();
+        return false;
+    });
+    frmAccountDetail->btnNewAccountClick();
+    frmAccountDetail->btnEditClick();
+    EXPECT_EQ(dialogs.dialogs,
+        (QStringList { QStringLiteral("Ajouter un nouveau compte"), QStringLiteral("Editer un compte") }));
+    EXPECT_EQ(DataModule1->tblAccount->State(), dsBrowse);
+    EXPECT_EQ(DataModule1->tblAccount->ViewRowCount(), 1);
+    EXPECT_TRUE(dialogs.errors().isEmpty());
 }
 
 } // namespace
