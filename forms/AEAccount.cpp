@@ -9,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QCloseEvent>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -149,4 +150,12 @@ void TfrmAEAccount::btnCancelClick()
 void TfrmAEAccount::reject()
 {
     btnCancelClick();
+}
+
+void TfrmAEAccount::closeEvent(QCloseEvent *event)
+{
+    const TDataSetState state = DataModule1 ? DataModule1->tblAccount->State() : dsInactive;
+    if (state == dsInsert || state == dsEdit)
+        Dialogs::guarded(this, [] { DataModule1->tblAccount->Cancel(); });
+    QDialog::closeEvent(event);
 }

@@ -35,6 +35,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // The title bar's close and Alt+F4.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormShow();

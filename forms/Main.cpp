@@ -11,6 +11,7 @@
 #include "forms/TableSaver.h"
 #include "forms/TableSetup.h"
 #include "platform/Exceptions.h"
+#include "print/PrintGrid.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Dialogs.h"
 
@@ -27,6 +28,7 @@
 TfrmMain *frmMain = nullptr;
 
 const char *const TfrmMain::kWebAddress = "https://www.example.com/quillot";
+const QString TfrmMain::kPrintError = QStringLiteral("Erreur pendant l'impression.");
 
 namespace {
 
@@ -190,6 +192,19 @@ void TfrmMain::buildControls()
     footer->addWidget(btnExit);
     outer->addWidget(GradPanel4);
 
+    PrintGrid1 = new TPrintGrid(this);
+    PrintGrid1->setObjectName(QStringLiteral("PrintGrid1"));
+    PrintGrid1->setDBGrid(DBGrid1);
+    PrintGrid1->setPrintDialog(true);
+    PrintGrid1->setHeaderColor(clBlack);
+    PrintGrid1->setPageNumFontName(QStringLiteral("Times New Roman"));
+    PrintGrid1->setPageNumFontSize(8);
+    PrintGrid1->setLeftMargin(240);
+    PrintGrid1->setRightMargin(60);
+    PrintGrid1->setTopMargin(0);
+    PrintGrid1->setBottomMargin(160);
+    PrintGrid1->setPrintOrientation(QPageLayout::Portrait);
+
     connect(btnAccountDetail, &QPushButton::clicked, this, [this] { btnAccountDetailClick(); });
     connect(btnIncome, &QPushButton::clicked, this, [this] { btnIncomeClick(); });
     connect(btnExpences, &QPushButton::clicked, this, [this] { btnExpencesClick(); });
@@ -218,15 +233,18 @@ void TfrmMain::FormShow()
 
 void TfrmMain::RefreshTotal()
 {
-    Dialogs::guarded(this, [&] {
-        if (!DataModule1)
-            return;
-        const AccountTotal total = accountTotal(sumBalances(*DataModule1->tblAccount));
-        QPalette palette = lblTotal->palette();
-        palette.setColor(QPalette::WindowText, toQColor(total.color));
-        lblTotal->setPalette(palette);
-        lblTotal->setText(total.text);
-    });
+    Dialogs::guarded(this, [&] { updateTotal(); });
+}
+
+void TfrmMain::updateTotal()
+{
+    if (!DataModule1)
+        return;
+    const AccountTotal total = accountTotal(sumBalances(*DataModule1->tblAccount));
+    QPalette palette = lblTotal->palette();
+    palette.setColor(QPalette::WindowText, toQColor(total.color));
+    lblTotal->setPalette(palette);
+    lblTotal->setText(total.text);
 }
 
 void TfrmMain::showInstead(QDialog *window)
@@ -285,7 +303,20 @@ void TfrmMain::btnExpencesClick()
 
 void TfrmMain::btnPrintClick()
 {
-    // Wired to the grid printer once it is part of the program.
+    try {
+        PrintGrid1->setDBGrid(DBGrid1);
+        PrintGrid1->FinishLoading();
+        // The total may have changed since the window was shown (an edit in the grid): print the current one.
+        updateTotal();
+        const QString text = lblTotalCaption->text() + QLatin1Char(' ') + lblTotal->text();
+        PrintGrid1->HeaderBounds().Clear();
+        PrintGrid1->HeaderBounds().AddBound(250, text, 10, Rp::fsBold, Qt::AlignHCenter);
+        // False: the user cancelled the print dialog, which needs no message.
+        PrintGrid1->Print();
+    } catch (const Exception &error) {
+        qWarning("Printing the account list failed: %s", error.what());
+        Dialogs::showError(this, kPrintError);
+    }
 }
 
 void TfrmMain::btnExitClick()

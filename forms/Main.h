@@ -39,6 +39,8 @@ public:
 
     // The maker's web address behind Label2.
     static const char *const kWebAddress;
+    // What a print that failed shows.
+    static const QString kPrintError;
     // Opens a web address in the user's browser; tests replace it.
     std::function<void(const QUrl &)> openUrl;
 
@@ -63,6 +65,8 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    // RefreshTotal without its error guard.
+    void updateTotal();
     void buildControls();
     // Hides the main window while another window runs modally, and shows it again afterwards.
     void showInstead(QDialog *window);

@@ -88,6 +88,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
+public:
     // Types into a control one key at a time, as a user would (the control need not have the focus).
     static void typeInto(QWidget *control, const QString &text)
     {
@@ -106,6 +107,7 @@ protected:
         QApplication::sendEvent(control, &release);
     }
 
+protected:
     // A posted account, written straight through the table.
     void addAccount(const QString &name, double balance)
     {

@@ -6,11 +6,13 @@
 #include "forms/GridMouseWheel.h"
 #include "forms/Income.h"
 #include "forms/Main.h"
+#include "print/PrintGrid.h"
 #include "platform/RegionalSettings.h"
 #include "widgets/DBGrid.h"
 #include "widgets/GradButton.h"
 #include "widgets/GradPanel.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QWheelEvent>
 
@@ -284,6 +286,55 @@ TEST_F(WheelTest, AClosedTable_IsSkippedWithoutAnError)
     DataModule1->tblAccount->Close();
     GridMouseWheelHandler(*frmMain->DBGrid1, -120);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+} // namespace
+
+namespace {
+
+// ---- printing ----
+
+class PrintTest : public FormsFixture
+{
+protected:
+    QString pdf() const { return folder.filePath("accounts.pdf"); }
+};
+
+TEST_F(PrintTest, ACancelledPrintDialog_PrintsAndShowsNothing)
+{
+    addAccount("A", 1);
+    dialogs.printAnswer = false;
+    frmMain->btnPrint->click();
+    EXPECT_EQ(dialogs.printDialogs, 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PrintTest, EachPrint_CarriesOneTotalLine_TheCurrentOne)
+{
+    addAccount("A", 100);
+    frmMain->show();
+    dialogs.printFileAnswer = pdf();
+    frmMain->btnPrint->click();
+    // An edit in the grid does not refresh the shown total; the print still carries the current one.
+    DataModule1->tblAccount->Edit();
+    DataModule1->tblAccountAccount_Balance->setAsNumber(75);
+    DataModule1->tblAccount->Post();
+    frmMain->btnPrint->click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    const auto &header = frmMain->PrintGrid1->HeaderBounds().Records();
+    ASSERT_EQ(header.size(), 1u);
+    EXPECT_EQ(header.front().Text, "Total: " + RegionalSettings::current().formatCurrency(75));
+    EXPECT_EQ(header.front().Line, 250);
+    EXPECT_EQ(header.front().FontSize, 10);
+    EXPECT_TRUE(QFileInfo(pdf()).size() > 0);
+}
+
+TEST_F(PrintTest, AFailedPrint_ShowsThePrintError)
+{
+    addAccount("A", 1);
+    DataModule1->tblAccount->Close();
+    frmMain->btnPrint->click();
+    EXPECT_EQ(dialogs.errors(), QStringList({TfrmMain::kPrintError}));
 }
 
 } // namespace
