@@ -237,6 +237,13 @@ void TRpCustomBand::beginRead()
     m_syncingFont = false;
 }
 
+void TRpCustomBand::propertiesRead()
+{
+    // The elements read next follow the band's font as it will be.
+    if (m_parentFont)
+        followReportFont();
+}
+
 void TRpCustomBand::loaded()
 {
     // A stored pixel height other than the new-band height wins over a size that was never set.

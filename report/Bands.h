@@ -72,6 +72,7 @@ public:
 
     bool isPropertyStored(const char *name) const override;
     void beginRead() override;
+    void propertiesRead() override;
     void loaded() override;
 
     std::function<void(TRpCustomBand *band, bool &printBand)> BeforePrint;

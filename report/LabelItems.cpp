@@ -83,6 +83,12 @@ void TRpCustomLabel::beginRead()
     m_syncingFont = false;
 }
 
+void TRpCustomLabel::propertiesRead()
+{
+    if (m_parentFont)
+        followParentFont();
+}
+
 void TRpCustomLabel::loaded()
 {
     TRpPrintable::loaded();

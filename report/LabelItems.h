@@ -62,6 +62,7 @@ public:
     void writeDefinedProperties(std::vector<StreamProperty> &properties) const override;
     bool readDefinedProperty(const QString &name, const StreamValue &value, bool &ok) override;
     void beginRead() override;
+    void propertiesRead() override;
     void loaded() override;
 
 private:

@@ -30,6 +30,8 @@ public:
     virtual void prepareWrite() {}
     // Around reading: before the first property, after the whole block (references included) was read.
     virtual void beginRead() {}
+    // After the object's own properties, before the objects nested in it are read.
+    virtual void propertiesRead() {}
     virtual void loaded() {}
 };
 

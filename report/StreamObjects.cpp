@@ -419,6 +419,8 @@ private:
             hooks->beginRead();
         for (const StreamProperty &property : block.properties)
             readProperty(object, property);
+        if (StreamHooks *hooks = hooksOf(object))
+            hooks->propertiesRead();
         for (const StreamObject &childBlock : block.children) {
             QObject *child = m_registry.create(childBlock.className, object);
             if (!child)

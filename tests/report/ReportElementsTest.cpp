@@ -399,6 +399,21 @@ TEST(ElementLoading, AStoredFontIsReadAsDifferencesFromTheDefaultFont)
     EXPECT_EQ(writeComponentText(readReport(first).get()).toStdString(), first.toStdString());
 }
 
+TEST(ElementLoading, AnElementFollowingItsBandSeesTheBandsFontWhenLoaded)
+{
+    const auto report = readReport("object RpReport: TRpReport\r\n"
+                                   "  Font.Height = -16\r\n"
+                                   "  object DetailBand1: TRpBand\r\n"
+                                   "    object L1: TRpLabel\r\n"
+                                   "      FontSize = 12\r\n"
+                                   "    end\r\n"
+                                   "  end\r\n"
+                                   "end\r\n");
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(element<TRpLabel>(*report, "L1")->parentFont());
+    EXPECT_EQ(element<TRpLabel>(*report, "L1")->font()->size(), 12);
+}
+
 struct PictureCase
 {
     const char *label;
