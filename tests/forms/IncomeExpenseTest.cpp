@@ -149,6 +149,29 @@ TEST_F(IncomeExpenseTest, BalanceThatCannotBeWritten_TakesTheTransactionBack)
     EXPECT_DOUBLE_EQ(balance(), 100);
 }
 
+// The expense entry always starts in the designation; the income entry keeps the focus where it was left.
+TEST_F(IncomeExpenseTest, Showing_PutsTheFocusIntoTheDesignationOnTheExpenseSideOnly)
+{
+    addAccount(QStringLiteral("Banque"), 0);
+    std::vector<QWidget *> focused;
+    for (auto start : { &TfrmMain::btnIncomeClick, &TfrmMain::btnExpencesClick }) {
+        for (int showing = 0; showing < 2; ++showing) {
+            dialogs.scripts.push_back([&focused](QDialog &dialog) {
+                auto &window = static_cast<EntryWindow &>(dialog);
+                focused.push_back(window.focusWidget());
+                window.DBEdit2->setFocus(Qt::OtherFocusReason);
+                window.btnCancel->click();
+                return false;
+            });
+            (frmMain->*start)();
+        }
+    }
+    ASSERT_EQ(focused.size(), 4u);
+    EXPECT_EQ(focused[1], frmIncome->DBEdit2);
+    EXPECT_EQ(focused[2], frmExpences->DBEdit1);
+    EXPECT_EQ(focused[3], frmExpences->DBEdit1);
+}
+
 // ---- leaving without saving ----
 
 struct CancelCase
