@@ -44,8 +44,8 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     FinanceBenchData::write(folder.path(), accounts, transactions);
-    std::printf("data_folder_written_%dx%d: %.0f ms\n", accounts, transactions,
-                double(timer.nsecsElapsed()) / 1e6);
+    std::printf(
+        "data_folder_written_%dx%d: %.0f ms\n", accounts, transactions, double(timer.nsecsElapsed()) / 1e6);
 
     std::vector<double> totals;
     std::vector<double> loads;
@@ -56,9 +56,10 @@ int main(int argc, char **argv)
     }
     std::sort(totals.begin(), totals.end());
     std::sort(loads.begin(), loads.end());
-    std::printf("startup_tables_and_windows_%dx%d: %.1f ms (median of 5)\n", accounts, transactions, loads[2]);
-    std::printf("startup_to_first_paint_%dx%d: %.1f ms (median of 5; target 1000 ms)\n", accounts, transactions,
-                totals[2]);
+    std::printf(
+        "startup_tables_and_windows_%dx%d: %.1f ms (median of 5)\n", accounts, transactions, loads[2]);
+    std::printf("startup_to_first_paint_%dx%d: %.1f ms (median of 5; target 1000 ms)\n", accounts,
+        transactions, totals[2]);
     std::printf("startup_to_first_paint_best_%dx%d: %.1f ms\n", accounts, transactions, totals[0]);
     return 0;
 }

@@ -7,9 +7,9 @@
 #include "widgets/DBEdit.h"
 #include "widgets/Dialogs.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QCloseEvent>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -34,8 +34,8 @@ TfrmAEAccount::TfrmAEAccount(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAEAccount"));
     setWindowTitle(QStringLiteral("Nouveau compte"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(363, 167);
 
     auto *outer = new QVBoxLayout(this);

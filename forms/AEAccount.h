@@ -8,7 +8,8 @@ class TGradButton;
 class TGradPanel;
 
 // The account editor: the name and balance of the current row of tblAccount, which the caller has put into
-// insert or edit mode (and captioned "Ajouter un nouveau compte" or "Editer un compte"). "&Sauvegarder" posts,
+// insert or edit mode (and captioned "Ajouter un nouveau compte" or "Editer un compte"). "&Sauvegarder"
+// posts,
 // "&Annuler" cancels; closing by the title bar, Escape or Alt+F4 cancels as "&Annuler" does.
 class TfrmAEAccount : public QDialog
 {

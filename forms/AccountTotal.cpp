@@ -23,7 +23,8 @@ AccountTotal accountTotal(double sum)
     else if (regional.currencyString().isEmpty())
         total.text = regional.formatNumber(total.value, kTotalDecimals);
     else
-        total.text = regional.locale().toCurrencyString(total.value, regional.currencyString(), kTotalDecimals);
+        total.text
+            = regional.locale().toCurrencyString(total.value, regional.currencyString(), kTotalDecimals);
     return total;
 }
 

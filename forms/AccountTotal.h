@@ -10,7 +10,7 @@ class TDataSet;
 struct AccountTotal
 {
     double value = 0; // rounded to the two displayed decimals, never −0
-    QString text;     // the currency text of `value`
+    QString text; // the currency text of `value`
     TColor color = clRed;
 };
 

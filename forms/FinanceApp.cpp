@@ -22,8 +22,7 @@ QString g_dataFolder;
 TableSaver *g_saver = nullptr;
 
 // Creates a window into its global and keeps it for the teardown.
-template <class Window>
-std::unique_ptr<Window> create(Window *&global)
+template <class Window> std::unique_ptr<Window> create(Window *&global)
 {
     auto window = std::make_unique<Window>();
     window->hide();
@@ -31,8 +30,7 @@ std::unique_ptr<Window> create(Window *&global)
     return window;
 }
 
-template <class Window>
-void destroy(std::unique_ptr<Window> &window, Window *&global)
+template <class Window> void destroy(std::unique_ptr<Window> &window, Window *&global)
 {
     global = nullptr;
     window.reset();

@@ -12,8 +12,8 @@ class QWidget;
 // dialogs); vertical gradient panels with the default raised one-pixel bevel.
 namespace FinanceLook {
 
-TGradButton *button(QWidget *parent, const QString &caption, TColorScheme scheme, int width = 75,
-                    int height = 25);
+TGradButton *button(
+    QWidget *parent, const QString &caption, TColorScheme scheme, int width = 75, int height = 25);
 TGradPanel *panel(QWidget *parent, GradPanelScheme::TColorScheme scheme);
 
 } // namespace FinanceLook

@@ -16,8 +16,7 @@ public:
     WheelFilter(TDBGrid *grid)
         : QObject(grid)
         , m_grid(grid)
-    {
-    }
+    { }
 
     bool eventFilter(QObject *, QEvent *event) override
     {

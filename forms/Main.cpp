@@ -105,8 +105,8 @@ void TfrmMain::buildControls()
         navigation->addWidget(button);
         return button;
     };
-    btnAccountDetail = navButton("btnAccountDetail", QStringLiteral("&Détail du compte"),
-                                 QStyle::SP_FileDialogDetailedView);
+    btnAccountDetail = navButton(
+        "btnAccountDetail", QStringLiteral("&Détail du compte"), QStyle::SP_FileDialogDetailedView);
     btnIncome = navButton("btnIncome", QStringLiteral("Reve&nus"), QStyle::SP_ArrowUp);
     btnExpences = navButton("btnExpences", QStringLiteral("Dépen&ses"), QStyle::SP_ArrowDown);
     btnReports = navButton("btnReports", QStringLiteral("&Les états"), QStyle::SP_FileDialogContentsView);
@@ -150,7 +150,7 @@ void TfrmMain::buildControls()
     balance.TitleFont = bold;
     balance.Font = bold;
     balance.Color = kBalanceCellColor;
-    DBGrid1->setColumns({name, balance});
+    DBGrid1->setColumns({ name, balance });
     content->addWidget(DBGrid1, 1);
 
     auto *totalRow = new QHBoxLayout;
@@ -274,8 +274,9 @@ void TfrmMain::startEntry(QDialog *window)
     if (!finishPendingRow(this, *accounts))
         return;
     if (accounts->Active() && accounts->IsEmpty()) {
-        Dialogs::showInformation(this, QStringLiteral("Aucun compte n'existe encore : créez d'abord un compte "
-                                                      "dans « Détail du compte »."));
+        Dialogs::showInformation(this,
+            QStringLiteral("Aucun compte n'existe encore : créez d'abord un compte "
+                           "dans « Détail du compte »."));
         return;
     }
     try {

@@ -38,7 +38,7 @@ TableSaver::~TableSaver()
 void TableSaver::hook(TDataSet &table)
 {
     // Chained, so a handler set before keeps running.
-    for (TDataSet::Event *event : {&table.AfterPost, &table.AfterDelete}) {
+    for (TDataSet::Event *event : { &table.AfterPost, &table.AfterDelete }) {
         *event = [this, previous = *event](TDataSet &dataSet) {
             scheduleSave();
             if (previous)

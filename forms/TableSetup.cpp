@@ -9,7 +9,7 @@
 
 namespace {
 
-const char *const kFileNames[] = {"Account.dat", "Transaction.dat", "Expence.dat", "Income.dat"};
+const char *const kFileNames[] = { "Account.dat", "Transaction.dat", "Expence.dat", "Income.dat" };
 
 } // namespace
 

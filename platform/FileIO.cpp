@@ -30,8 +30,8 @@ StagedFile::StagedFile(const QString &path, const QByteArray &bytes)
     : m_path(path)
 {
     const QFileInfo target(path);
-    QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName()
-                        + QStringLiteral(".XXXXXX.tmp"));
+    QTemporaryFile temp(
+        target.absolutePath() + QLatin1Char('/') + target.fileName() + QStringLiteral(".XXXXXX.tmp"));
     // The temporary file removes itself on every early exit below.
     if (!temp.open())
         throw EFCreateError(path);

@@ -338,8 +338,8 @@ void TCustomMemTable::SaveChangesTogether(const std::vector<TCustomMemTable *> &
         if (!table || !table->HasUnsavedChanges())
             continue;
         const PacketForm form = isXmlName(table->m_fileName) ? PacketForm::Xml : PacketForm::Binary;
-        staged.emplace_back(table,
-                            std::make_unique<FileIO::StagedFile>(table->m_fileName, table->m_store->toPacket(form)));
+        const QByteArray packet = table->m_store->toPacket(form);
+        staged.emplace_back(table, std::make_unique<FileIO::StagedFile>(table->m_fileName, packet));
     }
     for (auto &[table, file] : staged) {
         file->commit();

@@ -53,7 +53,8 @@ void addTransaction(const QString &description, TDateTime date, double amount)
     DataModule1->tblTransactionTransaction_Description->setAsString(description);
     DataModule1->tblTransactionTransaction_Date->setAsDateTime(date);
     DataModule1->tblTransactionTransaction_Amount->setAsNumber(amount);
-    DataModule1->tblTransactionAccount_Number->setAsInteger(DataModule1->tblAccountAccount_Number->AsInteger());
+    DataModule1->tblTransactionAccount_Number->setAsInteger(
+        DataModule1->tblAccountAccount_Number->AsInteger());
     transactions->Post();
 }
 
@@ -79,11 +80,12 @@ void fillSampleData()
     addTransaction(QStringLiteral("Transfert compte à compte de Compte courant à Livret A"), day + 9, -200);
     addTransaction(QStringLiteral("Courses"), day + 12, -87.45);
     addTransaction(QStringLiteral("Remboursement"), day + 15, 438.10);
-    for (const char *text : {"Salaire", "Prime", "Remboursement", "Intérêts"})
-        addDesignation(DataModule1->tblIncome, DataModule1->tblIncomeIncome_Description, QString::fromUtf8(text));
-    for (const char *text : {"Loyer", "Courses", "Essence", "Électricité", "Assurance"})
-        addDesignation(DataModule1->tblExpence, DataModule1->tblExpenceExpence_Description,
-                       QString::fromUtf8(text));
+    for (const char *text : { "Salaire", "Prime", "Remboursement", "Intérêts" })
+        addDesignation(
+            DataModule1->tblIncome, DataModule1->tblIncomeIncome_Description, QString::fromUtf8(text));
+    for (const char *text : { "Loyer", "Courses", "Essence", "Électricité", "Assurance" })
+        addDesignation(
+            DataModule1->tblExpence, DataModule1->tblExpenceExpence_Description, QString::fromUtf8(text));
     DataModule1->tblAccount->First();
 }
 
@@ -99,8 +101,8 @@ bool shot(QWidget *window, const QDir &out, const char *name, int &written)
 }
 
 // Shows a window over a pending row of `table`, as its caller leaves it, and cancels the row afterwards.
-bool shotOverPendingRow(QWidget *window, TMemTable *table, bool insert, const QDir &out, const char *name,
-                        int &written)
+bool shotOverPendingRow(
+    QWidget *window, TMemTable *table, bool insert, const QDir &out, const char *name, int &written)
 {
     // Every window shows the first account, whatever the window before left current.
     DataModule1->tblAccount->First();
@@ -139,7 +141,8 @@ bool renderFinanceWindows(const QDir &out, int &written)
     DataModule1->tblAccount->First();
     ok = ok && shot(frmInterAccount, out, "frmInterAccount", written);
     ok = ok && shotOverPendingRow(frmIncome, DataModule1->tblTransaction, true, out, "frmIncome", written);
-    ok = ok && shotOverPendingRow(frmExpences, DataModule1->tblTransaction, true, out, "frmExpences", written);
+    ok = ok
+        && shotOverPendingRow(frmExpences, DataModule1->tblTransaction, true, out, "frmExpences", written);
     ok = ok && shot(frmDefineIncome, out, "frmDefineIncome", written);
     ok = ok && shot(frmDefineExpences, out, "frmDefineExpences", written);
     ok = ok && shotOverPendingRow(frmAEIncome, DataModule1->tblIncome, true, out, "frmAEIncome", written);

@@ -25,8 +25,8 @@ protected:
             DataModule1->tblAccount->Insert();
         else
             DataModule1->tblAccount->Edit();
-        frmAEAccount->setWindowTitle(insert ? QStringLiteral("Ajouter un nouveau compte")
-                                            : QStringLiteral("Editer un compte"));
+        frmAEAccount->setWindowTitle(
+            insert ? QStringLiteral("Ajouter un nouveau compte") : QStringLiteral("Editer un compte"));
         return Dialogs::exec(*frmAEAccount);
     }
     static QStringList names()
@@ -54,7 +54,7 @@ TEST_F(AccountEditorTest, NewAccountWithABalance_IsSavedByItsAccelerator_AndSurv
     EXPECT_GT(DataModule1->tblAccountAccount_Number->AsInteger(), 0);
     flushSaves();
     restart();
-    EXPECT_EQ(names(), QStringList({"Banque"}));
+    EXPECT_EQ(names(), QStringList({ "Banque" }));
     frmMain->show();
     EXPECT_EQ(frmMain->lblTotal->text(), RegionalSettings::current().formatCurrency(250.5));
 }
@@ -68,8 +68,8 @@ TEST_F(AccountEditorTest, ABalanceLeftEmpty_IsPostedEmpty_AndCountsAsZero)
     });
     QStringList sorted = names();
     sorted.sort();
-    EXPECT_EQ(sorted, QStringList({"Autre", "Vide"}));
-    ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", {"Vide"}));
+    EXPECT_EQ(sorted, QStringList({ "Autre", "Vide" }));
+    ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", { "Vide" }));
     EXPECT_TRUE(DataModule1->tblAccountAccount_Balance->IsNullValue());
     frmMain->RefreshTotal();
     EXPECT_EQ(frmMain->lblTotal->text(), RegionalSettings::current().formatCurrency(10));
@@ -129,15 +129,14 @@ TEST_P(AccountEditorLeaveTest, EveryWayOut_ButSave_CancelsTheRow)
         EXPECT_FALSE(editor.isVisible());
     });
     EXPECT_EQ(DataModule1->tblAccount->State(), dsBrowse);
-    EXPECT_EQ(names(), QStringList({"Banque"}));
+    EXPECT_EQ(names(), QStringList({ "Banque" }));
     EXPECT_TRUE(dialogs.errors().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, AccountEditorLeaveTest,
-    ::testing::Values(LeaveCase{"CancelButton", [](TfrmAEAccount &e) { e.btnCancel->click(); }},
-                      LeaveCase{"Escape", [](TfrmAEAccount &e) { FormsFixture::pressKey(&e, Qt::Key_Escape); }},
-                      LeaveCase{"TitleBar", [](TfrmAEAccount &e) { e.close(); }}),
+INSTANTIATE_TEST_SUITE_P(Ways, AccountEditorLeaveTest,
+    ::testing::Values(LeaveCase { "CancelButton", [](TfrmAEAccount &e) { e.btnCancel->click(); } },
+        LeaveCase { "Escape", [](TfrmAEAccount &e) { FormsFixture::pressKey(&e, Qt::Key_Escape); } },
+        LeaveCase { "TitleBar", [](TfrmAEAccount &e) { e.close(); } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(AccountEditorTest, Controls_CarryTheirCaptions)

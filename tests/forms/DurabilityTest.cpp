@@ -44,8 +44,8 @@ void addTransaction(double amount)
     DataModule1->tblTransactionTransaction_Amount->setAsNumber(amount);
     DataModule1->tblTransaction->Post();
     DataModule1->tblAccount->Edit();
-    DataModule1->tblAccountAccount_Balance->setAsNumber(DataModule1->tblAccountAccount_Balance->AsNumber()
-                                                        + amount);
+    DataModule1->tblAccountAccount_Balance->setAsNumber(
+        DataModule1->tblAccountAccount_Balance->AsNumber() + amount);
     DataModule1->tblAccount->Post();
 }
 
@@ -140,7 +140,7 @@ TEST_F(DurabilityTest, ARunKilledInTheMiddle_LosesAtMostTheActionInProgress)
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=KilledRunChild.DoesActionsAndDiesWithoutClosing"});
+        { "--gtest_filter=KilledRunChild.DoesActionsAndDiesWithoutClosing" });
     ASSERT_TRUE(child.waitForFinished(60000));
     ASSERT_EQ(child.exitStatus(), QProcess::NormalExit);
 
@@ -155,7 +155,7 @@ TEST_F(DurabilityTest, ARunKilledInTheMiddle_LosesAtMostTheActionInProgress)
         balances += DataModule1->tblAccountAccount_Balance->AsNumber();
         transactions += DataModule1->tblTransaction->ViewRowCount();
     }
-    EXPECT_EQ(names, QStringList({"Compte 1", "Compte 2", "Compte 3"}));
+    EXPECT_EQ(names, QStringList({ "Compte 1", "Compte 2", "Compte 3" }));
     EXPECT_EQ(balances, 100 + 1 + 200 + 2 + 300 + 3);
     EXPECT_EQ(transactions, 3);
 }

@@ -58,7 +58,7 @@ protected:
     }
     static double balanceOf(const QString &name)
     {
-        EXPECT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", {name}));
+        EXPECT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", { name }));
         return DataModule1->tblAccountAccount_Balance->AsNumber();
     }
 };
@@ -84,16 +84,16 @@ TEST_F(EndToEndTest, AccountIncomeExpenseTransferFilterDelete_SurviveARestart)
         });
         frmAccountDetail->btnInterAccount->click();
     });
-    ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", {"Banque"}));
+    ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", { "Banque" }));
     entry(frmMain->btnIncome, "Salaire", "500");
-    ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", {"Banque"}));
+    ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", { "Banque" }));
     entry(frmMain->btnExpences, "Loyer", "300");
     ASSERT_TRUE(dialogs.errors().isEmpty()) << qPrintable(dialogs.errors().join('\n'));
     EXPECT_DOUBLE_EQ(balanceOf("Banque"), 1000);
     EXPECT_DOUBLE_EQ(balanceOf("Livret"), 200);
 
     inAccountDetail([&](TfrmAccountDetail &detail) {
-        ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", {"Banque"}));
+        ASSERT_TRUE(DataModule1->tblAccount->FindRow("Account_Type", { "Banque" }));
         detail.setTransactionFilter(0, 0, "Salaire");
         ASSERT_EQ(DataModule1->tblTransaction->ViewRowCount(), 1);
         detail.btnDeleteTransaction->click();

@@ -25,8 +25,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
@@ -70,7 +70,10 @@ protected:
     void TearDown() override { stop(); }
 
     QString dataFolder() const { return folder.path() + QStringLiteral("/Data"); }
-    QString dataFile(const char *name) const { return QDir(dataFolder()).filePath(QString::fromLatin1(name)); }
+    QString dataFile(const char *name) const
+    {
+        return QDir(dataFolder()).filePath(QString::fromLatin1(name));
+    }
 
     // Creates the program on the Data folder (the folder is created when missing).
     void start() { app = std::make_unique<FinanceApp>(dataFolder()); }

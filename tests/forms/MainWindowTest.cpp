@@ -6,8 +6,8 @@
 #include "forms/GridMouseWheel.h"
 #include "forms/Income.h"
 #include "forms/Main.h"
-#include "print/PrintGrid.h"
 #include "platform/RegionalSettings.h"
+#include "print/PrintGrid.h"
 #include "widgets/DBGrid.h"
 #include "widgets/GradButton.h"
 #include "widgets/GradPanel.h"
@@ -49,18 +49,17 @@ TEST_P(TotalTest, SignColourAndText_FollowTheSumRoundedToTwoDecimals)
     EXPECT_FALSE(std::signbit(total.value) && total.value == 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TotalTest,
-    ::testing::Values(TotalCase{"NoAccount", {}, 0, clRed}, TotalCase{"Balanced", {100, -100}, 0, clRed},
-                      TotalCase{"OneCent", {100, -99.99}, 0.01, clBlue},
-                      TotalCase{"RoundingNoiseAboveZero", {0.1, 0.2, -0.3}, 0, clRed},
-                      TotalCase{"RoundingNoiseBelowZero", {-0.1, -0.2, 0.3}, 0, clRed},
-                      TotalCase{"TinyNegative", {-0.004}, 0, clRed},
-                      TotalCase{"TinyPositive", {0.004}, 0, clRed},
-                      TotalCase{"HalfCentRoundsUp", {0.006}, 0.01, clBlue},
-                      TotalCase{"MoreDecimals", {10.123, 5.001}, 15.12, clBlue},
-                      TotalCase{"Negative", {-250.5}, -250.5, clRed},
-                      TotalCase{"Large", {123456789.5}, 123456789.5, clBlue}),
+INSTANTIATE_TEST_SUITE_P(Cases, TotalTest,
+    ::testing::Values(TotalCase { "NoAccount", {}, 0, clRed },
+        TotalCase { "Balanced", { 100, -100 }, 0, clRed },
+        TotalCase { "OneCent", { 100, -99.99 }, 0.01, clBlue },
+        TotalCase { "RoundingNoiseAboveZero", { 0.1, 0.2, -0.3 }, 0, clRed },
+        TotalCase { "RoundingNoiseBelowZero", { -0.1, -0.2, 0.3 }, 0, clRed },
+        TotalCase { "TinyNegative", { -0.004 }, 0, clRed }, TotalCase { "TinyPositive", { 0.004 }, 0, clRed },
+        TotalCase { "HalfCentRoundsUp", { 0.006 }, 0.01, clBlue },
+        TotalCase { "MoreDecimals", { 10.123, 5.001 }, 15.12, clBlue },
+        TotalCase { "Negative", { -250.5 }, -250.5, clRed },
+        TotalCase { "Large", { 123456789.5 }, 123456789.5, clBlue }),
     [](const auto &info) { return std::string(info.param.name); });
 
 // ---- the window ----
@@ -137,7 +136,8 @@ TEST_F(MainWindowTest, Income_StartsARowOfTheCurrentAccount_HidesTheMainWindow_A
         EXPECT_EQ(DataModule1->tblTransaction->State(), dsInsert);
         // What the entry window does on save, reduced to the table work.
         DataModule1->tblTransactionTransaction_Amount->setAsNumber(5);
-        DataModule1->tblTransactionAccount_Number->setAsInteger(DataModule1->tblAccountAccount_Number->AsInteger());
+        DataModule1->tblTransactionAccount_Number->setAsInteger(
+            DataModule1->tblAccountAccount_Number->AsInteger());
         DataModule1->tblTransaction->Post();
         DataModule1->tblAccount->Edit();
         DataModule1->tblAccountAccount_Balance->setAsNumber(15);
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, Income_StartsARowOfTheCurrentAccount_HidesTheMainWindow_A
 
 TEST_F(MainWindowTest, IncomeOrExpense_WithoutAnyAccount_IsRefusedWithAnInformationBox)
 {
-    for (TGradButton *button : {frmMain->btnIncome, frmMain->btnExpences}) {
+    for (TGradButton *button : { frmMain->btnIncome, frmMain->btnExpences }) {
         dialogs.messages.clear();
         button->click();
         EXPECT_EQ(dialogs.texts(Dialogs::MessageKind::Information).size(), 1);
@@ -276,7 +276,7 @@ TEST_F(WheelTest, ARealWheelNotch_AddsTheGridsOwnStep)
     QWidget *viewport = frmMain->DBGrid1->viewport();
     const QPointF at(10, 10);
     QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+        Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &event);
     EXPECT_EQ(current(), 5);
 }
@@ -334,7 +334,7 @@ TEST_F(PrintTest, AFailedPrint_ShowsThePrintError)
     addAccount("A", 1);
     DataModule1->tblAccount->Close();
     frmMain->btnPrint->click();
-    EXPECT_EQ(dialogs.errors(), QStringList({TfrmMain::kPrintError}));
+    EXPECT_EQ(dialogs.errors(), QStringList({ TfrmMain::kPrintError }));
 }
 
 } // namespace

@@ -38,9 +38,8 @@ TEST_F(StartupTest, FirstRun_CreatesTheDataFolder_OpensFourEmptyTables_AndWrites
 
 TEST_F(StartupTest, EveryWindowExistsHidden_InItsGlobal_UntilTheEnd)
 {
-    const std::vector<QWidget *> windows = {frmMain, frmAccountDetail, frmAEAccount, frmInterAccount,
-                                            frmExpences, frmDefineExpences, frmAEExpence, frmIncome,
-                                            frmDefineIncome, frmAEIncome};
+    const std::vector<QWidget *> windows = { frmMain, frmAccountDetail, frmAEAccount, frmInterAccount,
+        frmExpences, frmDefineExpences, frmAEExpence, frmIncome, frmDefineIncome, frmAEIncome };
     for (QWidget *window : windows) {
         ASSERT_NE(window, nullptr);
         EXPECT_FALSE(window->isVisible());
@@ -71,7 +70,7 @@ TEST_F(StartupTest, OneFilePresent_IsLoaded_TheOthersStartEmpty)
 {
     addAccount("Banque", 100);
     stop();
-    ASSERT_EQ(QDir(dataFolder()).entryList(QDir::Files), QStringList({"Account.dat"}));
+    ASSERT_EQ(QDir(dataFolder()).entryList(QDir::Files), QStringList({ "Account.dat" }));
     start();
     EXPECT_EQ(DataModule1->tblAccount->ViewRowCount(), 1);
     for (TMemTable *table : DataModule1->tables())
@@ -96,7 +95,8 @@ TEST_P(DamagedFileTest, IsReportedWithItsPath_OpensTheOthers_AndIsNeverOverwritt
 
     start();
     ASSERT_EQ(dialogs.errors().size(), 1);
-    EXPECT_TRUE(dialogs.errors().front().contains(QDir::toNativeSeparators(damaged))) << qPrintable(dialogs.errors().front());
+    EXPECT_TRUE(dialogs.errors().front().contains(QDir::toNativeSeparators(damaged)))
+        << qPrintable(dialogs.errors().front());
     int open = 0;
     for (TMemTable *table : DataModule1->tables()) {
         if (table->FileName() == damaged)
@@ -117,7 +117,7 @@ TEST_P(DamagedFileTest, IsReportedWithItsPath_OpensTheOthers_AndIsNeverOverwritt
 }
 
 INSTANTIATE_TEST_SUITE_P(EachTable, DamagedFileTest,
-                         ::testing::Values("Account.dat", "Transaction.dat", "Expence.dat", "Income.dat"));
+    ::testing::Values("Account.dat", "Transaction.dat", "Expence.dat", "Income.dat"));
 
 TEST_F(StartupTest, AnEmptyFile_IsReported_AndLeftAlone)
 {

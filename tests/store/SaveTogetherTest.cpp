@@ -52,12 +52,13 @@ TEST_F(SaveTogetherTest, WritesEveryChangedTable_AndSkipsUnchangedAndClosedOnes)
     EXPECT_TRUE(small->HasUnsavedChanges());
     EXPECT_FALSE(untouched->HasUnsavedChanges());
 
-    TCustomMemTable::SaveChangesTogether({small.get(), nullptr, large.get(), untouched.get(), closed.get()});
+    TCustomMemTable::SaveChangesTogether(
+        { small.get(), nullptr, large.get(), untouched.get(), closed.get() });
 
     EXPECT_FALSE(small->HasUnsavedChanges());
     EXPECT_FALSE(large->HasUnsavedChanges());
-    EXPECT_EQ(filesInFolder(), QStringList({"Large.dat", "Small.dat"}));
-    EXPECT_EQ(column(*openAccounts(path("Large.dat")), "Account_Type"), QStringList({"B"}));
+    EXPECT_EQ(filesInFolder(), QStringList({ "Large.dat", "Small.dat" }));
+    EXPECT_EQ(column(*openAccounts(path("Large.dat")), "Account_Type"), QStringList({ "B" }));
 }
 
 TEST_F(SaveTogetherTest, AFailureWhileWriting_RenamesNothing_AndKeepsEveryTableChanged)
@@ -66,7 +67,7 @@ TEST_F(SaveTogetherTest, AFailureWhileWriting_RenamesNothing_AndKeepsEveryTableC
     auto large = createAccounts(path("Large.dat"));
     addAccount(*small, "A", 1);
     addAccount(*large, "B", 2);
-    TCustomMemTable::SaveChangesTogether({small.get(), large.get()});
+    TCustomMemTable::SaveChangesTogether({ small.get(), large.get() });
     const QByteArray oldSmall = TestSupport::readFile(path("Small.dat"));
     const QByteArray oldLarge = TestSupport::readFile(path("Large.dat"));
 
@@ -77,16 +78,19 @@ TEST_F(SaveTogetherTest, AFailureWhileWriting_RenamesNothing_AndKeepsEveryTableC
         // The small table's new file fits, the large one's does not: the small one was written first but
         // must not replace its old file.
         FileGrowthLimit limit(rlim_t(oldSmall.size() + 200));
-        EXPECT_FALSE(messageOf([&] { TCustomMemTable::SaveChangesTogether({small.get(), large.get()}); }).isEmpty());
+        EXPECT_FALSE(messageOf([&] {
+            TCustomMemTable::SaveChangesTogether({ small.get(), large.get() });
+        }).isEmpty());
     }
     EXPECT_EQ(TestSupport::readFile(path("Small.dat")), oldSmall);
     EXPECT_EQ(TestSupport::readFile(path("Large.dat")), oldLarge);
-    EXPECT_EQ(filesInFolder(), QStringList({"Large.dat", "Small.dat"})) << "no temporary file is left behind";
+    EXPECT_EQ(filesInFolder(), QStringList({ "Large.dat", "Small.dat" }))
+        << "no temporary file is left behind";
     EXPECT_TRUE(small->HasUnsavedChanges());
     EXPECT_TRUE(large->HasUnsavedChanges());
 
-    TCustomMemTable::SaveChangesTogether({small.get(), large.get()});
-    EXPECT_EQ(column(*openAccounts(path("Small.dat")), "Account_Type"), QStringList({"A", "A2"}));
+    TCustomMemTable::SaveChangesTogether({ small.get(), large.get() });
+    EXPECT_EQ(column(*openAccounts(path("Small.dat")), "Account_Type"), QStringList({ "A", "A2" }));
     EXPECT_EQ(openAccounts(path("Large.dat"))->ViewRowCount(), 201);
 }
 
