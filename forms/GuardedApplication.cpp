@@ -9,8 +9,13 @@ GuardedApplication::GuardedApplication(int &argc, char **argv)
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)
 {
+    return deliverGuarded([&] { return QApplication::notify(receiver, event); });
+}
+
+bool GuardedApplication::deliverGuarded(const std::function<bool()> &deliver)
+{
     try {
-        return QApplication::notify(receiver, event);
+        return deliver();
     } catch (const Exception &error) {
         Dialogs::showException(activeWindow(), error);
     } catch (const std::exception &error) {

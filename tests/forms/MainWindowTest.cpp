@@ -338,3 +338,19 @@ TEST_F(PrintTest, AFailedPrint_ShowsThePrintError)
 }
 
 } // namespace
+
+#include "forms/GuardedApplication.h"
+#include "platform/Exceptions.h"
+
+namespace {
+
+TEST(LastResortGuard, ShowsAnEscapingErrorInTheErrorBox_AndCountsTheEventAsNotHandled)
+{
+    DialogRecorder dialogs;
+    EXPECT_FALSE(GuardedApplication::deliverGuarded([]() -> bool { throw EConvertError("escaped"); }));
+    EXPECT_FALSE(GuardedApplication::deliverGuarded([]() -> bool { throw std::runtime_error("not ours"); }));
+    EXPECT_TRUE(GuardedApplication::deliverGuarded([] { return true; }));
+    EXPECT_EQ(dialogs.errors(), QStringList({ "escaped", "not ours" }));
+}
+
+} // namespace
