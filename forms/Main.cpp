@@ -10,6 +10,7 @@
 #include "forms/Income.h"
 #include "forms/TableSaver.h"
 #include "forms/TableSetup.h"
+#include "forms/TransactionEntry.h"
 #include "platform/Exceptions.h"
 #include "print/PrintGrid.h"
 #include "widgets/DBGrid.h"
@@ -267,24 +268,13 @@ void TfrmMain::btnReportsClick()
 
 void TfrmMain::startEntry(QDialog *window)
 {
-    TMemTable *accounts = DataModule1->tblAccount;
-    TMemTable *transactions = DataModule1->tblTransaction;
-    // An account row still being edited in the grid is finished first, so the new transaction belongs to
-    // an account that exists.
-    if (!finishPendingRow(this, *accounts))
+    if (!TransactionEntry::beginTransactionEntry(this))
         return;
-    if (accounts->Active() && accounts->IsEmpty()) {
-        Dialogs::showInformation(this,
-            QStringLiteral("Aucun compte n'existe encore : créez d'abord un compte "
-                           "dans « Détail du compte »."));
-        return;
-    }
     try {
-        transactions->Insert();
         showInstead(window);
     } catch (const Exception &error) {
         try {
-            transactions->Cancel();
+            DataModule1->tblTransaction->Cancel();
         } catch (const Exception &) {
             // The first failure is the one to show.
         }
