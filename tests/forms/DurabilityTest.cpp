@@ -3,37 +3,13 @@
 #include "forms/Main.h"
 #include "platform/Exceptions.h"
 #include "store/MemTable.h"
+#include "support/TestSupport.h"
 
 #include <QFileInfo>
 #include <QProcess>
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-
-// While alive, no file can grow past `bytes` (EFBIG instead of SIGXFSZ), as on a full disk.
-class DiskFull
-{
-public:
-    explicit DiskFull(rlim_t bytes = 16)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~DiskFull()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved {};
-    void (*m_handler)(int) = nullptr;
-};
 
 using DurabilityTest = FormsFixture;
 
@@ -81,7 +57,7 @@ TEST_F(DurabilityTest, AFailedWrite_IsShown_KeepsTheTableChanged_AndIsRetriedAft
 {
     addAccount("Banque", 100);
     {
-        DiskFull full;
+        TestSupport::FileSizeLimit full(16);
         flushSaves();
     }
     ASSERT_EQ(dialogs.errors().size(), 1);
@@ -102,7 +78,7 @@ TEST_F(DurabilityTest, AWriteThatFailsAtTheEnd_IsShownInTheErrorBox)
 {
     addAccount("Banque", 100);
     {
-        DiskFull full;
+        TestSupport::FileSizeLimit full(16);
         stop();
     }
     EXPECT_FALSE(dialogs.errors().isEmpty());

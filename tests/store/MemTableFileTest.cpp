@@ -5,36 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
-#include <csignal>
 #include <sys/resource.h>
 
 using namespace MemTableTestSupport;
 
 namespace {
-
-// While alive, no file can grow past `bytes`: writes beyond fail with EFBIG instead of raising SIGXFSZ.
-// This makes a table write fail half-way, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved {};
-    void (*m_handler)(int) = nullptr;
-};
 
 class MemTableFileTest : public ::testing::Test
 {
@@ -127,7 +102,7 @@ TEST_F(MemTableFileTest, AFailedSave_KeepsTheOldFile_AndTheChangesForTheNextSave
     const QByteArray old = bytes();
     addAccount(*table, "B", 2);
     {
-        FileSizeLimit limit(rlim_t(old.size()));
+        TestSupport::FileSizeLimit limit(rlim_t(old.size()));
         EXPECT_FALSE(messageOf([&] { table->SaveChanges(); }).isEmpty());
     }
     EXPECT_EQ(bytes(), old);
@@ -144,7 +119,7 @@ TEST_F(MemTableFileTest, AFailedWriteInClose_RaisesTheError_KeepsTheOldFile_AndC
     const QByteArray old = bytes();
     addAccount(*table, "B", 2);
     {
-        FileSizeLimit limit(rlim_t(old.size()));
+        TestSupport::FileSizeLimit limit(rlim_t(old.size()));
         EXPECT_FALSE(messageOf([&] { table->Close(); }).isEmpty());
     }
     EXPECT_FALSE(table->Active());

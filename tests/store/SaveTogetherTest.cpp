@@ -2,35 +2,11 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <csignal>
 #include <sys/resource.h>
 
 using namespace MemTableTestSupport;
 
 namespace {
-
-// While alive, no file can grow past `bytes` (EFBIG instead of SIGXFSZ), as on a full disk.
-class FileGrowthLimit
-{
-public:
-    explicit FileGrowthLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileGrowthLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved {};
-    void (*m_handler)(int) = nullptr;
-};
 
 class SaveTogetherTest : public ::testing::Test
 {
@@ -77,7 +53,7 @@ TEST_F(SaveTogetherTest, AFailureWhileWriting_RenamesNothing_AndKeepsEveryTableC
     {
         // The small table's new file fits, the large one's does not: the small one was written first but
         // must not replace its old file.
-        FileGrowthLimit limit(rlim_t(oldSmall.size() + 200));
+        TestSupport::FileSizeLimit limit(rlim_t(oldSmall.size() + 200));
         EXPECT_FALSE(messageOf([&] {
             TCustomMemTable::SaveChangesTogether({ small.get(), large.get() });
         }).isEmpty());

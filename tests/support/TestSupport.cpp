@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <csignal>
 #include <stdexcept>
 
 namespace TestSupport {
@@ -33,6 +34,21 @@ QByteArray fromHex(const char *hex)
     QByteArray compact(hex);
     compact.replace(' ', "").replace('\n', "");
     return QByteArray::fromHex(compact);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &m_saved);
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 } // namespace TestSupport
