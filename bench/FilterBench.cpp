@@ -16,7 +16,7 @@
 #include <random>
 
 #ifdef QUILLOT_HAVE_SQLITE
-#include <sqlite3.h>
+#include "BenchSqlite.h"
 #endif
 
 namespace {
@@ -85,25 +85,8 @@ sqlite3 *sqliteTable(const QString &folder)
     const QByteArray path = QDir(folder).filePath(QStringLiteral("bench.sqlite")).toUtf8();
     sqlite3 *db = nullptr;
     sqlite3_open(path.constData(), &db);
-    sqlite3_exec(db,
-        "CREATE TABLE t(n INTEGER PRIMARY KEY, description TEXT, date REAL, amount REAL, account INTEGER);",
-        nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(
-        db, "INSERT INTO t(description, date, amount, account) VALUES(?,?,?,?)", -1, &insert, nullptr);
-    TransactionSource source;
-    for (int i = 0; i < kRows; ++i) {
-        const Transaction t = source.next();
-        sqlite3_bind_text(insert, 1, t.description.constData(), int(t.description.size()), SQLITE_STATIC);
-        sqlite3_bind_double(insert, 2, t.stamp);
-        sqlite3_bind_double(insert, 3, t.amount);
-        sqlite3_bind_int(insert, 4, t.account);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    BenchData::createTransactionTable(db);
+    BenchData::insertTransactions(db, kRows);
     return db;
 }
 
