@@ -4,8 +4,8 @@
 // expressions over an in-memory column through the evaluator's field interface show the evaluator's own
 // share; the bare walk shows the table's.
 #include "platform/DateTime.h"
-#include "report/Evaluator.h"
-#include "report/EvaluatorTable.h"
+#include "report/expressions/Evaluator.h"
+#include "report/expressions/EvaluatorTable.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
 

@@ -1,8 +1,8 @@
 // Page store figures: compression and decoding throughput on recorded report pages, and the rate at which
 // text-heavy pages are recorded and stored (in memory first, then in the temporary file). Times are processor
 // time of this process.
-#include "report/Compress.h"
-#include "report/RpPrinter.h"
+#include "report/pages/Compress.h"
+#include "report/pages/RpPrinter.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // The page decoder gets code bits from files: it must stop at the end of the code and never write past the
 // declared size. Whatever it decodes must code and decode back to itself.
-#include "report/Compress.h"
+#include "report/pages/Compress.h"
 
 #include <QtEndian>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Compiles arbitrary text as a report expression and computes it, with aggregation passes and resets, over a
 // small table and a set of named expressions that refer to each other. Errors must come back as values: the
 // only exception allowed is converting an error value to text, which nothing here does.
-#include "report/Evaluator.h"
+#include "report/expressions/Evaluator.h"
 
 #include <cstdint>
 

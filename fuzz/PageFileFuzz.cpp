@@ -1,7 +1,7 @@
 // Page files come from disk: the reader checks the header and the whole record chain, then every page it
 // accepted must read back or fail with the program's own error.
-#include "report/Compress.h"
-#include "report/PageStore.h"
+#include "report/pages/Compress.h"
+#include "report/pages/PageStore.h"
 
 #include <QBuffer>
 #include <QPicture>

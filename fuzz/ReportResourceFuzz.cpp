@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the resource-form reader and, when a block reads, through the report objects.
-#include "report/ReportRegistry.h"
-#include "report/StreamObjects.h"
-#include "report/StreamTree.h"
+#include "report/streaming/ReportRegistry.h"
+#include "report/streaming/StreamObjects.h"
+#include "report/notation/StreamTree.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the text-notation reader and, when a block reads, through the report objects.
 // Whatever reads must write, and what the program writes must read back to the same text.
-#include "report/ReportRegistry.h"
-#include "report/StreamObjects.h"
-#include "report/StreamTree.h"
+#include "report/streaming/ReportRegistry.h"
+#include "report/streaming/StreamObjects.h"
+#include "report/notation/StreamTree.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "preview/RpPreview.h"
 
-#include "report/RpPrinter.h"
+#include "report/pages/RpPrinter.h"
 
 #include <QMouseEvent>
 #include <QPainter>

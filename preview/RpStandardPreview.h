@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/RpPrinter.h"
+#include "report/pages/RpPrinter.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Colors.h"
-#include "report/ReportTypes.h"
+#include "report/model/ReportTypes.h"
 #include "store/DataSet.h"
 #include "widgets/DBGrid.h"
 #include "widgets/GradPanel.h"

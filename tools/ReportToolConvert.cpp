@@ -2,8 +2,8 @@
 
 #include "platform/Exceptions.h"
 #include "platform/FileIO.h"
-#include "report/ReportRegistry.h"
-#include "report/StreamObjects.h"
+#include "report/streaming/ReportRegistry.h"
+#include "report/streaming/StreamObjects.h"
 
 #include <QFileInfo>
 #include <map>

@@ -7,8 +7,8 @@
 
 #include "platform/Exceptions.h"
 #include "platform/RegionalSettings.h"
-#include "report/Evaluator.h"
-#include "report/EvaluatorTable.h"
+#include "report/expressions/Evaluator.h"
+#include "report/expressions/EvaluatorTable.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
 

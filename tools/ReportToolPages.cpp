@@ -1,7 +1,7 @@
 #include "ReportTool.h"
 
 #include "platform/Exceptions.h"
-#include "report/RpPrinter.h"
+#include "report/pages/RpPrinter.h"
 
 #include <QDir>
 #include <QFileInfo>

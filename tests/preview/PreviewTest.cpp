@@ -1,7 +1,7 @@
 #include "preview/RpExportFilters.h"
 #include "preview/RpPreview.h"
 #include "preview/RpStandardPreview.h"
-#include "report/RpPrinter.h"
+#include "report/pages/RpPrinter.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "report/Compress.h"
+#include "report/pages/Compress.h"
 #include "support/TestSupport.h"
 
 #include <QRandomGenerator>

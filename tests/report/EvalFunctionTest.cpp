@@ -2,8 +2,8 @@
 #include "EvalTestSupport.h"
 
 #include "platform/RegionalSettings.h"
-#include "report/EvaluatorFormat.h"
-#include "report/EvaluatorLibrary.h"
+#include "report/expressions/EvaluatorFormat.h"
+#include "report/expressions/EvaluatorLibrary.h"
 
 using EvalTest::eval;
 

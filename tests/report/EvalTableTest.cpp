@@ -2,7 +2,7 @@
 #include "EvalTestSupport.h"
 
 #include "platform/DateTime.h"
-#include "report/EvaluatorTable.h"
+#include "report/expressions/EvaluatorTable.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/Evaluator.h"
+#include "report/expressions/Evaluator.h"
 
 #include <QHash>
 #include <QStringList>

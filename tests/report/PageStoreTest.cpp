@@ -1,5 +1,5 @@
-#include "report/Compress.h"
-#include "report/RpPrinter.h"
+#include "report/pages/Compress.h"
+#include "report/pages/RpPrinter.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "ReportTestSupport.h"
 
-#include "report/NameScope.h"
-#include "report/StreamObjects.h"
+#include "report/model/NameScope.h"
+#include "report/streaming/StreamObjects.h"
 
 #include <gtest/gtest.h>
 

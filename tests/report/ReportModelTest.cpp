@@ -1,7 +1,7 @@
 #include "ReportTestSupport.h"
 
-#include "report/PaperSize.h"
-#include "report/Units.h"
+#include "report/model/PaperSize.h"
+#include "report/model/Units.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ReportTestSupport.h"
 
-#include "report/StreamObjects.h"
+#include "report/streaming/StreamObjects.h"
 
 #include <gtest/gtest.h>
 

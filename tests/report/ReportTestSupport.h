@@ -1,13 +1,13 @@
 #pragma once
 
-#include "report/Controllers.h"
-#include "report/DrawItems.h"
-#include "report/LabelItems.h"
-#include "report/Printable.h"
-#include "report/Report.h"
-#include "report/ReportRegistry.h"
-#include "report/RichTextItems.h"
-#include "report/StreamObjects.h"
+#include "report/model/Controllers.h"
+#include "report/elements/DrawItems.h"
+#include "report/elements/LabelItems.h"
+#include "report/model/Printable.h"
+#include "report/model/Report.h"
+#include "report/streaming/ReportRegistry.h"
+#include "report/elements/RichTextItems.h"
+#include "report/streaming/StreamObjects.h"
 
 #include <QtEndian>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "report/StreamTree.h"
+#include "report/notation/StreamTree.h"
 
 #include <gtest/gtest.h>
 

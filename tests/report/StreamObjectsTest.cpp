@@ -1,7 +1,7 @@
 #include "ReportTestSupport.h"
 
-#include "report/StreamObjects.h"
-#include "report/Units.h"
+#include "report/streaming/StreamObjects.h"
+#include "report/model/Units.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,245 @@
+#pragma once
+
+#include "report/model/Bands.h"
+#include "report/model/Printable.h"
+#include "report/model/ReportFont.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+// Base of the text elements: alignment, sizing, colours and the font. The font follows the band's (or, for an
+// element placed on the report itself, the report's) while `ParentFont` is set; any change of its own clears
+// `ParentFont`. Besides its published properties it streams "FontSize", the font's point size, which wins
+// over the stored pixel height after loading.
+class TRpCustomLabel : public TRpPrintable
+{
+    Q_OBJECT
+    Q_CLASSINFO("AlwaysStored", "Color")
+    Q_PROPERTY(Rp::TAlignment Alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(bool AlignToBand READ alignToBand WRITE setAlignToBand)
+    Q_PROPERTY(bool AutoSize READ autoSize WRITE setAutoSize)
+    Q_PROPERTY(Rp::TBiDiMode BiDiMode READ biDiMode WRITE setBiDiMode)
+    Q_PROPERTY(bool ParentBiDiMode READ parentBiDiMode WRITE setParentBiDiMode)
+    Q_PROPERTY(int Color READ color WRITE setColor)
+    Q_PROPERTY(bool Transparent READ transparent WRITE setTransparent)
+    Q_PROPERTY(ReportFont *Font READ font)
+    Q_PROPERTY(bool ParentFont READ parentFont WRITE setParentFont)
+
+public:
+    explicit TRpCustomLabel(QObject *parent = nullptr);
+
+    Rp::TAlignment alignment() const { return m_alignment; }
+    void setAlignment(Rp::TAlignment value) { m_alignment = value; }
+    bool alignToBand() const { return m_alignToBand; }
+    void setAlignToBand(bool value) { m_alignToBand = value; }
+    bool autoSize() const { return m_autoSize; }
+    void setAutoSize(bool value) { m_autoSize = value; }
+    Rp::TBiDiMode biDiMode() const { return m_biDiMode; }
+    void setBiDiMode(Rp::TBiDiMode value) { m_biDiMode = value; }
+    bool parentBiDiMode() const { return m_parentBiDiMode; }
+    void setParentBiDiMode(bool value) { m_parentBiDiMode = value; }
+    TColor color() const { return m_color; }
+    void setColor(TColor value) { m_color = value; }
+    bool transparent() const { return m_transparent; }
+    void setTransparent(bool value) { m_transparent = value; }
+    ReportFont *font() const { return m_font; }
+    bool parentFont() const { return m_parentFont; }
+    void setParentFont(bool value);
+    // Published by the kinds that have them (system data has neither).
+    bool autoStretch() const { return m_autoStretch; }
+    void setAutoStretch(bool value) { m_autoStretch = value; }
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool value) { m_wordWrap = value; }
+
+    // The text the design surface shows in the element.
+    virtual QString designText() const = 0;
+
+    // May replace the text of one occurrence (not called for memos, which have no such event).
+    std::function<void(QObject *sender, QString &value)> OnPrint;
+
+    bool isPropertyStored(const char *name) const override;
+    void writeDefinedProperties(std::vector<StreamProperty> &properties) const override;
+    bool readDefinedProperty(const QString &name, const StreamValue &value, bool &ok) override;
+    void beginRead() override;
+    void propertiesRead() override;
+    void loaded() override;
+
+private:
+    ReportFont *parentFontSource() const;
+    void followParentFont();
+
+    Rp::TAlignment m_alignment = Rp::taLeftJustify;
+    bool m_alignToBand = false;
+    bool m_autoSize = true;
+    bool m_autoStretch = false;
+    bool m_wordWrap = true;
+    Rp::TBiDiMode m_biDiMode = Rp::bdLeftToRight;
+    bool m_parentBiDiMode = true;
+    TColor m_color = clWhite;
+    bool m_transparent = false;
+    ReportFont *m_font;
+    bool m_parentFont = true;
+    bool m_syncingFont = false;
+    int m_readFontSize = 0;
+};
+
+// A fixed caption.
+class TRpLabel : public TRpCustomLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(bool AutoStretch READ autoStretch WRITE setAutoStretch)
+    Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+
+public:
+    Q_INVOKABLE explicit TRpLabel(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &value) { m_caption = value; }
+    QString designText() const override { return m_caption; }
+
+private:
+    QString m_caption;
+};
+
+// Fixed lines, each a source line of its own.
+class TRpMemo : public TRpCustomLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(bool AutoStretch READ autoStretch WRITE setAutoStretch)
+    Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(QStringList Lines READ lines WRITE setLines)
+
+public:
+    Q_INVOKABLE explicit TRpMemo(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+
+    QStringList lines() const { return m_lines; }
+    void setLines(const QStringList &value) { m_lines = value; }
+    QString designText() const override { return m_lines.join(QStringLiteral("\r\n")); }
+
+private:
+    QStringList m_lines;
+};
+
+// The current value of a field of a dataset.
+class TRpDBText : public TRpCustomLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(bool AutoStretch READ autoStretch WRITE setAutoStretch)
+    Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(QObject *DataSet READ dataSet WRITE setDataSet)
+    Q_PROPERTY(QString DataField READ dataField WRITE setDataField)
+    Q_PROPERTY(QString Mask READ mask WRITE setMask)
+
+public:
+    Q_INVOKABLE explicit TRpDBText(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+
+    QObject *dataSet() const { return m_dataSet; }
+    void setDataSet(QObject *value) { m_dataSet = value; }
+    QString dataField() const { return m_dataField; }
+    void setDataField(const QString &value) { m_dataField = value; }
+    QString mask() const { return m_mask; }
+    void setMask(const QString &value) { m_mask = value; }
+    // The field name, or the element's name while it names no field.
+    QString designText() const override { return m_dataField.isEmpty() ? objectName() : m_dataField; }
+
+private:
+    QPointer<QObject> m_dataSet;
+    QString m_dataField;
+    QString m_mask;
+};
+
+// The value of an expression, optionally aggregated over the records of a data loop.
+class TRpExpr : public TRpCustomLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(bool AutoStretch READ autoStretch WRITE setAutoStretch)
+    Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(QString Expression READ expression WRITE setExpression)
+    Q_PROPERTY(QString Mask READ mask WRITE setMask)
+    Q_PROPERTY(QObject *Master READ master WRITE setMaster)
+    Q_PROPERTY(bool ResetAfterPrint READ resetAfterPrint WRITE setResetAfterPrint)
+
+public:
+    Q_INVOKABLE explicit TRpExpr(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+
+    QString expression() const { return m_expression; }
+    void setExpression(const QString &value) { m_expression = value; }
+    QString mask() const { return m_mask; }
+    void setMask(const QString &value) { m_mask = value; }
+    QObject *master() const { return m_master; }
+    // A report or a sub-detail band (the data loop whose records the element aggregates); anything else is
+    // refused (false) and the old master stays.
+    bool setMaster(QObject *value);
+    bool resetAfterPrint() const { return m_resetAfterPrint; }
+    void setResetAfterPrint(bool value) { m_resetAfterPrint = value; }
+    // The expression, or "(none)" while there is none.
+    QString designText() const override;
+
+private:
+    QString m_expression;
+    QString m_mask;
+    QPointer<QObject> m_master;
+    bool m_resetAfterPrint = false;
+};
+
+// Its text followed by a datum of the run: time, date, page number, report title, detail count or number.
+class TRpSysData : public TRpCustomLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(Rp::TRpSysDataType Data READ data WRITE setData)
+    Q_PROPERTY(QString Text READ text WRITE setText)
+
+public:
+    Q_INVOKABLE explicit TRpSysData(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+
+    Rp::TRpSysDataType data() const { return m_data; }
+    void setData(Rp::TRpSysDataType value) { m_data = value; }
+    QString text() const { return m_text; }
+    void setText(const QString &value) { m_text = value; }
+    // The text and the datum's name in parentheses ("Page: (Page#)").
+    QString designText() const override;
+    static QString dataCaption(Rp::TRpSysDataType data);
+
+private:
+    Rp::TRpSysDataType m_data = Rp::rpsTime;
+    QString m_text;
+};
+
+// The aggregate element of old report files: an expression element whose expression is made from an
+// operation over a field ("Sum(Amount)", "Count"). `PrintMask` is its mask; the expression and the mask are
+// stored only through `Operation`, `DataField` and `PrintMask`. `DataSource` and `ResetBand` are kept and
+// have no effect on the output.
+class TRpDBCalc : public TRpExpr
+{
+    Q_OBJECT
+    Q_PROPERTY(QString DataField READ dataField WRITE setDataField)
+    Q_PROPERTY(QObject *DataSource READ dataSource WRITE setDataSource)
+    Q_PROPERTY(Rp::TRpCalcOperation Operation READ operation WRITE setOperation)
+    Q_PROPERTY(QString PrintMask READ mask WRITE setMask)
+    Q_PROPERTY(TRpCustomBand *ResetBand READ resetBand WRITE setResetBand)
+
+public:
+    Q_INVOKABLE explicit TRpDBCalc(QObject *parent = nullptr) : TRpExpr(parent) {}
+
+    QString dataField() const { return m_dataField; }
+    void setDataField(const QString &value);
+    QObject *dataSource() const { return m_dataSource; }
+    void setDataSource(QObject *value) { m_dataSource = value; }
+    Rp::TRpCalcOperation operation() const { return m_operation; }
+    void setOperation(Rp::TRpCalcOperation value);
+    TRpCustomBand *resetBand() const { return m_resetBand; }
+    void setResetBand(TRpCustomBand *value) { m_resetBand = value; }
+
+    // The expression an operation makes of a field.
+    static QString expressionFor(Rp::TRpCalcOperation operation, const QString &field);
+
+    bool isPropertyStored(const char *name) const override;
+
+private:
+    QString m_dataField;
+    QPointer<QObject> m_dataSource;
+    Rp::TRpCalcOperation m_operation = Rp::rpcSum;
+    QPointer<TRpCustomBand> m_resetBand;
+};

@@ -1,0 +1,209 @@
+#pragma once
+
+#include "report/pages/PageStore.h"
+#include "report/pages/RpPrinterSettings.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QPicture;
+class TRpPrinter;
+
+// Notices the store posts to its client and sends to its master.
+namespace RpNotice {
+constexpr int Progress = 1024; // client, posted: percent
+constexpr int PagesAvailable = 1025; // client, posted: number of available pages
+constexpr int PrintRequest = 1026; // master, posted
+constexpr int PreviewClosed = 1028; // master, sent: the store
+} // namespace RpNotice
+
+// A notice of the page store, delivered as an event whose type is the notice's code.
+class TRpStoreEvent : public QEvent
+{
+public:
+    TRpStoreEvent(int code, int parameter, TRpPrinter *store)
+        : QEvent(QEvent::Type(code))
+        , m_parameter(parameter)
+        , m_store(store)
+    { }
+    int parameter() const { return m_parameter; }
+    TRpPrinter *store() const { return m_store; }
+
+private:
+    int m_parameter;
+    TRpPrinter *m_store;
+};
+
+// What an export filter is told during an export run, in this order of use.
+class TRpExportFilter
+{
+public:
+    virtual ~TRpExportFilter() = default;
+    virtual void Start(int pageWidth, int pageLength, const QFont &reportFont) = 0;
+    virtual void NewPage() = 0;
+    virtual void TextLine(const QFont &font, int color, int x, int y, int alignment, const QString &text) = 0;
+    virtual void EndPage() = 0;
+    virtual void EndDocument() = 0;
+    virtual bool ContinuousPage() const { return false; }
+};
+
+// The factory through which a store opens a preview window. The base class opens nothing.
+class TRpPreviewInterface
+{
+public:
+    virtual ~TRpPreviewInterface() = default;
+    // Shows a window for the store without waiting and returns it.
+    virtual QObject *OpenPreview(TRpPrinter *store);
+    // Shows a window for the store and waits until it closes.
+    virtual void OpenPreviewModal(TRpPrinter *store);
+};
+
+// The printer a store sends its pages to (printer destination). The printing layer provides it; without one
+// the system counts as having no printer.
+class TRpPrintDevice
+{
+public:
+    virtual ~TRpPrintDevice() = default;
+    virtual void ApplySettings(const TPrinterSettings &settings) = 0;
+    virtual double DpiX() const = 0;
+    virtual double DpiY() const = 0;
+    // Unprintable left and top border in native units.
+    virtual double LeftOffsetNative() const = 0;
+    virtual double TopOffsetNative() const = 0;
+    // Starts the print job and returns the canvas of its first page.
+    virtual QPainter *BeginJob(const QString &title) = 0;
+    virtual void NextPage() = 0;
+    virtual void EndJob() = 0;
+    virtual void AbortJob() = 0;
+};
+
+// The page store: the drawing target of a report run. Recording stores turn every page into a picture kept in
+// the page list; printer stores send their pages to a print device. Counters and flags are atomic because a
+// background run writes them while the user-interface thread reads them; the store itself is destroyed on the
+// user-interface thread.
+class TRpPrinter : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Destination { Recording = 0, Printer = 1 };
+    enum class Status { Ready = 0, Busy = 1, Finished = 2 };
+
+    explicit TRpPrinter(QObject *parent = nullptr);
+    ~TRpPrinter() override;
+
+    // Program-wide: the class of preview factory stores make per request, the printing layer's device maker
+    // (none: no printer) and its printer of stored pages.
+    static void setPreviewFactory(std::function<std::unique_ptr<TRpPreviewInterface>()> factory);
+    static void setPrintDeviceFactory(std::function<std::unique_ptr<TRpPrintDevice>()> factory);
+    static void setStoredPagesPrinter(std::function<void(TRpPrinter &)> printer);
+
+    void StartDocument();
+    void NewPage();
+    void FinishDocument();
+    void AbortDocument();
+    void CancelDocument() { m_cancelled = true; }
+    void ReportProgress(int percent);
+    void ResetStore();
+
+    QPainter *canvas() const { return m_canvas; }
+
+    int DeviceX(long double x) const;
+    int DeviceY(long double y) const;
+    int DeviceWidth(long double w) const;
+    int DeviceHeight(long double h) const;
+    double PaperWidthNative() const;
+    double PaperLengthNative() const;
+
+    std::unique_ptr<QPicture> CopyPage(int n);
+    void SavePages(const QString &fileName);
+    void LoadPages(const QString &fileName);
+    QObject *ShowPages();
+    void ShowPagesModal();
+    void PrintPages();
+    void RequestPrintSetup();
+    void Export(TRpExportFilter &filter);
+    // Tells the master that the preview window of this store closes; waits for the master to handle it.
+    void NotifyPreviewClosed();
+
+    Destination destination() const { return m_destination; }
+    void setDestination(Destination destination) { m_destination = destination; }
+    Status status() const { return m_status.load(); }
+    int pageCount() const { return m_pageCount.load(); }
+    int pageNumber() const { return m_pageNumber.load(); }
+    int availablePages() const { return m_availablePages.load(); }
+    bool cancelled() const { return m_cancelled.load(); }
+    int progress() const { return m_progress.load(); }
+    QString title() const { return m_title; }
+    void setTitle(const QString &title) { m_title = title; }
+    int firstPage() const { return m_firstPage; }
+    int lastPage() const { return m_lastPage; }
+    void setPageRange(int first, int last);
+    bool printerAvailable() const { return m_printerAvailable; }
+    bool compression() const { return m_pageList.compressed(); }
+    void setCompression(bool compressed) { m_pageList.setCompressed(compressed); }
+    bool loadedFromFile() const { return m_loadedFromFile; }
+    bool showingPreview() const { return m_showingPreview; }
+    void setShowingPreview(bool showing);
+    long double xFactor() const { return m_xFactor; }
+    long double yFactor() const { return m_yFactor; }
+    TPrinterSettings &printerSettings() { return m_settings; }
+    const TPrinterSettings &printerSettings() const { return m_settings; }
+    TRpPageList &pageList() { return m_pageList; }
+
+    QObject *client() const;
+    void setClient(QObject *client);
+    QObject *master() const { return m_master; }
+    void setMaster(QObject *master) { m_master = master; }
+
+    std::function<void(TRpPrinter &)> previewHandler;
+    std::function<void()> previewEnded;
+    std::function<void()> printFinished;
+    std::function<void()> printSetup;
+    std::function<void(TRpExportFilter &)> exportPages;
+
+    // Screen pixels per inch, the resolution pages are recorded at.
+    static double screenPixelsPerInch();
+
+private:
+    bool pageInRange(int page) const;
+    void openRecordedPage();
+    void closeRecordedPage(bool store);
+    void announcePage();
+    void postToClient(int code, int parameter);
+    void setScreenFactors();
+
+    Destination m_destination = Destination::Recording;
+    std::atomic<Status> m_status { Status::Ready };
+    std::atomic<int> m_pageCount { 0 };
+    std::atomic<int> m_pageNumber { 0 };
+    std::atomic<int> m_availablePages { 0 };
+    std::atomic<bool> m_cancelled { false };
+    std::atomic<int> m_progress { 0 };
+    QString m_title;
+    int m_firstPage = 0;
+    int m_lastPage = 0;
+    bool m_printerAvailable = false;
+    std::unique_ptr<TRpPrintDevice> m_printer;
+    TPrinterSettings m_settings;
+    long double m_xFactor = 1;
+    long double m_yFactor = 1;
+    long double m_leftWaste = 0;
+    long double m_topWaste = 0;
+    QPainter *m_canvas = nullptr;
+    std::unique_ptr<QPicture> m_pagePicture;
+    std::unique_ptr<QPainter> m_pagePainter;
+    bool m_printJobRunning = false;
+    TRpPageList m_pageList;
+    mutable QMutex m_clientLock;
+    QPointer<QObject> m_client;
+    QPointer<QObject> m_master;
+    bool m_showingPreview = false;
+    std::atomic<bool> m_loadedFromFile { false };
+};
