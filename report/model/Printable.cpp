@@ -63,3 +63,22 @@ void TRpPrintable::loaded()
                             fromPixels(m_size->nativeWidth(), 4), fromPixels(m_size->nativeHeight(), 8));
     updatePixelBounds();
 }
+
+void TRpPrintable::BeginPrintRun(RpPrintRun &run)
+{
+    m_run = &run;
+    m_printDone = true;
+}
+
+void TRpPrintable::PrintAt(long double, long double)
+{
+    m_printDone = true;
+}
+
+void TRpPrintable::NotifyElement(QObject *, int) { }
+
+void TRpPrintable::EndPrintRun()
+{
+    m_run = nullptr;
+    m_printDone = true;
+}
