@@ -47,6 +47,10 @@ public:
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
+        case MessageKind::YesNoCancel:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
         }
         switch (box.exec()) {
         case QMessageBox::Yes:
@@ -56,6 +60,8 @@ public:
         case QMessageBox::Cancel:
             return Answer::Cancel;
         default:
+            if (request.kind == MessageKind::YesNoCancel)
+                return Answer::Cancel;
             return request.kind == MessageKind::Confirmation ? Answer::No : Answer::Ok;
         }
     }
@@ -148,6 +154,11 @@ bool confirm(QWidget *parent, const QString &message)
 bool confirmOkCancel(QWidget *parent, const QString &message)
 {
     return ask(parent, MessageKind::OkCancel, message) == Answer::Ok;
+}
+
+Answer askYesNoCancel(QWidget *parent, const QString &message)
+{
+    return ask(parent, MessageKind::YesNoCancel, message);
 }
 
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &directory,

@@ -19,7 +19,7 @@ class QWidget;
 // through a replaceable handler, so tests answer dialogs without a screen and without blocking.
 namespace Dialogs {
 
-enum class MessageKind { Error, Information, Confirmation, OkCancel };
+enum class MessageKind { Error, Information, Confirmation, OkCancel, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 struct MessageRequest
@@ -80,6 +80,8 @@ void showInformation(QWidget *parent, const QString &message);
 bool confirm(QWidget *parent, const QString &message);
 // Question with OK and Cancel; true for OK.
 bool confirmOkCancel(QWidget *parent, const QString &message);
+// Question with Yes, No and Cancel.
+Answer askYesNoCancel(QWidget *parent, const QString &message);
 
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &directory,
                         const QString &filter);

@@ -28,6 +28,7 @@ public:
         }
         switch (request.kind) {
         case Dialogs::MessageKind::Confirmation:
+        case Dialogs::MessageKind::YesNoCancel:
             return Dialogs::Answer::Yes;
         default:
             return Dialogs::Answer::Ok;
