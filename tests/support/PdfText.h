@@ -22,6 +22,7 @@ struct PdfText
     };
 
     bool read = false;
+    QString title;
     std::vector<QSizeF> pages;
     std::vector<Word> words;
 
@@ -36,6 +37,8 @@ struct PdfText
         if (!process.waitForFinished(30000) || process.exitCode() != 0)
             return pdf;
         const QString html = QString::fromUtf8(process.readAllStandardOutput());
+        static const QRegularExpression title(QStringLiteral("<title>([^<]*)</title>"));
+        pdf.title = unescape(title.match(html).captured(1));
         static const QRegularExpression page(
             QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">"));
         static const QRegularExpression word(
