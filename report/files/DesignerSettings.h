@@ -68,6 +68,12 @@ struct TRpDesignerSettings
         const IniFile &file, Sections sections = Sections::All, const QString &programFolder = QString());
     // "RPDESIGN.INI" in the program's folder.
     static QString defaultFileName();
+    // The settings file the designer's windows read: the default one unless the program names another; an
+    // empty name reads no file at all.
+    static QString fileName();
+    static void setFileName(const QString &name);
+    // The file of fileName() read for the sections; nothing when there is no file.
+    static TRpDesignerSettings readFile(Sections sections);
     // The smallest and largest grid and keyboard step.
     static constexpr int kMinStep = 1;
     static constexpr int kMaxStep = 32000;
