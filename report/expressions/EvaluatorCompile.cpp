@@ -10,6 +10,31 @@
 
 namespace {
 
+// Validating evaluators computing on this thread, counted across nested computations.
+thread_local int t_validating = 0;
+
+// Marks the computation as a validation for its duration when the evaluator validates.
+class ValidatingScope
+{
+public:
+    explicit ValidatingScope(bool on)
+        : m_on(on)
+    {
+        if (m_on)
+            ++t_validating;
+    }
+    ~ValidatingScope()
+    {
+        if (m_on)
+            --t_validating;
+    }
+    ValidatingScope(const ValidatingScope &) = delete;
+    ValidatingScope &operator=(const ValidatingScope &) = delete;
+
+private:
+    bool m_on;
+};
+
 enum class Level { Comparison, Sum, Product };
 
 struct Split
@@ -412,8 +437,14 @@ void TRpEvaluator::Compute(TRpEvValue &value)
         error->ValueOf(*m_list, value);
         return;
     }
+    ValidatingScope validating(m_validating);
     m_list->SetPosition(0);
     m_list->ComputeNext(value);
+}
+
+bool TRpEvaluator::IsValidating()
+{
+    return t_validating > 0;
 }
 
 TRpEvValue TRpEvaluator::Compute()
