@@ -15,36 +15,22 @@ bool RpRunTable::IsOpen() const
     return m_table && m_table->Active();
 }
 
-void RpRunTable::remember()
-{
-    if (m_remembered || !IsOpen())
-        return;
-    m_bookmark = m_table->CurrentRowNumber();
-    m_remembered = true;
-}
-
 void RpRunTable::First()
 {
-    if (!IsOpen())
-        return;
-    remember();
-    m_table->First();
+    if (IsOpen())
+        m_table->First();
 }
 
 void RpRunTable::Next()
 {
-    if (!IsOpen())
-        return;
-    remember();
-    m_table->Next();
+    if (IsOpen())
+        m_table->Next();
 }
 
 void RpRunTable::Prior()
 {
-    if (!IsOpen())
-        return;
-    remember();
-    m_table->Prior();
+    if (IsOpen())
+        m_table->Prior();
 }
 
 bool RpRunTable::AtEnd() const
@@ -59,12 +45,10 @@ qint64 RpRunTable::RecordCount() const
 
 void RpRunTable::Restore()
 {
-    if (!m_remembered || !IsOpen())
+    if (!m_remembered || !IsOpen() || m_table->CurrentRowNumber() == m_bookmark)
         return;
-    // A row that left the view meanwhile cannot be shown again; the table then stays where the walk left it.
-    if (m_bookmark > 0 && !m_table->MoveToRow(m_bookmark))
-        m_table->First();
-    else if (m_bookmark == 0)
+    // A row that left the view meanwhile cannot be shown again; the table then goes to its first row.
+    if (m_bookmark == 0 || !m_table->MoveToRow(m_bookmark))
         m_table->First();
 }
 
@@ -113,12 +97,10 @@ void RpRunTables::RestoreAll()
             // The row cannot be shown again (a detail whose master moved); the table stays where it is.
         }
     };
-    for (const auto &table : m_tables) {
-        if (table->Walked() && table->table() && !table->table()->masterSource())
-            restore(*table);
-    }
-    for (const auto &table : m_tables) {
-        if (table->Walked() && table->table() && table->table()->masterSource())
-            restore(*table);
+    for (const bool details : { false, true }) {
+        for (const auto &table : m_tables) {
+            if (table->table() && (table->table()->masterSource() != nullptr) == details)
+                restore(*table);
+        }
     }
 }

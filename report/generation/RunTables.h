@@ -11,8 +11,9 @@
 class QObject;
 
 // A table a report run reads: the cursor moves the data loops make on it, and its fields as report
-// expressions see them. The first move remembers the row the table was on; Restore puts it back there, so
-// that a report never moves the finance windows' current row.
+// expressions see them. The row the table is on when the run finds it is remembered; Restore puts it back
+// there, so that a report never moves the finance windows' current row (also that of a detail table whose
+// master the run walked).
 class RpRunTable
 {
 public:
@@ -27,13 +28,10 @@ public:
     bool AtEnd() const;
     // Rows in the table's view; −1 when the table is closed.
     qint64 RecordCount() const;
-    // Back to the row of the first move (by the row's number, which survives moves and reordering).
+    // Back to the remembered row (by the row's number, which survives moves and reordering).
     void Restore();
-    bool Walked() const { return m_remembered; }
 
 private:
-    void remember();
-
     QPointer<TDataSet> m_table;
     RpEvTableDataSet m_fields;
     int m_bookmark = 0;
@@ -58,8 +56,8 @@ public:
     void addOwnedBy(QObject *owner);
 
     const std::vector<IRpEvDataSet *> &dataSets() const { return m_dataSets; }
-    // Every walked table back on its row: masters first, so that a detail table restores within the range
-    // its master gives it.
+    // Every table back on its row: masters first, so that a detail table restores within the range its
+    // master gives it.
     void RestoreAll();
 
 private:
