@@ -153,13 +153,17 @@ bool TRpReportRun::askBeforePrint()
 
 void TRpReportRun::beginDocument()
 {
-    const int pageColumns = qMax(1, m_report.page()->columns());
-    m_columns = pageColumns;
-    // A column is at least one unit wide, whatever a damaged file says.
-    const long double printable = pageWidth() - m_left - m_right;
-    const long double space = m_report.page()->nativeColumnSpace();
-    while (m_columns > 1 && std::floor((printable - space * (m_columns - 1)) / m_columns) < 1)
+    // Columns as the page lays them out; a column is at least one unit wide, whatever a damaged file says.
+    const TRpPage &page = *m_report.page();
+    const long double printable = page.nativeWidth() - m_left - m_right;
+    const long double space = page.nativeColumnSpace();
+    auto widthOf = [&](int columns) { return std::floor((printable - space * (columns - 1)) / columns); };
+    m_columns = qMax(1, page.columns());
+    while (m_columns > 1 && !(widthOf(m_columns) >= 1))
         --m_columns;
+    const TRpCustomBand *detail = m_report.firstBandOfType(Rp::rbDetail);
+    m_columnWidth
+        = detail && m_columns == page.columns() ? detail->size()->nativeWidth() : widthOf(m_columns);
 
     if (m_options.composite) {
         const RpPagePosition start = m_options.position ? *m_options.position : RpPagePosition {};
@@ -722,9 +726,7 @@ void TRpReportRun::StartNewColumn()
         m_x = m_left;
         StartNewPage();
     } else {
-        const TRpCustomBand *detail = m_report.firstBandOfType(Rp::rbDetail);
-        const long double width = detail ? detail->size()->nativeWidth() : m_report.page()->columnWidth();
-        m_x += m_report.page()->nativeColumnSpace() + width;
+        m_x += m_report.page()->nativeColumnSpace() + m_columnWidth;
         m_y = m_columnTop;
         ++m_column;
     }

@@ -170,6 +170,7 @@ private:
     long double m_top = 0;
     long double m_bottom = 0;
     int m_columns = 1;
+    long double m_columnWidth = 0;
 
     long double m_x = 0;
     long double m_y = -1;
