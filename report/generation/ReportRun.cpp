@@ -1,5 +1,7 @@
 #include "report/generation/ReportRun.h"
 
+#include "report/elements/FrameStrips.h"
+#include "report/elements/PagePaint.h"
 #include "report/expressions/Evaluator.h"
 #include "report/generation/Controllers.h"
 #include "report/generation/PageSetup.h"
@@ -182,9 +184,8 @@ void TRpReportRun::beginDocument()
         m_column = m_columns;
     }
     if (m_options.exportFilter) {
-        QFont font(m_report.font()->name());
-        font.setPointSize(qMax(1, m_report.font()->size()));
-        m_options.exportFilter->Start(int(rpRound(pageWidth())), int(rpRound(pageLength())), font);
+        m_options.exportFilter->Start(
+            int(rpRound(pageWidth())), int(rpRound(pageLength())), pageFont(*m_report.font()));
     }
 }
 
@@ -588,7 +589,7 @@ void TRpReportRun::printRounds(TRpCustomBand *band)
             complete = complete && element->PrintDone();
         }
         if (m_finalPass)
-            drawFrame(*band->frame(), m_x, m_y, m_x + band->size()->nativeWidth(),
+            DrawFrameStrips(m_store, *band->frame(), m_x, m_y, m_x + band->size()->nativeWidth(),
                 m_y + height + m_band.growth + 1);
         // At a page edge a band prints once; elsewhere its continuing elements go on in the next column.
         if (complete || !m_band.mayContinue || Cancelled())
@@ -622,37 +623,11 @@ void TRpReportRun::EnsureRoom(TRpCustomBand *band, TRpBandType type, bool zeroRe
 void TRpReportRun::fillBand(const TRpCustomBand &band, long double height)
 {
     QPainter *canvas = m_store.canvas();
-    if (!m_finalPass || !canvas || isSystemColor(band.color()) || band.color() == clNone)
+    const QColor color = pageColor(band.color());
+    if (!m_finalPass || !canvas || color.alpha() == 0)
         return;
-    const TColor color = band.color();
-    canvas->fillRect(QRect(m_store.DeviceX(m_x), m_store.DeviceY(m_y),
-                         m_store.DeviceWidth(band.size()->nativeWidth()), m_store.DeviceHeight(height)),
-        QColor(redOf(color), greenOf(color), blueOf(color)));
-}
-
-void TRpReportRun::drawFrame(
-    const TRpFrame &frame, long double left, long double top, long double right, long double bottom)
-{
-    QPainter *canvas = m_store.canvas();
-    if (!canvas || !frame.hasLines())
-        return;
-    const TColor c = frame.color();
-    const QColor color = isSystemColor(c) ? QColor(Qt::black) : QColor(redOf(c), greenOf(c), blueOf(c));
-    const int x0 = m_store.DeviceX(left);
-    const int y0 = m_store.DeviceY(top);
-    const int x1 = m_store.DeviceX(right);
-    const int y1 = m_store.DeviceY(bottom);
-    const int horizontal = frameStripThickness(frame.width(), double(m_store.yFactor()));
-    const int vertical = frameStripThickness(frame.width(), double(m_store.xFactor()));
-    if (frame.drawTop())
-        canvas->fillRect(QRect(x0, y0, x1 - x0, horizontal), color);
-    if (frame.drawBottom())
-        canvas->fillRect(QRect(x0, y1 - horizontal, x1 - x0, horizontal), color);
-    if (frame.drawLeft())
-        canvas->fillRect(QRect(x0, y0, vertical, y1 - y0), color);
-    if (frame.drawRight())
-        canvas->fillRect(QRect(x1 - vertical, y0, vertical, y1 - y0), color);
-    canvas->setBrush(Qt::NoBrush);
+    fillDeviceRect(*canvas, m_store.DeviceX(m_x), m_store.DeviceY(m_y),
+        m_store.DeviceWidth(band.size()->nativeWidth()), m_store.DeviceHeight(height), color);
 }
 
 // ---------------------------------------------------------------- pages and columns
@@ -700,7 +675,8 @@ void TRpReportRun::FinishPage()
         emitBand(m_report.firstBandOfType(Rp::rbPageFooter), Rp::rbPageFooter, 0);
     printReportElements();
     if (m_finalPass)
-        drawFrame(*m_report.frame(), m_left, m_top, pageWidth() - m_right, pageLength() - m_bottom);
+        DrawFrameStrips(
+            m_store, *m_report.frame(), m_left, m_top, pageWidth() - m_right, pageLength() - m_bottom);
     if (m_report.OnEndPage)
         m_report.OnEndPage(&m_report);
     if (m_options.exportFilter)

@@ -154,8 +154,6 @@ private:
     void HonourForceNewPage();
     void HonourForceNewColumn();
     void printReportElements();
-    void drawFrame(
-        const TRpFrame &frame, long double left, long double top, long double right, long double bottom);
     void fillBand(const TRpCustomBand &band, long double height);
     void setPageVariable();
     void setColumnVariable();

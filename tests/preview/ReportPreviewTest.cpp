@@ -29,10 +29,12 @@ public:
     void PrintAt(long double x, long double y) override
     {
         RpPrintRun &run = *printRun();
-        if (run.FinalPass() && run.PageStore().canvas())
+        if (run.FinalPass() && run.PageStore().canvas()) {
+            run.PageStore().canvas()->setPen(Qt::black);
             run.PageStore().canvas()->drawText(
                 QPointF(run.PageStore().DeviceX(x), run.PageStore().DeviceY(y + 30)),
                 QStringLiteral("#%1").arg(run.DetailNumber()));
+        }
         setPrintDone(true);
     }
 };

@@ -264,6 +264,7 @@ public:
             }
             if (run.FinalPass() && run.PageStore().canvas()) {
                 QPainter &canvas = *run.PageStore().canvas();
+                canvas.setPen(Qt::black);
                 canvas.drawText(QPointF(run.PageStore().DeviceX(x + size()->nativeLeft()),
                                     run.PageStore().DeviceY(lineTop)),
                     all[i]);
