@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/RegionalSettings.h"
+#include "report/elements/FieldMarkers.h"
 #include "report/elements/FrameStrips.h"
 #include "report/elements/PagePaint.h"
 #include "report/elements/TextLines.h"
@@ -421,6 +422,16 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
             canvas->setLayoutDirection(Qt::RightToLeft);
     }
 
+    // Turned text turns about the element's top left corner; the fill and the frame stay level.
+    const int rotation = TextRotation();
+    const bool turned = canvas && rotation % 3600 != 0;
+    if (turned) {
+        canvas->save();
+        canvas->translate(deviceLeft, deviceTop);
+        canvas->rotate(-rotation / 10.0);
+        canvas->translate(-deviceLeft, -deviceTop);
+    }
+
     long double bottom = ownBottom;
     long double growth = 0;
     long double lineTop = textTop;
@@ -464,6 +475,8 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
         lineTop = lineBottom;
     }
     state.nextLine = line;
+    if (turned)
+        canvas->restore();
 
     if (canvas) {
         if (rightToLeft)
@@ -478,6 +491,42 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
 }
 
 // ---------------------------------------------------------------- kinds
+
+TRpMemo::TRpMemo(QObject *parent)
+    : TRpCustomLabel(parent)
+{ }
+
+TRpMemo::~TRpMemo() = default;
+
+void TRpMemo::BeginPrintRun(RpPrintRun &run)
+{
+    TRpCustomLabel::BeginPrintRun(run);
+    m_fields = std::make_unique<RpFieldFiller>(run);
+    m_filled = false;
+}
+
+void TRpMemo::EndPrintRun()
+{
+    m_fields.reset();
+    m_filled = false;
+    m_filledLines.clear();
+    TRpCustomLabel::EndPrintRun();
+}
+
+QString TRpMemo::TextFromCaption()
+{
+    if (!m_fields)
+        return designText();
+    m_filledLines = FieldMarkers::fillLines(m_lines, m_fields->evaluator());
+    m_filled = true;
+    return m_filledLines.join(QStringLiteral("\r\n"));
+}
+
+bool TRpMemo::lineList(QStringList &items) const
+{
+    items = m_filled && m_fields ? m_filledLines : m_lines;
+    return true;
+}
 
 bool TRpExpr::setMaster(QObject *value)
 {

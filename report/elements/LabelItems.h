@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class RpFieldFiller;
 class RpNumberMask;
 class TRpEvaluator;
 class TRpEvValue;
@@ -81,6 +82,9 @@ public:
     virtual QString TextFromCaption();
     // Rebuilds the printed lines from the occurrence's text or from the element's line list.
     virtual void BuildPrintLines();
+    // The turn of the printed text in tenths of a degree, counter-clockwise about the element's top left
+    // corner; 0 prints it level.
+    virtual int TextRotation() const { return 0; }
     const std::vector<QString> &printLines() const;
     // The output text: the design text while idle and at the start of a run, then the text of the last
     // occurrence printed (before any OnPrint replacement).
@@ -164,7 +168,8 @@ private:
     QString m_caption;
 };
 
-// Fixed lines, each a source line of its own.
+// Fixed lines, each a source line of its own. While a report runs, the fields of the lines ("%%" expression
+// "%%") print their values and "%DEL" lines left empty are dropped (see FieldMarkers).
 class TRpMemo : public TRpCustomLabel
 {
     Q_OBJECT
@@ -173,22 +178,27 @@ class TRpMemo : public TRpCustomLabel
     Q_PROPERTY(QStringList Lines READ lines WRITE setLines)
 
 public:
-    Q_INVOKABLE explicit TRpMemo(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+    Q_INVOKABLE explicit TRpMemo(QObject *parent = nullptr);
+    ~TRpMemo() override;
 
     QStringList lines() const { return m_lines; }
     void setLines(const QStringList &value) { m_lines = value; }
     QString designText() const override { return m_lines.join(QStringLiteral("\r\n")); }
 
+    void BeginPrintRun(RpPrintRun &run) override;
+    void EndPrintRun() override;
+    // The lines of the occurrence with their fields filled, joined.
+    QString TextFromCaption() override;
+
 protected:
-    bool lineList(QStringList &items) const override
-    {
-        items = m_lines;
-        return true;
-    }
+    bool lineList(QStringList &items) const override;
     bool hasOnPrintEvent() const override { return false; }
 
 private:
     QStringList m_lines;
+    std::unique_ptr<RpFieldFiller> m_fields;
+    QStringList m_filledLines;
+    bool m_filled = false;
 };
 
 // The current value of a field of a dataset.

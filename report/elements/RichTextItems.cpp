@@ -1,5 +1,6 @@
 #include "report/elements/RichTextItems.h"
 
+#include "report/elements/FieldMarkers.h"
 #include "report/elements/FrameStrips.h"
 #include "report/elements/PagePaint.h"
 #include "report/elements/RtfText.h"
@@ -75,6 +76,8 @@ struct TRpCustomRichText::PrintState
     };
 
     QTextDocument document;
+    // Fills the fields and removable lines of the text at each print.
+    std::unique_ptr<RpFieldFiller> fields;
     QString source;
     const QPaintDevice *device = nullptr;
     int width = -1;
@@ -95,6 +98,7 @@ void TRpCustomRichText::BeginPrintRun(RpPrintRun &run)
 {
     TRpPrintable::BeginPrintRun(run);
     m_print = std::make_unique<PrintState>();
+    m_print->fields = std::make_unique<RpFieldFiller>(run);
 }
 
 void TRpCustomRichText::EndPrintRun()
@@ -106,7 +110,10 @@ void TRpCustomRichText::EndPrintRun()
 void TRpCustomRichText::layOut(const QString &text, const QPaintDevice *device, int width)
 {
     PrintState &state = *m_print;
-    if (state.source == text && state.device == device && state.width == width && !state.lines.empty())
+    // Text with fields is laid out afresh for every occurrence: its values change from record to record.
+    const bool filling = state.fields && FieldMarkers::hasMarkers(text);
+    if (!filling && state.source == text && state.device == device && state.width == width
+        && !state.lines.empty())
         return;
     state.source = text;
     state.device = device;
@@ -122,6 +129,8 @@ void TRpCustomRichText::layOut(const QString &text, const QPaintDevice *device, 
                                                           : Qt::AlignLeft);
     document.setDefaultTextOption(option);
     setContent(document, text);
+    if (filling)
+        FieldMarkers::fillDocument(document, state.fields->evaluator());
     document.setTextWidth(std::max(width, 1));
     state.lines.clear();
     QAbstractTextDocumentLayout *layout = document.documentLayout();

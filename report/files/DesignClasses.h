@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/elements/DataFieldOptions.h"
 #include "report/elements/DrawItems.h"
 #include "report/elements/LabelItems.h"
 #include "report/elements/RichTextItems.h"
@@ -284,6 +285,7 @@ public:
 
     ushort degree() const { return m_degree; }
     void setDegree(ushort value) { m_degree = value; }
+    int TextRotation() const override { return m_degree; }
 
 private:
     ushort m_degree = 0;
@@ -302,6 +304,7 @@ public:
 
     ushort degree() const { return m_degree; }
     void setDegree(ushort value) { m_degree = value; }
+    int TextRotation() const override { return m_degree; }
 
 private:
     ushort m_degree = 0;
@@ -334,7 +337,17 @@ public:
     QStringList mapList() const { return m_mapList; }
     void setMapList(const QStringList &value) { m_mapList = value; }
 
+    void BeginPrintRun(RpPrintRun &run) override;
+    // While a report runs: the field's text through the value map, the suppression of repeated values and
+    // BlankIfZero (RpDataFieldOptions).
+    QString TextFromCaption() override;
+    // The next occurrence prints whatever the last one printed.
+    void ForgetLastText() { m_printOptions.forgetLastText(); }
+
 private:
+    bool fieldIsZero() const;
+
+    RpDataFieldOptions m_printOptions;
     bool m_suppressRepeatedValues = false;
     bool m_reprintOnNewPage = false;
     bool m_reprintOnNewGroup = false;
@@ -447,6 +460,11 @@ public:
 private:
     QString m_filename;
 };
+
+// A group band about to print: the data fields that reprint on a new group, on the band of the group's data
+// loop (the report's detail bands for a group of the report, else its master band), print their next value
+// whatever they printed last.
+void ForgetRepeatedValuesOfGroup(const TRpGroup &group);
 
 // Adds the design kinds (and the report file's own kinds) to the report class registry; running it again
 // changes nothing. Runs registerAll() first.
