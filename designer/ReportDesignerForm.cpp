@@ -4,6 +4,7 @@
 #include "designer/DesignRuler.h"
 #include "designer/DesignerGlyphs.h"
 #include "designer/LanguageFile.h"
+#include "designer/PropertyDialogs.h"
 #include "platform/IniFile.h"
 #include "report/files/DesignerSettings.h"
 #include "store/DataSet.h"
@@ -195,6 +196,7 @@ TReportDesignerForm::TReportDesignerForm(QWidget *parent, const QString &setting
     setModal(true);
     resize(900, 700);
     RpDesigner1 = new TRpDesigner(this);
+    PropertyDialogs::install(RpDesigner1, this);
     // The engine's undo is on until the settings and the host say otherwise.
     m_mainLayout = new QVBoxLayout(this);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);

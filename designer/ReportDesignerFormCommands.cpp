@@ -634,7 +634,7 @@ QMenu *TReportDesignerForm::buildContextMenu(QObject *item)
             if (!clicked || d->ElementFlag(clicked, QStringLiteral("BlockEdit")))
                 return;
             d->Modify();
-            d->EditProperties(clicked);
+            d->EditSelectionProperties();
             if (clicked) {
                 d->ClearSelection();
                 d->Select(clicked);

@@ -133,7 +133,7 @@ void TRpDesigner::setView(TRpDesignView *view, QWidget *viewport)
     TRuntimeComponentMover *frame = mover();
     frame->OnControlDoubleClicked = [this](QObject *item) {
         if (!ElementFlag(item, QStringLiteral("BlockEdit")))
-            EditProperties(item);
+            EditSelectionProperties();
     };
     frame->OnEditRequest = [this](QObject *item) { EditProperties(item); };
     frame->OnControlRightClicked
@@ -503,6 +503,20 @@ EditResult TRpDesigner::EditProperties(QObject *item)
         afterCommand();
     }
     return result;
+}
+
+EditResult TRpDesigner::EditSelectionProperties()
+{
+    const QList<QObject *> items = selection();
+    if (items.isEmpty())
+        return EditResult::NoDialog;
+    if (items.size() == 1)
+        return EditProperties(items.first());
+    if (OnEditSeveral && OnEditSeveral(this)) {
+        Modify();
+        afterCommand();
+    }
+    return EditResult::Accepted;
 }
 
 // ---------------------------------------------------------------- zoom

@@ -76,6 +76,8 @@ public:
     bool ShowScriptIndicator = false;
     QString DefaultSaveDir;
     QString DefaultOpenDir;
+    // Lines of a data set's name, "=" and the label the dialogs show for it.
+    QStringList DatasetDisplayLabels;
     // The language file the designer's windows and dialogs are translated by; empty for none.
     QString LanguageFile;
 
@@ -121,6 +123,11 @@ public:
     // sets the modified flag.
     EditResult EditProperties(QObject *item);
     std::function<EditResult(TRpDesigner *designer, QObject *item)> OnEditProperties;
+    // The dialog for the selection: nothing with nothing selected; for several elements, whatever their
+    // kinds, the data-field dialog in its several-elements form (OnEditSeveral; the result is Accepted);
+    // otherwise the selected item's own dialog.
+    EditResult EditSelectionProperties();
+    std::function<bool(TRpDesigner *designer)> OnEditSeveral;
 
     // Zoom of the report: 100, doubled, halved.
     int zoom() const;

@@ -96,6 +96,7 @@ const char *const kDesignerLines[] = {
     "PopupMenuUngroup=Ungroup element",
     "PopupMenuUngroupAll=Ungroup all elements",
     "About=Quillot report designer: reports are drawn here with the mouse and the keyboard.",
+    "None=(NONE)",
 };
 
 } // namespace
