@@ -20,5 +20,7 @@ bool renderDataControls(const QDir &out, int &written);
 bool renderFinanceWindows(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);
+// The report designer's property dialogs over a sample report (dialog-<Form>.png).
+bool renderPropertyDialogs(const QDir &out, int &written);
 
 } // namespace Gallery
