@@ -76,6 +76,8 @@ public:
     bool ShowScriptIndicator = false;
     QString DefaultSaveDir;
     QString DefaultOpenDir;
+    // The report filter the host gives ("Reports|*.RP2"); the file dialogs build theirs from the extension.
+    QString FileFilter = QStringLiteral("Reports|*.RP2");
     // The language file the designer's windows and dialogs are translated by; empty for none.
     QString LanguageFile;
 
