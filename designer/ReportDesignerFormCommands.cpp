@@ -8,6 +8,7 @@
 #include "report/elements/DrawItems.h"
 #include "report/elements/LabelItems.h"
 #include "report/elements/RichTextItems.h"
+#include "report/generation/RunReport.h"
 #include "store/DataSet.h"
 #include "widgets/Dialogs.h"
 
@@ -498,16 +499,33 @@ bool TReportDesignerForm::ASaveAsExecute()
 
 void TReportDesignerForm::APreviewExecute()
 {
-    QString error;
-    if (OnPreview && !OnPreview(RpDesigner1, error) && !error.isEmpty())
-        Dialogs::showError(this, error);
+    // A run that fails ends its output; the user is told why.
+    try {
+        QString error;
+        if (OnPreview) {
+            if (!OnPreview(RpDesigner1, error) && !error.isEmpty())
+                Dialogs::showError(this, error);
+        } else if (TDesignRpReport *report = RpDesigner1->designReport()) {
+            ShowPreviewModal(*report);
+        }
+    } catch (const Exception &failure) {
+        Dialogs::showError(this, failure.message());
+    }
 }
 
 void TReportDesignerForm::APrintExecute()
 {
-    QString error;
-    if (OnPrint && !OnPrint(RpDesigner1, error) && !error.isEmpty())
-        Dialogs::showError(this, error);
+    try {
+        QString error;
+        if (OnPrint) {
+            if (!OnPrint(RpDesigner1, error) && !error.isEmpty())
+                Dialogs::showError(this, error);
+        } else if (TDesignRpReport *report = RpDesigner1->designReport()) {
+            PrintReport(*report);
+        }
+    } catch (const Exception &failure) {
+        Dialogs::showError(this, failure.message());
+    }
 }
 
 void TReportDesignerForm::APrinterSetupExecute()
