@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -567,7 +569,14 @@ void TReportDesignerForm::ADatasetsExecute()
 
 void TReportDesignerForm::AHelpExecute()
 {
-    Dialogs::showInformation(this, QStringLiteral("Help topic 90001"));
+    // The window's help file, else the designer's own beside the program; help topics are shown by name.
+    QString file = helpFile;
+    const QString own = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("RPDUSER.HLP"));
+    if (file.isEmpty() && QFileInfo::exists(own))
+        file = own;
+    Dialogs::showInformation(this,
+        file.isEmpty() ? QStringLiteral("Help topic 90001 (no help file)")
+                       : QStringLiteral("Help topic 90001 of %1").arg(file));
 }
 
 void TReportDesignerForm::AAboutExecute()

@@ -19,8 +19,7 @@ namespace Gallery {
 
 namespace {
 
-template<typename T>
-T *element(TRpDesigner *designer, QObject *band, const QString &name, const QRect &rect)
+template <typename T> T *element(TRpDesigner *designer, QObject *band, const QString &name, const QRect &rect)
 {
     auto *made = new T(band);
     made->setObjectName(name);
@@ -39,7 +38,7 @@ TRpDesignBand *band(TRpDesigner *designer, Rp::TRpBandType type, const QString &
 }
 
 TRpDesignLabel *label(TRpDesigner *designer, QObject *on, const QString &name, const QRect &rect,
-                      const QString &caption, bool bold = false, int size = 10)
+    const QString &caption, bool bold = false, int size = 10)
 {
     auto *made = element<TRpDesignLabel>(designer, on, name, rect);
     made->setCaption(caption);
@@ -51,7 +50,7 @@ TRpDesignLabel *label(TRpDesigner *designer, QObject *on, const QString &name, c
 }
 
 TRpDesignExpr *expression(TRpDesigner *designer, QObject *on, const QString &name, const QRect &rect,
-                          const QString &text, Rp::TAlignment alignment = Rp::taLeftJustify)
+    const QString &text, Rp::TAlignment alignment = Rp::taLeftJustify)
 {
     auto *made = element<TRpDesignExpr>(designer, on, name, rect);
     made->setExpression(text);
@@ -70,27 +69,34 @@ void drawStatement(TRpDesigner *designer)
     TRpDesignBand *summary = band(designer, Rp::rbSummary, QStringLiteral("Summary"), 40);
     TRpDesignBand *footer = band(designer, Rp::rbPageFooter, QStringLiteral("PageFooter"), 30);
     header->setColor(15790320);
-    label(designer, header, QStringLiteral("Title"), QRect(150, 6, 400, 26), QStringLiteral("Relevé des comptes"), true,
-          16);
-    auto *date = element<TRpDesignSysdata>(designer, header, QStringLiteral("Today"), QRect(560, 10, 150, 18));
+    label(designer, header, QStringLiteral("Title"), QRect(150, 6, 400, 26),
+        QStringLiteral("Relevé des comptes"), true, 16);
+    auto *date
+        = element<TRpDesignSysdata>(designer, header, QStringLiteral("Today"), QRect(560, 10, 150, 18));
     date->setData(Rp::rpsDate);
     date->setText(QStringLiteral("Le "));
     date->setAlignment(Rp::taRightJustify);
-    label(designer, header, QStringLiteral("HeadAccount"), QRect(10, 46, 200, 18), QStringLiteral("Compte"), true);
-    label(designer, header, QStringLiteral("HeadBalance"), QRect(560, 46, 150, 18), QStringLiteral("Solde"), true)
+    label(designer, header, QStringLiteral("HeadAccount"), QRect(10, 46, 200, 18), QStringLiteral("Compte"),
+        true);
+    label(designer, header, QStringLiteral("HeadBalance"), QRect(560, 46, 150, 18), QStringLiteral("Solde"),
+        true)
         ->setAlignment(Rp::taRightJustify);
     auto *rule = element<TRpDesignShape>(designer, header, QStringLiteral("HeadRule"), QRect(10, 64, 700, 4));
     rule->setShape(Rp::rpsHorLine);
-    expression(designer, detail, QStringLiteral("Account"), QRect(10, 4, 300, 18), QStringLiteral("Account_Type"));
-    expression(designer, detail, QStringLiteral("Balance"), QRect(560, 4, 150, 18), QStringLiteral("Account_Balance"),
-               Rp::taRightJustify)
+    expression(
+        designer, detail, QStringLiteral("Account"), QRect(10, 4, 300, 18), QStringLiteral("Account_Type"));
+    expression(designer, detail, QStringLiteral("Balance"), QRect(560, 4, 150, 18),
+        QStringLiteral("Account_Balance"), Rp::taRightJustify)
         ->setMask(QStringLiteral("#,##0.00 €"));
-    auto *box = element<TRpDesignShape>(designer, summary, QStringLiteral("TotalBox"), QRect(400, 6, 312, 28));
+    auto *box
+        = element<TRpDesignShape>(designer, summary, QStringLiteral("TotalBox"), QRect(400, 6, 312, 28));
     box->brush()->setColor(15790320);
-    label(designer, summary, QStringLiteral("TotalLabel"), QRect(410, 11, 120, 18), QStringLiteral("Total"), true);
+    label(designer, summary, QStringLiteral("TotalLabel"), QRect(410, 11, 120, 18), QStringLiteral("Total"),
+        true);
     expression(designer, summary, QStringLiteral("Total"), QRect(560, 11, 145, 18),
-               QStringLiteral("SUM(Account_Balance)"), Rp::taRightJustify);
-    auto *page = element<TRpDesignSysdata>(designer, footer, QStringLiteral("PageNumber"), QRect(560, 6, 150, 18));
+        QStringLiteral("SUM(Account_Balance)"), Rp::taRightJustify);
+    auto *page
+        = element<TRpDesignSysdata>(designer, footer, QStringLiteral("PageNumber"), QRect(560, 6, 150, 18));
     page->setData(Rp::rpsPageNumber);
     page->setText(QStringLiteral("Page "));
     page->setAlignment(Rp::taRightJustify);
@@ -119,8 +125,8 @@ bool renderDesigner(const QDir &out, int &written)
     TRpDesigner *designer = form.RpDesigner1;
     drawStatement(designer);
     form.show();
-    designer->SelectList({designer->designReport()->findChild<QObject *>(QStringLiteral("Account")),
-                          designer->designReport()->findChild<QObject *>(QStringLiteral("Balance"))});
+    designer->SelectList({ designer->designReport()->findChild<QObject *>(QStringLiteral("Account")),
+        designer->designReport()->findChild<QObject *>(QStringLiteral("Balance")) });
     if (!grabShown(form, out, QStringLiteral("designer-report.png"), written))
         return false;
     designer->ClearSelection();

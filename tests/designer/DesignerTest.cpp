@@ -736,3 +736,94 @@ TEST_F(DesignerWindow, PasteRefusesABlockNestedBeyondTheReadersBound)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DesignerWindow, BandsRotateHideAndReset)
+{
+    QObject *first = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *second = insert(DesignStates::NewBand, QPoint(100, 200));
+    qobject_cast<TRpBand *>(second)->setBandType(Rp::rbDetail);
+    designer->refreshSurface();
+    ASSERT_EQ(DesignItems::bands(designer->report()),
+        (QList<TRpCustomBand *> {
+            qobject_cast<TRpCustomBand *>(first), qobject_cast<TRpCustomBand *>(second) }));
+    form->action(QStringLiteral("ARotateBands"))->trigger();
+    EXPECT_EQ(DesignItems::bands(designer->report()).first(), second);
+    form->action(QStringLiteral("AHideBands"))->trigger();
+    EXPECT_TRUE(form->action(QStringLiteral("AHideBands"))->isChecked());
+    EXPECT_GE(DesignItems::pageRect(first).top(), DesignItems::pageSize(designer->report()).height() - 1);
+    form->action(QStringLiteral("AResetBands"))->trigger();
+    EXPECT_FALSE(form->action(QStringLiteral("AHideBands"))->isChecked());
+    EXPECT_EQ(DesignItems::bands(designer->report()).first(), first);
+    EXPECT_EQ(DesignItems::pageRect(first).top(), 38);
+}
+
+TEST_F(DesignerWindow, TheSelectorOnTheStatusLineSelects)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *label = insert(DesignStates::NewLabel, on(band));
+    designer->ClearSelection();
+    const int index = form->ComboSelection->findText(QStringLiteral("Reportlabel1"));
+    ASSERT_GE(index, 0);
+    emit form->ComboSelection->activated(index);
+    EXPECT_EQ(designer->selection(), QList<QObject *> { label });
+    EXPECT_EQ(form->ComboSelection->currentText(), QStringLiteral("Reportlabel1"));
+}
+
+TEST_F(DesignerWindow, APressWithoutMovingLeavesTheElementWhereItIs)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    // Left 10 is off the grid: a press that did not move must not snap it.
+    QObject *memo = insert(DesignStates::NewMemo, on(band, QPoint(10, 5)));
+    ASSERT_EQ(DesignItems::itemRect(memo).left(), 10);
+    driver->click(on(memo, QPoint(5, 5)));
+    driver->drag(on(memo, QPoint(5, 5)), on(memo, QPoint(5, 5)));
+    EXPECT_EQ(DesignItems::itemRect(memo).left(), 10);
+}
+
+TEST(Ruler, TicksFollowTheUnitAndTheZoom)
+{
+    TRpRuler ruler;
+    ruler.setResolution(96);
+    ruler.setPageWidth(200);
+    auto count = [&ruler](int length) {
+        int n = 0;
+        for (const TRpRuler::Tick &tick : ruler.ticks())
+            n += tick.length == length ? 1 : 0;
+        return n;
+    };
+    ruler.setZoom(100); // 200 pixels: 52 mm
+    EXPECT_EQ(count(TRpRuler::kHeight), 6); // 0, 10, … 50 mm
+    EXPECT_EQ(count(TRpRuler::kHeight / 2), 5); // 5, 15, … 45 mm
+    EXPECT_GE(count(TRpRuler::kHeight / 4), 42); // the other millimetres
+    EXPECT_EQ(ruler.ticks().at(1).x, 4); // 1 mm at 96 dpi
+    ruler.setZoom(30);
+    EXPECT_EQ(count(TRpRuler::kHeight / 2), 0); // short 5 mm ticks, no millimetres
+    ruler.setUnit(Rp::Inches);
+    ruler.setZoom(100);
+    EXPECT_EQ(count(TRpRuler::kHeight), 3); // 0, 1, 2 inches
+    EXPECT_EQ(ruler.ticks().at(1).x, 24);
+    ruler.setZoom(25);
+    EXPECT_EQ(ruler.ticks().size(), 9); // whole inches only up to 8
+    ruler.setUnit(Rp::Characters);
+    ruler.setZoom(100);
+    ruler.setFontPoints(10);
+    ASSERT_GE(ruler.ticks().size(), 2);
+    EXPECT_TRUE(ruler.ticks().at(1).dotted);
+    EXPECT_EQ(ruler.ticks().at(1).label, QStringLiteral("10"));
+}
+
+TEST_F(DesignerWindow, TheScriptIndicatorFollowsTheScript)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    designer->setShowScriptIndicator(true);
+    designer->designReport()->setScript({ QStringLiteral("[BAND1.BeforePrint]") });
+    EXPECT_TRUE(designer->look().showScriptIndicator);
+    EXPECT_TRUE(form->DesignView->look().showScriptIndicator);
+    const QImage picture = form->DesignView->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    Q_UNUSED(band);
+}
+
+} // namespace
