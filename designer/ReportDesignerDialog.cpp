@@ -3,10 +3,12 @@
 // The preview control keeps its store by a guarded pointer, which needs the store whole.
 #include "report/pages/RpPrinter.h"
 
+#include "designer/ReportDesignerForm.h"
 #include "preview/RpPreview.h"
 #include "report/files/DesignerSettings.h"
 #include "widgets/Dialogs.h"
 
+#include <QApplication>
 #include <QFileInfo>
 
 // ---------------------------------------------------------------- SQL settings
@@ -246,27 +248,108 @@ void TReportDesignerDialog::setDefaultFileExtension(const QString &value)
     m_defaultFileExtension = extension;
 }
 
-QString TReportDesignerDialog::designerNotAvailableMessage()
+namespace {
+
+// The hourglass for as long as it lives.
+class WaitCursor
 {
-    return QStringLiteral("The report designer is not available yet.");
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+TReportDesignerForm *TReportDesignerDialog::designerForm() const
+{
+    return qobject_cast<TReportDesignerForm *>(window());
 }
 
-bool TReportDesignerDialog::showDesignerNotAvailable()
+TReportDesignerForm *TReportDesignerDialog::createDesignerWindow()
 {
-    Dialogs::showInformation(ownerWidget(), designerNotAvailableMessage());
-    return true;
+    destroyWindow();
+    auto *form = new TReportDesignerForm(ownerWidget());
+    holdWindow(form, form->RpDesigner1->files());
+    TRpDesigner *designer = form->RpDesigner1;
+    designer->files()->setReportFileExtension(m_defaultFileExtension);
+    designer->FileFilter = m_defaultFileFilter;
+    if (!m_helpFile.isEmpty())
+        form->helpFile = m_helpFile;
+    DialogApply();
+    return form;
+}
+
+void TReportDesignerDialog::DialogApply()
+{
+    TReportPrinterDialog::DialogApply();
+    TReportDesignerForm *form = designerForm();
+    if (!form)
+        return;
+    TRpDesigner *designer = form->RpDesigner1;
+    const bool undo = m_editorSettings.testFlag(RpDesigner::UndoEnabled);
+    const bool listbox = m_editorSettings.testFlag(RpDesigner::ShowDatafieldListbox);
+    designer->setShowScriptIndicator(m_editorSettings.testFlag(RpDesigner::ShowScriptIndicator));
+    designer->DefaultSaveDir = m_defaultSaveDir;
+    designer->DefaultOpenDir = m_defaultOpenDir;
+    if (AfterReportComponentCreated)
+        designer->AfterReportComponentCreated = AfterReportComponentCreated;
+    designer->ShowDatafieldListbox = listbox;
+    designer->AllowSQLEdit = m_userSettings.testFlag(RpDesigner::AllowSQLEdit);
+    designer->ScriptEditByUser = m_userSettings.testFlag(RpDesigner::AllowScriptEdit);
+    designer->files()->setSaveBackupFiles(m_editorSettings.testFlag(RpDesigner::SaveBackupFiles));
+    designer->AllowNewCalcFields = m_userSettings.testFlag(RpDesigner::AllowNewCalcFields);
+    designer->AutoEditAfterInsert = m_editorSettings.testFlag(RpDesigner::AutoEditAfterInsert);
+    designer->AllowBlockEdit = m_userSettings.testFlag(RpDesigner::AllowBlockEdit);
+    designer->UndoEnabled = undo;
+    designer->DatafieldsSorted = m_editorSettings.testFlag(RpDesigner::DatafieldsSorted);
+    designer->files()->OnSaveReport = OnSaveReport;
+    form->setDatasetsVisible(m_userSettings.testFlag(RpDesigner::AllowDatasetEdit));
+    form->setDatafieldsChecked(listbox);
+    form->updateEnabling();
+}
+
+void TReportDesignerDialog::takeFileName(TReportDesignerForm &form, const QString &fileName)
+{
+    TRpDesigner *designer = form.RpDesigner1;
+    designer->setFileName(fileName);
+    form.updateCaption();
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (m_defaultSaveDir.isEmpty())
+        m_defaultSaveDir = folder;
+    if (m_defaultOpenDir.isEmpty())
+        m_defaultOpenDir = folder;
+    designer->DefaultSaveDir = m_defaultSaveDir;
+    designer->DefaultOpenDir = m_defaultOpenDir;
 }
 
 bool TReportDesignerDialog::NewReport(const QString &fileName, bool askWizard)
 {
-    Q_UNUSED(fileName);
-    Q_UNUSED(askWizard);
     if (busy())
         return false;
     const BusyGuard guard(*this);
+    TReportDesignerForm *form = nullptr;
+    {
+        const WaitCursor wait;
+        form = createDesignerWindow();
+    }
+    if (AfterReportFormCreated)
+        AfterReportFormCreated(form, form->RpDesigner1->files());
+    if (!fileName.isEmpty())
+        takeFileName(*form, fileName);
+    if (usePrinterSettings())
+        form->RpDesigner1->designReport()->printerSettings()->assign(*printerSettings());
+    if (OnNewReport) {
+        QObject *dataset = nullptr;
+        OnNewReport(form, form->RpDesigner1->files(), dataset, askWizard);
+    }
+    // Asked for the wizard, the window starts "New" when it first shows; the file name stays.
+    form->newWithWizard = askWizard;
+    form->runNewOnActivation = askWizard;
+    Dialogs::exec(*form);
     destroyWindow();
-    // The designer window comes later: nothing is created and no file is touched.
-    return showDesignerNotAvailable();
+    return true;
 }
 
 bool TReportDesignerDialog::EditReport(const QString &fileName)
@@ -276,10 +359,25 @@ bool TReportDesignerDialog::EditReport(const QString &fileName)
     if (fileName.isEmpty() || !QFileInfo::exists(fileName))
         return NewReport(fileName, false);
     const BusyGuard guard(*this);
+    TReportDesignerForm *form = nullptr;
+    {
+        const WaitCursor wait;
+        form = createDesignerWindow();
+    }
+    if (AfterReportFormCreated)
+        AfterReportFormCreated(form, form->RpDesigner1->files());
+    // The window stays until the next operation or the dialog goes, as after any failed load.
+    if (!form->RpDesigner1->LoadReportFile(fileName))
+        return false;
+    if (usePrinterSettings())
+        form->RpDesigner1->designReport()->printerSettings()->assign(*printerSettings());
+    if (AfterReportLoaded)
+        AfterReportLoaded(form, form->RpDesigner1->files());
+    DialogApply();
+    takeFileName(*form, fileName);
+    Dialogs::exec(*form);
     destroyWindow();
-    // The designer window comes later: the report is not opened, and the file stays as it is.
-    showDesignerNotAvailable();
-    return false;
+    return true;
 }
 
 bool TReportDesignerDialog::readDefinedProperty(const QString &name, const StreamValue &value, bool &ok)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class TReportDesignerForm;
 class TRpPreview;
 struct TRpDesignerSettings;
 
@@ -270,8 +271,7 @@ private:
 };
 
 // The report designer's entry component: adds the designer window with its user and editor settings and the
-// new and edit operations. Until the designer window exists, NewReport and EditReport tell the user so and
-// touch no file.
+// new and edit operations, which show the designer window modally and destroy it when it closes.
 class TReportDesignerDialog : public TReportPrinterDialog
 {
     Q_OBJECT
@@ -339,10 +339,14 @@ public:
     void beginRead() override;
     void loaded() override;
 
-    static QString designerNotAvailableMessage();
+    // The dialog's settings go to the designer window's engine as well.
+    void DialogApply() override;
+    // The designer window held now, or null.
+    TReportDesignerForm *designerForm() const;
 
 private:
-    bool showDesignerNotAvailable();
+    TReportDesignerForm *createDesignerWindow();
+    void takeFileName(TReportDesignerForm &form, const QString &fileName);
 
     TRpDUserSettings m_userSettings = RpDesigner::AllowSQLEdit | RpDesigner::AllowDatasetEdit
         | RpDesigner::AllowBlockEdit | RpDesigner::AllowScriptEdit;

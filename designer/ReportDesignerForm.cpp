@@ -31,6 +31,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -190,7 +191,7 @@ bool TRpDatafieldList::entryOf(
 
 TReportDesignerForm::TReportDesignerForm(QWidget *parent, const QString &settingsFile)
     : QDialog(parent)
-    , m_settingsFile(settingsFile.isEmpty() ? TRpDesignerSettings::defaultFileName() : settingsFile)
+    , m_settingsFile(settingsFile.isEmpty() ? TRpDesignerSettings::fileName() : settingsFile)
 {
     setObjectName(QStringLiteral("ReportDesignerForm"));
     setModal(true);
@@ -690,6 +691,21 @@ void TReportDesignerForm::showEvent(QShowEvent *event)
     }
     DatafieldList->setVisible(RpDesigner1->ShowDatafieldListbox);
     syncRuler();
+    if (runNewOnActivation) {
+        runNewOnActivation = false;
+        QTimer::singleShot(0, this, [this] { ANewExecute(); });
+    }
+}
+
+void TReportDesignerForm::setDatasetsVisible(bool visible)
+{
+    action(QStringLiteral("ADatasets"))->setVisible(visible);
+    action(QStringLiteral("NDatasets"))->setVisible(visible);
+}
+
+void TReportDesignerForm::setDatafieldsChecked(bool checked)
+{
+    action(QStringLiteral("ADatafields"))->setChecked(checked);
 }
 
 QAction *TReportDesignerForm::menuAction(const QString &path) const
@@ -783,8 +799,11 @@ void TReportDesignerForm::applySettings(const TRpDesignerSettings &settings)
         d->UndoEnabled = *settings.undoEnabled;
     m_history.setNames(settings.history);
     rebuildHistoryMenu();
+    if (settings.helpFile)
+        helpFile = *settings.helpFile;
     if (settings.languageFile) {
-        if (const TRpLanguageFile *language = LanguageFiles::use(*settings.languageFile, this))
+        d->LanguageFile = *settings.languageFile;
+        if (const TRpLanguageFile *language = LanguageFiles::use(d->LanguageFile, this))
             language->apply(this, QStringLiteral("RepFormDB"), &d->RuntimeMessages, d->objectName());
     }
 }
@@ -866,8 +885,10 @@ bool TReportDesignerForm::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
+        // Text being typed keeps its keys; the selection frame handles its own.
+        const bool typing = qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget);
         if ((widget == this || isAncestorOf(widget)) && widget->window() == this
-            && widget != RpDesigner1->mover())
+            && widget != RpDesigner1->mover() && !typing)
             return handleKey(static_cast<QKeyEvent *>(event));
     }
     return QDialog::eventFilter(watched, event);
@@ -875,10 +896,6 @@ bool TReportDesignerForm::eventFilter(QObject *watched, QEvent *event)
 
 bool TReportDesignerForm::handleKey(QKeyEvent *event)
 {
-    QWidget *focus = QApplication::focusWidget();
-    // Text being typed keeps its keys.
-    if (qobject_cast<QLineEdit *>(focus) || qobject_cast<QComboBox *>(focus))
-        return false;
     const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     TRpDesigner *d = RpDesigner1;
     switch (event->key()) {

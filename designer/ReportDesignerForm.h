@@ -53,7 +53,8 @@ class TReportDesignerForm : public QDialog
     Q_OBJECT
 
 public:
-    // `settingsFile` is the designer's settings file; empty for "RPDESIGN.INI" beside the program.
+    // `settingsFile` is the designer's settings file; empty for the one the program uses (by default
+    // "RPDESIGN.INI" beside the program).
     explicit TReportDesignerForm(QWidget *parent = nullptr, const QString &settingsFile = QString());
     ~TReportDesignerForm() override;
 
@@ -160,9 +161,18 @@ public:
     QMenu *buildContextMenu(QObject *item);
     QMenu *lastContextMenu() const { return m_contextMenu; }
 
-    // The window was made by NewReport with the wizard flag: "&New..." keeps the file name.
+    // The window was made by NewReport with the wizard flag: "&New..." keeps the file name, and the window
+    // runs it when it first shows.
     bool newWithWizard = false;
-    // Runs the preview and the printing of the report: set by the host, which has the report engine's output.
+    bool runNewOnActivation = false;
+    // The help file of the window (the host's, or the one the settings file names).
+    QString helpFile;
+    // "&Datasets..." and the separator above it.
+    void setDatasetsVisible(bool visible);
+    // "Data fields" checked, and the list shown with the window.
+    void setDatafieldsChecked(bool checked);
+    // Replace how the report is previewed and printed (by default the report engine's modal preview and its
+    // printing); false with a message shows the message in the error box.
     std::function<bool(TRpDesigner *designer, QString &error)> OnPreview;
     std::function<bool(TRpDesigner *designer, QString &error)> OnPrint;
     std::function<void(TRpDesigner *designer)> OnPrinterSetup;

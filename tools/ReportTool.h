@@ -12,12 +12,20 @@ struct Command
     const char *name;
     const char *usage; // the arguments, for the usage text
     int (*run)(const QStringList &arguments);
+    const char *details = nullptr; // more lines of the usage text, indented, or none
 };
 
 // convert IN OUT: a report file or one object block from IN (recognised by content) to OUT in the form OUT's
 // extension selects (".RP2" a whole report file, ".txt" the report block in text notation, anything else
 // the report block in resource form).
 int convert(const QStringList &arguments);
+
+// design [IN.RP2] OUT.RP2 --steps FILE [--settings RPDESIGN.INI]: opens the designer window offscreen on IN
+// (or on a new report), plays the steps of FILE on it and saves the report to OUT (IN is never written) and
+// the designer's settings to the settings file (a fresh one in a temporary folder when none is named).
+// 0 when every step ran, 1 when one failed (nothing written), 2 for usage errors.
+int design(const QStringList &arguments);
+extern const char *const kDesignSteps;
 
 // print REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate]
 // [--settings RPDESIGN.INI] [--locale NAME]: prints to a PDF file through the printer layer.

@@ -1,9 +1,12 @@
 #include "designer/ReportDesignerDialog.h"
+#include "designer/DesignItems.h"
+#include "designer/ReportDesignerForm.h"
 #include "report/files/DesignerSettings.h"
 #include "report/streaming/StreamObjects.h"
 #include "support/TestSupport.h"
 #include "widgets/DialogRecorder.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaProperty>
@@ -276,7 +279,7 @@ TEST_F(DesignerDialog, AnErrorInALoadHookReachesTheCaller)
 
 // ---------------------------------------------------------------- new and edit
 
-TEST_F(DesignerDialog, NewAndEditSayTheDesignerIsNotAvailableAndTouchNoFile)
+TEST_F(DesignerDialog, NewAndEditShowTheDesignerWindowAndTouchNoFileUnasked)
 {
     TReportDesignerDialog dialog;
     const QByteArray before = TestSupport::readFile(file);
@@ -284,16 +287,62 @@ TEST_F(DesignerDialog, NewAndEditSayTheDesignerIsNotAvailableAndTouchNoFile)
     const QString missing = dir.filePath(QStringLiteral("nouveau.rp2"));
 
     EXPECT_TRUE(dialog.NewReport(missing, true));
-    EXPECT_FALSE(dialog.EditReport(file));
+    EXPECT_TRUE(dialog.EditReport(file));
     EXPECT_TRUE(dialog.EditReport(missing)) << "a missing file opens a new report";
     EXPECT_TRUE(dialog.NewReport(QString(), false));
 
-    EXPECT_EQ(dialogs.texts(Dialogs::MessageKind::Information),
-        QStringList(4, TReportDesignerDialog::designerNotAvailableMessage()));
+    // Each shows the designer window, captioned with its file, and destroys it when it closes.
+    EXPECT_EQ(dialogs.dialogs, QStringList({ missing, file, missing, QString() }));
+    EXPECT_EQ(dialog.window(), nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_EQ(TestSupport::readFile(file), before);
     EXPECT_EQ(QFileInfo(file).lastModified(), modified);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("comptes.rp2") });
+}
+
+// Runs a script against the designer window while it is shown.
+class DesignerScript : public DialogRecorder
+{
+public:
+    std::function<void(TReportDesignerForm &)> script;
+    bool exec(QDialog &dialog) override
+    {
+        dialogs.push_back(dialog.windowTitle());
+        if (auto *form = qobject_cast<TReportDesignerForm *>(&dialog); form && script)
+            script(*form);
+        return true;
+    }
+};
+
+TEST_F(DesignerDialog, EditedReportsAreSavedUnderTheirName)
+{
+    DesignerScript designer;
+    TReportDesignerDialog dialog;
+    bool undoOff = false;
+    designer.script = [&undoOff](TReportDesignerForm &form) {
+        TRpDesigner *engine = form.RpDesigner1;
+        undoOff = !engine->UndoEnabled && !form.action(QStringLiteral("AUndo"))->isVisible();
+        engine->setDesignState(DesignStates::NewLabel);
+        QObject *band = engine->designReport()->findChild<QObject *>(QStringLiteral("Detail"));
+        ASSERT_NE(band, nullptr);
+        engine->InsertAt(band, DesignItems::pageRect(band).topLeft() + QPoint(10, 5));
+        EXPECT_TRUE(form.ASaveExecute());
+    };
+    EXPECT_TRUE(dialog.EditReport(file));
+    EXPECT_TRUE(undoOff) << "the dialog's editor settings leave undo off";
+    ReportFileEngine reread;
+    reread.LoadReportFile(file);
+    EXPECT_NE(reread.report()->findChild<QObject *>(QStringLiteral("Reportlabel1")), nullptr);
+    EXPECT_EQ(reread.report()->reportTitle(), QStringLiteral("Comptes"));
+}
+
+TEST_F(DesignerDialog, AnUnreadableFileShowsNoDesignerWindow)
+{
+    TReportDesignerDialog dialog;
+    TestSupport::writeFile(file, "object Header: TComponentFileHeader\r\n  ReportTitle = 'x");
+    EXPECT_FALSE(dialog.EditReport(file));
+    EXPECT_TRUE(dialogs.dialogs.isEmpty());
 }
 
 } // namespace

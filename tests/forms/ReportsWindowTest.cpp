@@ -1,6 +1,8 @@
 #include "FormsFixture.h"
 
+#include "designer/DesignItems.h"
 #include "designer/ReportDesignerDialog.h"
+#include "designer/ReportDesignerForm.h"
 #include "forms/Main.h"
 #include "forms/Reports.h"
 #include "report/files/DesignerSettings.h"
@@ -10,6 +12,7 @@
 #include "widgets/OpenDialog.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 
 namespace {
@@ -180,15 +183,40 @@ TEST_F(ReportsWindowTest, ASecondPreviewRequestDuringAPreviewReturnsFalse)
     EXPECT_EQ(previewed.size(), 1) << "the click during the preview started nothing";
 }
 
-TEST_F(ReportsWindowTest, NewAndEditTellTheDesignerIsNotAvailable)
+TEST_F(ReportsWindowTest, NewAndEditOpenTheDesigner)
 {
     const QString path = writeReport("a.rp2", QStringLiteral("A"));
     const QByteArray before = TestSupport::readFile(path);
     dialogs.fileAnswer = path;
     frmReports->btnNewReport->click();
     frmReports->btnEditReport->click();
-    EXPECT_EQ(dialogs.texts(Dialogs::MessageKind::Information).size(), 2);
+    // The designer window shows, captioned with the file; closed unchanged, it leaves the file alone.
+    EXPECT_EQ(dialogs.dialogs, QStringList({ path, path }));
     EXPECT_EQ(TestSupport::readFile(path), before);
+}
+
+TEST_F(ReportsWindowTest, AReportDrawnInTheDesignerIsSavedAndPreviewed)
+{
+    QDir(folder.path()).mkpath(QStringLiteral("Reports"));
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("Reports/new.rp2"));
+    dialogs.fileAnswer = path;
+    dialogs.scripts.push_back([](QDialog &dialog) {
+        auto *form = qobject_cast<TReportDesignerForm *>(&dialog);
+        if (!form)
+            return false;
+        TRpDesigner *designer = form->RpDesigner1;
+        designer->setDesignState(DesignStates::NewBand);
+        QObject *band = designer->InsertAt(designer->report(), QPoint(100, 100));
+        designer->setDesignState(DesignStates::NewLabel);
+        designer->InsertAt(band, DesignItems::pageRect(band).topLeft() + QPoint(20, 10));
+        designer->designReport()->setReportTitle(QStringLiteral("Drawn"));
+        return form->ASaveExecute();
+    });
+    frmReports->btnNewReport->click();
+    ASSERT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(TestSupport::readFile(path).contains("Reportlabel1: TRpDesignLabel"));
+    frmReports->btnPreviewReport->click();
+    EXPECT_EQ(previewed, QStringList { QStringLiteral("Drawn") });
 }
 
 TEST_F(ReportsWindowTest, AnErrorEscapingAnOperationIsShownInTheErrorBox)
