@@ -569,38 +569,38 @@ void TRuntimeComponentEditor::pasteObjects(const QByteArray &text, QObject *targ
             ++position;
         if (position >= text.size())
             break;
-        qsizetype consumed = 0;
-        const StreamObject block = readObjectBlock(text.mid(position), &consumed);
-        if (consumed <= 0)
-            break;
-        position += consumed;
-        QObject *pasted = PasteBlock(block, target);
+        QObject *pasted = PasteBlock(text, position, target);
         if (pasted && m_mover)
             m_mover->Add(pasted);
     }
 }
 
-QObject *TRuntimeComponentEditor::PasteBlock(const StreamObject &block, QObject *target)
+QObject *TRuntimeComponentEditor::PasteBlock(const QByteArray &text, qsizetype &position, QObject *target)
 {
-    QObject *created = reportClasses().create(block.className, nullptr);
-    std::unique_ptr<QObject> made(created);
-    const bool band = DesignItems::isBand(created);
-    const bool element = DesignItems::isElement(created);
+    qsizetype length = 0;
+    const StreamObject block = readObjectBlock(
+        QByteArray::fromRawData(text.constData() + position, text.size() - position), &length);
+    if (length <= 0)
+        throw EStreamError(QStringLiteral("The clipboard holds an empty block"));
+    std::unique_ptr<QObject> probe(reportClasses().create(block.className, nullptr));
+    const bool band = DesignItems::isBand(probe.get());
+    const bool element = DesignItems::isElement(probe.get());
+    probe.reset();
     // Bands belong on the report and elements in a band; any other kind (a report, a data module, a
     // dataset) has no place in the design.
     QObject *parent = band            ? static_cast<QObject *>(m_report.data())
         : DesignItems::isBand(target) ? target
                                       : nullptr;
-    if (!created || (!band && !element) || !parent) {
+    if ((!band && !element) || !parent)
         throw EStreamError(
             QStringLiteral("An object of class %1 cannot be pasted here").arg(block.className));
-    }
-    // Created in place, so that it takes the report's unit, zoom and fonts like any new object.
-    made.reset();
-    created = reportClasses().create(block.className, parent);
+    // Made in place, so that it takes the report's unit, zoom and fonts like any new object.
+    QObject *created = reportClasses().create(block.className, parent);
     const NameScope scope(nameScopeRoot(parent));
-    streamToObject(block, created);
-    if (!block.name.isEmpty() && !scope.isFree(block.name))
+    std::unique_ptr<QObject> guard(created);
+    ReadPastedBlock(text, position, block, length, created);
+    created = guard.release();
+    if (!created->objectName().isEmpty() && !scope.isFree(created->objectName()))
         created->setObjectName(QString());
     if (element) {
         const QSize area = DesignItems::itemRect(parent).size();
@@ -611,6 +611,13 @@ QObject *TRuntimeComponentEditor::PasteBlock(const StreamObject &block, QObject 
         }
     }
     return created;
+}
+
+void TRuntimeComponentEditor::ReadPastedBlock(
+    const QByteArray &, qsizetype &position, const StreamObject &block, qsizetype length, QObject *object)
+{
+    streamToObject(block, object);
+    position += length;
 }
 
 void TRuntimeComponentEditor::NameNew(QObject *item, const QString &base) const

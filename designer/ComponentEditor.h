@@ -107,9 +107,14 @@ protected:
     // The whole design as it is now, and back; the plain editor keeps the report block.
     virtual QByteArray TakeSnapshot() const;
     virtual void RestoreSnapshot(const QByteArray &snapshot);
-    // Reads one clipboard block into the design: creates an object of the block's kind in `target` (or,
-    // for a band, in the report); throws EStreamError for a block it cannot take.
-    virtual QObject *PasteBlock(const StreamObject &block, QObject *target);
+    // Reads the clipboard block at `position` into the design, moving `position` past it: creates an object
+    // of the block's kind in `target` (a band always on the report); throws EStreamError for a block it
+    // cannot read or take.
+    QObject *PasteBlock(const QByteArray &text, qsizetype &position, QObject *target);
+    // Reads a block whose object was made into that object; the plain editor resolves no references that
+    // lead outside the block.
+    virtual void ReadPastedBlock(const QByteArray &text, qsizetype &position, const StreamObject &block,
+        qsizetype length, QObject *object);
     // Gives a new element a name made of a base and the first free number.
     void NameNew(QObject *item, const QString &base) const;
     // The band or report the clipboard goes to.

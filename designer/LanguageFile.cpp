@@ -210,4 +210,12 @@ void reset()
     current() = Current {};
 }
 
+void translate(QWidget *window, const QString &section, const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    if (const TRpLanguageFile *file = use(fileName, window))
+        file->apply(window, section);
+}
+
 } // namespace LanguageFiles

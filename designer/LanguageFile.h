@@ -35,4 +35,6 @@ namespace LanguageFiles {
 const TRpLanguageFile *use(const QString &fileName, QWidget *parent = nullptr);
 // Forgets the file read last, so that the next use reads it again.
 void reset();
+// Translates a window by the file (none when the name is empty) under its section.
+void translate(QWidget *window, const QString &section, const QString &fileName);
 } // namespace LanguageFiles

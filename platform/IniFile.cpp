@@ -1,8 +1,10 @@
 #include "platform/IniFile.h"
 
+#include "platform/Cp1252.h"
 #include "platform/FileIO.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace {
 // Settings files are small; anything larger is not one and is read as empty rather than held in memory.
@@ -12,13 +14,21 @@ bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
+
+// UTF-8, or Windows-1252 for a file written by a program of the old code page.
+QString decodeSettings(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? Cp1252::decode(bytes) : text;
+}
 } // namespace
 
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName))
 {
     QFile file(m_fileName);
     if (file.exists() && file.size() <= kMaxIniSize && file.open(QIODevice::ReadOnly))
-        parse(QString::fromUtf8(file.readAll()));
+        parse(decodeSettings(file.readAll()));
 }
 
 void IniFile::parse(const QString &text)

@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <vector>
 
-// A settings file in the classic INI form: "[Section]" lines, "Key=Value" lines, ";" comments. Sections and
+// A settings file in the classic INI form: "[Section]" lines, "Key=Value" lines, ";" comments, read as UTF-8 or,
+// when that is not valid, as Windows-1252, and written as UTF-8. Sections and
 // keys compare without case; values are kept as they stand (only the blanks around them are dropped).
 // Changes stay in memory until updateFile(), which rewrites the whole file atomically, keeping the sections,
 // keys and comments it did not touch in their order.

@@ -12,11 +12,41 @@ struct Command
     const char *name;
     const char *usage; // the arguments, for the usage text
     int (*run)(const QStringList &arguments);
+    const char *details = nullptr; // more lines of the usage text, indented, or none
 };
 
-// convert IN OUT: one object block from IN (text notation or resource form) to OUT in the form OUT's
-// extension selects (".txt" text notation, anything else resource form).
+// convert IN OUT: a report file or one object block from IN (recognised by content) to OUT in the form OUT's
+// extension selects (".RP2" a whole report file, ".txt" the report block in text notation, anything else
+// the report block in resource form).
 int convert(const QStringList &arguments);
+
+// design [IN.RP2] OUT.RP2 --steps FILE [--settings RPDESIGN.INI]: opens the designer window offscreen on IN
+// (or on a new report), plays the steps of FILE on it and saves the report to OUT (IN is never written) and
+// the designer's settings to the settings file (a fresh one in a temporary folder when none is named).
+// 0 when every step ran, 1 when one failed (nothing written), 2 for usage errors.
+int design(const QStringList &arguments);
+extern const char *const kDesignSteps;
+
+// print REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate]
+// [--settings RPDESIGN.INI] [--locale NAME]: prints to a PDF file through the printer layer.
+int print(const QStringList &arguments);
+
+struct PrintOptions
+{
+    QString input;
+    QString pdf;
+    QString dataDir;
+    QString settings;
+    QString locale;
+    int firstPage = 0;
+    int lastPage = 0;
+    int copies = 1;
+    bool collate = true;
+};
+
+// Runs a report (a report file or a single report block) to the installed printer with the options'
+// answers; 0 when printed, 1 when nothing was.
+int printReport(const QByteArray &bytes, const PrintOptions &options);
 
 // pages FILE.RPP [--png DIR]: the page count, the compression flag and every page's size of a page file;
 // with --png each page is also rendered to DIR/page-NNNN.png at 96 dpi.

@@ -1,25 +1,34 @@
 // quillot-report COMMAND ARGS…: looks into and converts report files. Run without arguments for the usage.
 #include "ReportTool.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 #include <cstdio>
 
 namespace {
 
 // One line per command; a new command adds its function to ReportTool.h and its line here.
-constexpr ReportTool::Command kCommands[] = {
-    {"convert", "IN OUT", &ReportTool::convert},
-    {"pages", "FILE.RPP [--png DIR]", &ReportTool::pages},
-    {"eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval},
+const ReportTool::Command kCommands[] = {
+    { "convert", "IN OUT", &ReportTool::convert },
+    { "print",
+        "REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate] "
+        "[--settings RPDESIGN.INI] [--locale NAME]",
+        &ReportTool::print },
+    { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
+    { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },
+    { "design", "[IN.RP2] OUT.RP2 --steps FILE [--settings RPDESIGN.INI]", &ReportTool::design,
+        ReportTool::kDesignSteps },
 };
 
 void printUsage()
 {
     QTextStream err(stderr);
     err << "usage:\n";
-    for (const ReportTool::Command &command : kCommands)
+    for (const ReportTool::Command &command : kCommands) {
         err << "  quillot-report " << command.name << ' ' << command.usage << '\n';
+        if (command.details)
+            err << command.details;
+    }
 }
 
 } // namespace
@@ -33,10 +42,11 @@ void ReportTool::printError(const QString &message)
 
 int main(int argc, char **argv)
 {
-    // Pages are drawn with fonts, which need the graphical application; no window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // Pages are drawn with fonts, which need the graphical application; the designer's window of "design"
+    // is real but never shown on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || (argc > 1 && qstrcmp(argv[1], "design") == 0))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty()) {
         printUsage();

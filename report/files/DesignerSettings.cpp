@@ -1,5 +1,6 @@
 #include "report/files/DesignerSettings.h"
 
+#include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "report/files/ReportFile.h"
 #include "report/pages/RpPrinter.h"
@@ -88,6 +89,40 @@ QString TRpDesignerSettings::defaultFileName()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("RPDESIGN.INI"));
 }
 
+namespace {
+
+std::optional<QString> &chosenFileName()
+{
+    static std::optional<QString> name;
+    return name;
+}
+
+} // namespace
+
+QString TRpDesignerSettings::fileName()
+{
+    return chosenFileName() ? *chosenFileName() : defaultFileName();
+}
+
+void TRpDesignerSettings::setFileName(const QString &name)
+{
+    chosenFileName() = name;
+}
+
+TRpDesignerSettings TRpDesignerSettings::readFile(Sections sections)
+{
+    const QString name = fileName();
+    if (name.isEmpty() || !QFileInfo::exists(name))
+        return TRpDesignerSettings();
+    try {
+        const IniFile file(name);
+        return read(file, sections);
+    } catch (const Exception &) {
+        // A settings file that cannot be read leaves every setting as it is.
+        return TRpDesignerSettings();
+    }
+}
+
 TRpDesignerSettings TRpDesignerSettings::read(
     const IniFile &file, Sections sections, const QString &programFolder)
 {
@@ -134,10 +169,11 @@ TRpDesignerSettings TRpDesignerSettings::read(
     s.allowBlockEdit = readBool(file, kUser, QStringLiteral("AllowBlockEdit"));
     s.allowNewCalcFields = readBool(file, kUser, QStringLiteral("AllowNewCalcFields"));
     s.allowSQLEdit = readBool(file, kUser, QStringLiteral("AllowSQLEdit"));
-    s.gridSizeX = readInt(file, kEditor, QStringLiteral("GridSizeX"));
-    s.gridSizeY = readInt(file, kEditor, QStringLiteral("GridSizeY"));
-    s.keyboardMoveX = readInt(file, kEditor, QStringLiteral("KeyboardMoveX"));
-    s.keyboardMoveY = readInt(file, kEditor, QStringLiteral("KeyboardMoveY"));
+    // A step of 0 would divide by zero when snapping: out of range like any other bad value.
+    s.gridSizeX = readInt(file, kEditor, QStringLiteral("GridSizeX"), kMinStep, kMaxStep);
+    s.gridSizeY = readInt(file, kEditor, QStringLiteral("GridSizeY"), kMinStep, kMaxStep);
+    s.keyboardMoveX = readInt(file, kEditor, QStringLiteral("KeyboardMoveX"), kMinStep, kMaxStep);
+    s.keyboardMoveY = readInt(file, kEditor, QStringLiteral("KeyboardMoveY"), kMinStep, kMaxStep);
     s.componentFrameColor = readInt(file, kDisplay, QStringLiteral("ComponentFrameColor"));
     s.componentFrameStyle = readInt(file, kDisplay, QStringLiteral("ComponentFrameStyle"), 0, 2);
     s.showComponentFrames = readBool(file, kDisplay, QStringLiteral("ShowComponentFrames"));
@@ -196,4 +232,42 @@ void TRpDesignerSettings::applyPrinter(TDesignRpReport &report) const
         if (customPaperLength)
             page.setLength(*customPaperLength);
     }
+}
+
+void TRpDesignerSettings::writeDesigner(IniFile &file) const
+{
+    auto writeBool = [&file](const QString &section, const char *key, const std::optional<bool> &value) {
+        if (value)
+            file.writeBool(section, QString::fromLatin1(key), *value);
+    };
+    auto writeInt = [&file](const QString &section, const char *key, const std::optional<int> &value) {
+        if (value)
+            file.writeInteger(section, QString::fromLatin1(key), *value);
+    };
+    writeBool(kUser, "AllowBlockEdit", allowBlockEdit);
+    writeBool(kUser, "AllowNewCalcFields", allowNewCalcFields);
+    writeBool(kUser, "AllowSQLEdit", allowSQLEdit);
+    writeInt(kEditor, "GridSizeX", gridSizeX);
+    writeInt(kEditor, "GridSizeY", gridSizeY);
+    writeInt(kEditor, "KeyboardMoveX", keyboardMoveX);
+    writeInt(kEditor, "KeyboardMoveY", keyboardMoveY);
+    writeInt(kDisplay, "ComponentFrameColor", componentFrameColor);
+    writeInt(kDisplay, "ComponentFrameStyle", componentFrameStyle);
+    writeBool(kDisplay, "ShowComponentFrames", showComponentFrames);
+    writeBool(kDisplay, "ShowBandNames", showBandNames);
+    writeInt(kDisplay, "BandNameFont.Color", bandNameFontColor);
+    writeBool(kDisplay, "Report.Page.Ruler", reportPageRuler);
+    writeInt(kDisplay, "Units", units);
+    writeInt(kDatafieldList, "Top", datafieldListTop);
+    writeInt(kDatafieldList, "Left", datafieldListLeft);
+    writeInt(kDatafieldList, "Height", datafieldListHeight);
+    writeInt(kDatafieldList, "Width", datafieldListWidth);
+    int written = 0;
+    for (const QString &name : history) {
+        if (written == kHistoryCount)
+            break;
+        file.writeString(kHistory, kHistory + QString::number(++written), name);
+    }
+    for (int i = written + 1; i <= kHistoryCount; ++i)
+        file.deleteKey(kHistory, kHistory + QString::number(i));
 }

@@ -13,8 +13,10 @@ class TDesignRpReport;
 // What the report designer's settings file ("RPDESIGN.INI" beside the program) holds. Every value is
 // optional: a key that is missing keeps the current setting, and so does a value out of its range (a paper
 // size, orientation or bin that is no ordinal of its list, copies below 1, a custom paper size of 0 or less,
-// a negative unit, a backup extension that is not "." and up to 10 name characters, a number that is none).
-// The designer window reads every section; the print window only "General" and "Printer".
+// a negative unit, a backup extension that is not "." and up to 10 name characters, a number that is none,
+// a grid or keyboard step outside 1 to 32000, a frame style outside 0 to 2). The designer window reads every
+// section; the print window only "General" and "Printer". The designer window writes "User", "Editor",
+// "Display", "Datafieldlist" and "History" when it closes; the other sections stay as they are.
 struct TRpDesignerSettings
 {
     enum class Sections { All, PrintWindow };
@@ -66,6 +68,19 @@ struct TRpDesignerSettings
         const IniFile &file, Sections sections = Sections::All, const QString &programFolder = QString());
     // "RPDESIGN.INI" in the program's folder.
     static QString defaultFileName();
+    // The settings file the designer's windows read: the default one unless the program names another; an
+    // empty name reads no file at all.
+    static QString fileName();
+    static void setFileName(const QString &name);
+    // The file of fileName() read for the sections; nothing when there is no file.
+    static TRpDesignerSettings readFile(Sections sections);
+    // The smallest and largest grid and keyboard step.
+    static constexpr int kMinStep = 1;
+    static constexpr int kMaxStep = 32000;
+
+    // Writes the sections the designer window owns, each value that is set (Booleans as "1" and "0"), and
+    // the history: "History1" … for the names, the keys above them deleted.
+    void writeDesigner(IniFile &file) const;
 
     // The "General" settings of a report file engine.
     void applyGeneral(ReportFileEngine &engine) const;

@@ -53,4 +53,18 @@ TEST(IniFile, BadNumbersGiveTheDefaultAndAMissingFileIsEmpty)
     EXPECT_EQ(ini.readInteger(QStringLiteral("S"), QStringLiteral("n"), 7), 31);
 }
 
+
+TEST(IniFile, ReadsWindows1252WhenTheFileIsNotUtf8)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RPDESIGN.INI"));
+    TestSupport::writeFile(path, QByteArray("[History]\r\nHistory1=C:\\\xC9tats\\Relev\xE9.RP2\r\n"));
+    IniFile latin(path);
+    EXPECT_EQ(latin.readString(QStringLiteral("History"), QStringLiteral("History1")),
+              QStringLiteral("C:\\États\\Relevé.RP2"));
+    TestSupport::writeFile(path, QByteArray("[History]\r\nHistory1=Relev\xC3\xA9.RP2\r\n"));
+    IniFile utf8(path);
+    EXPECT_EQ(utf8.readString(QStringLiteral("History"), QStringLiteral("History1")), QStringLiteral("Relevé.RP2"));
+}
+
 } // namespace

@@ -111,6 +111,16 @@ const SettingCase kSettingCases[] = {
             EXPECT_FALSE(s.componentFrameStyle);
             EXPECT_EQ(s.componentFrameColor, 255);
         } },
+    { "GridAndKeyboardStepsOfZeroAreMissing",
+        "[Editor]\nGridSizeX=0\nGridSizeY=-4\nKeyboardMoveX=32001\nKeyboardMoveY=32000\n",
+        [](const TRpDesignerSettings &s) {
+            EXPECT_FALSE(s.gridSizeX);
+            EXPECT_FALSE(s.gridSizeY);
+            EXPECT_FALSE(s.keyboardMoveX);
+            EXPECT_EQ(s.keyboardMoveY, 32000);
+        } },
+    { "FrameStyleNegative", "[Display]\nComponentFrameStyle=-1\n",
+        [](const TRpDesignerSettings &s) { EXPECT_FALSE(s.componentFrameStyle); } },
     { "HistoryStopsAtTheFirstMissingKey", "[History]\nHistory1=a.rp2\nHistory2=b.rp2\nHistory4=d.rp2\n",
         [](const TRpDesignerSettings &s) {
             EXPECT_EQ(s.history, QStringList({ QStringLiteral("a.rp2"), QStringLiteral("b.rp2") }));
@@ -179,6 +189,34 @@ TEST(DesignerSettings, GeneralSettingsGoToTheEngine)
     EXPECT_TRUE(engine.saveBackupFiles());
     EXPECT_EQ(engine.backupFileExtension(), QStringLiteral(".SIK"));
     EXPECT_EQ(engine.reportFileExtension(), QStringLiteral(".REP"));
+}
+
+TEST(DesignerSettings, WritingKeepsOtherSectionsAndCutsTheHistory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RPDESIGN.INI"));
+    TestSupport::writeFile(path, "[Printer]\r\nPaperSize=9\r\n[Mine]\r\nX=1\r\n"
+                                 "[History]\r\nHistory1=a\r\nHistory2=b\r\nHistory3=c\r\nHistory4=d\r\n"
+                                 "History5=e\r\n");
+    TRpDesignerSettings settings;
+    settings.gridSizeX = 8;
+    settings.showBandNames = false;
+    settings.componentFrameStyle = 2;
+    settings.history = { QStringLiteral("x.rp2"), QStringLiteral("y.rp2"), QStringLiteral("z.rp2") };
+    IniFile file(path);
+    settings.writeDesigner(file);
+    file.updateFile();
+    IniFile back(path);
+    EXPECT_EQ(back.readString(QStringLiteral("Printer"), QStringLiteral("PaperSize")), QStringLiteral("9"));
+    EXPECT_EQ(back.readString(QStringLiteral("Mine"), QStringLiteral("X")), QStringLiteral("1"));
+    EXPECT_EQ(back.readString(QStringLiteral("Display"), QStringLiteral("ShowBandNames")), QStringLiteral("0"));
+    EXPECT_EQ(back.keys(QStringLiteral("History")),
+        QStringList({ QStringLiteral("History1"), QStringLiteral("History2"), QStringLiteral("History3") }));
+    const TRpDesignerSettings read = TRpDesignerSettings::read(back);
+    EXPECT_EQ(read.gridSizeX, 8);
+    EXPECT_EQ(read.componentFrameStyle, 2);
+    EXPECT_EQ(read.history, settings.history);
+    EXPECT_EQ(TestSupport::readFile(path).count("ComponentFrameStyle"), 1);
 }
 
 } // namespace
