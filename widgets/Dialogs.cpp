@@ -49,6 +49,10 @@ public:
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
+        case MessageKind::Plain:
+            box.setIcon(QMessageBox::NoIcon);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         case MessageKind::YesNoCancel:
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -231,6 +235,11 @@ void showException(QWidget *parent, const Exception &error)
 void showInformation(QWidget *parent, const QString &message)
 {
     ask(parent, MessageKind::Information, message);
+}
+
+void showPlain(QWidget *parent, const QString &message)
+{
+    ask(parent, MessageKind::Plain, message);
 }
 
 bool confirm(QWidget *parent, const QString &message)

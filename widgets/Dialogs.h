@@ -21,7 +21,7 @@ class QWidget;
 // through a replaceable handler, so tests answer dialogs without a screen and without blocking.
 namespace Dialogs {
 
-enum class MessageKind { Error, Information, Confirmation, OkCancel, YesNoCancel };
+enum class MessageKind { Error, Information, Confirmation, OkCancel, YesNoCancel, Plain };
 enum class Answer { Ok, Cancel, Yes, No };
 
 struct MessageRequest
@@ -112,6 +112,8 @@ void showError(QWidget *parent, const QString &message);
 void showException(QWidget *parent, const Exception &error);
 // Information box: information icon, OK.
 void showInformation(QWidget *parent, const QString &message);
+// Plain box: no icon, OK.
+void showPlain(QWidget *parent, const QString &message);
 // Confirmation box: question icon, Yes and No; true for Yes.
 bool confirm(QWidget *parent, const QString &message);
 // Question with OK and Cancel; true for OK.

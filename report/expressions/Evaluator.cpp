@@ -521,6 +521,12 @@ void TRpEvEnvironment::RemoveNamedExpression(const QString &name)
     item->Discard();
 }
 
+void TRpEvEnvironment::RenameNamedExpression(int index, const QString &name)
+{
+    if (index >= 0 && index < Count())
+        m_items[size_t(index)]->SetName(name.toUpper());
+}
+
 void TRpEvEnvironment::Clear()
 {
     std::vector<std::shared_ptr<TRpNamedExpression>> items;

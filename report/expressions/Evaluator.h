@@ -301,6 +301,7 @@ public:
         , m_text(text)
     { }
     const QString &Name() const { return m_name; }
+    void SetName(const QString &name) { m_name = name; }
     const QString &Text() const { return m_text; }
     void SetText(const QString &text) { m_text = text; }
     TRpEvaluator *Evaluator() const { return m_evaluator.get(); }
@@ -341,6 +342,9 @@ public:
     // when the environment is prepared.
     void AddNamedExpression(const QString &name, const QString &text);
     void RemoveNamedExpression(const QString &name);
+    // Gives the entry at `index` another name (upper-cased); compiled elements that refer to it keep
+    // referring to it.
+    void RenameNamedExpression(int index, const QString &name);
     void Clear();
 
     const TRpEvDataSetList *DataSets() const { return m_dataSets; }

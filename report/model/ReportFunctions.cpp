@@ -41,6 +41,14 @@ void ReportFunctions::removeNamedExpression(const QString &name)
     }
 }
 
+void ReportFunctions::renameNamedExpression(int index, const QString &name)
+{
+    if (index < 0 || index >= m_entries.size())
+        return;
+    m_entries[index].name = name.toUpper();
+    emit changed();
+}
+
 void ReportFunctions::clear()
 {
     m_entries.clear();

@@ -26,6 +26,8 @@ public:
     // Adds the name (upper-cased) when missing, else replaces its expression.
     void addNamedExpression(const QString &name, const QString &expression);
     void removeNamedExpression(const QString &name);
+    // Gives the entry at `index` another name (upper-cased), keeping its place in the list.
+    void renameNamedExpression(int index, const QString &name);
     void clear();
 
     void writeDefinedProperties(std::vector<StreamProperty> &properties) const override;
