@@ -255,6 +255,14 @@ public:
     // The compiled list (null when not compiled); for the generator's in-place constants and for tests.
     TRpFiFo *List() const { return m_list.get(); }
 
+    // An expression checked while it is written (not printed): while such an evaluator computes, functions
+    // that change the report or ask the user (property setters, message boxes) give their value without
+    // doing anything. Named expressions computed meanwhile are checked the same way.
+    bool Validating() const { return m_validating; }
+    void SetValidating(bool on) { m_validating = on; }
+    // True while an evaluator with Validating set computes on this thread.
+    static bool ComputingForValidation();
+
 protected:
     // Emits a function call with its arguments, or resolves a bare word as a name.
     virtual void ResolveFunction(const QString &name, const QString &argumentText, int depth);
@@ -276,6 +284,7 @@ private:
     const TRpEvDataSetList *m_dataSets;
     std::unique_ptr<TRpFiFo> m_list;
     bool m_compiled = false;
+    bool m_validating = false;
 };
 
 // A named expression of an environment: its text and, while the environment is prepared, its compiled

@@ -380,6 +380,40 @@ std::unique_ptr<TRpEvElement> TRpEvaluator::ResolveName(const QString &name)
 
 // ---- the evaluator ----
 
+namespace {
+
+// Computations of validating evaluators in progress on this thread: a report run on another thread keeps
+// its setters working while an expression is checked.
+thread_local int t_validating = 0;
+
+class ValidatingScope
+{
+public:
+    explicit ValidatingScope(bool on)
+        : m_on(on)
+    {
+        if (m_on)
+            ++t_validating;
+    }
+    ~ValidatingScope()
+    {
+        if (m_on)
+            --t_validating;
+    }
+    ValidatingScope(const ValidatingScope &) = delete;
+    ValidatingScope &operator=(const ValidatingScope &) = delete;
+
+private:
+    bool m_on;
+};
+
+} // namespace
+
+bool TRpEvaluator::ComputingForValidation()
+{
+    return t_validating > 0;
+}
+
 TRpEvaluator::TRpEvaluator(TRpEvEnvironment *environment, const TRpEvDataSetList *dataSets)
     : m_environment(environment)
     , m_dataSets(dataSets)
@@ -412,6 +446,7 @@ void TRpEvaluator::Compute(TRpEvValue &value)
         error->ValueOf(*m_list, value);
         return;
     }
+    const ValidatingScope validating(m_validating);
     m_list->SetPosition(0);
     m_list->ComputeNext(value);
 }
