@@ -22,9 +22,11 @@ int convert(const QStringList &arguments);
 // with --png each page is also rendered to DIR/page-NNNN.png at 96 dpi.
 int pages(const QStringList &arguments);
 
-// eval EXPR [--data DIR] [--locale NAME]: compiles and computes one report expression and prints
-// "kind: value" (integer, float, string, boolean, error); with --data the four tables of a data folder are
-// open under their component names. Exit status 0 for a value, 1 for an error value.
+// eval EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]: compiles and computes one report
+// expression and prints "kind: value" (integer, float, string, boolean, error); with --data the four tables
+// of a data folder are open under their component names, with --report a report file's elements are there
+// for the element functions, --validate only checks (setters change nothing). Exit status 0 for a value, 1
+// for an error value.
 int eval(const QStringList &arguments);
 
 // Writes "quillot-report: <message>" as one line on stderr.

@@ -1,6 +1,8 @@
 // quillot-report COMMAND ARGS…: looks into and converts report files. Run without arguments for the usage.
 #include "ReportTool.h"
 
+#include "report/scripts/ScriptFunctions.h"
+
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
@@ -9,9 +11,9 @@ namespace {
 
 // One line per command; a new command adds its function to ReportTool.h and its line here.
 constexpr ReportTool::Command kCommands[] = {
-    {"convert", "IN OUT", &ReportTool::convert},
-    {"pages", "FILE.RPP [--png DIR]", &ReportTool::pages},
-    {"eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval},
+    { "convert", "IN OUT", &ReportTool::convert },
+    { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
+    { "eval", "EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]", &ReportTool::eval },
 };
 
 void printUsage()
@@ -37,6 +39,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // Expressions have the report designer's functions here as in the program.
+    installReportScripts();
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty()) {
         printUsage();
