@@ -1,5 +1,7 @@
 #include "report/generation/ReportRun.h"
 
+#include "report/elements/FrameStrips.h"
+#include "report/elements/PagePaint.h"
 #include "report/expressions/Evaluator.h"
 #include "report/generation/Controllers.h"
 #include "report/generation/PageSetup.h"
@@ -153,13 +155,17 @@ bool TRpReportRun::askBeforePrint()
 
 void TRpReportRun::beginDocument()
 {
-    const int pageColumns = qMax(1, m_report.page()->columns());
-    m_columns = pageColumns;
-    // A column is at least one unit wide, whatever a damaged file says.
-    const long double printable = pageWidth() - m_left - m_right;
-    const long double space = m_report.page()->nativeColumnSpace();
-    while (m_columns > 1 && std::floor((printable - space * (m_columns - 1)) / m_columns) < 1)
+    // Columns as the page lays them out; a column is at least one unit wide, whatever a damaged file says.
+    const TRpPage &page = *m_report.page();
+    const long double printable = page.nativeWidth() - m_left - m_right;
+    const long double space = page.nativeColumnSpace();
+    auto widthOf = [&](int columns) { return std::floor((printable - space * (columns - 1)) / columns); };
+    m_columns = qMax(1, page.columns());
+    while (m_columns > 1 && !(widthOf(m_columns) >= 1))
         --m_columns;
+    const TRpCustomBand *detail = m_report.firstBandOfType(Rp::rbDetail);
+    m_columnWidth
+        = detail && m_columns == page.columns() ? detail->size()->nativeWidth() : widthOf(m_columns);
 
     if (m_options.composite) {
         const RpPagePosition start = m_options.position ? *m_options.position : RpPagePosition {};
@@ -178,9 +184,8 @@ void TRpReportRun::beginDocument()
         m_column = m_columns;
     }
     if (m_options.exportFilter) {
-        QFont font(m_report.font()->name());
-        font.setPointSize(qMax(1, m_report.font()->size()));
-        m_options.exportFilter->Start(int(rpRound(pageWidth())), int(rpRound(pageLength())), font);
+        m_options.exportFilter->Start(
+            int(rpRound(pageWidth())), int(rpRound(pageLength())), pageFont(*m_report.font()));
     }
 }
 
@@ -584,7 +589,7 @@ void TRpReportRun::printRounds(TRpCustomBand *band)
             complete = complete && element->PrintDone();
         }
         if (m_finalPass)
-            drawFrame(*band->frame(), m_x, m_y, m_x + band->size()->nativeWidth(),
+            DrawFrameStrips(m_store, *band->frame(), m_x, m_y, m_x + band->size()->nativeWidth(),
                 m_y + height + m_band.growth + 1);
         // At a page edge a band prints once; elsewhere its continuing elements go on in the next column.
         if (complete || !m_band.mayContinue || Cancelled())
@@ -618,37 +623,11 @@ void TRpReportRun::EnsureRoom(TRpCustomBand *band, TRpBandType type, bool zeroRe
 void TRpReportRun::fillBand(const TRpCustomBand &band, long double height)
 {
     QPainter *canvas = m_store.canvas();
-    if (!m_finalPass || !canvas || isSystemColor(band.color()) || band.color() == clNone)
+    const QColor color = pageColor(band.color());
+    if (!m_finalPass || !canvas || color.alpha() == 0)
         return;
-    const TColor color = band.color();
-    canvas->fillRect(QRect(m_store.DeviceX(m_x), m_store.DeviceY(m_y),
-                         m_store.DeviceWidth(band.size()->nativeWidth()), m_store.DeviceHeight(height)),
-        QColor(redOf(color), greenOf(color), blueOf(color)));
-}
-
-void TRpReportRun::drawFrame(
-    const TRpFrame &frame, long double left, long double top, long double right, long double bottom)
-{
-    QPainter *canvas = m_store.canvas();
-    if (!canvas || !frame.hasLines())
-        return;
-    const TColor c = frame.color();
-    const QColor color = isSystemColor(c) ? QColor(Qt::black) : QColor(redOf(c), greenOf(c), blueOf(c));
-    const int x0 = m_store.DeviceX(left);
-    const int y0 = m_store.DeviceY(top);
-    const int x1 = m_store.DeviceX(right);
-    const int y1 = m_store.DeviceY(bottom);
-    const int horizontal = frameStripThickness(frame.width(), double(m_store.yFactor()));
-    const int vertical = frameStripThickness(frame.width(), double(m_store.xFactor()));
-    if (frame.drawTop())
-        canvas->fillRect(QRect(x0, y0, x1 - x0, horizontal), color);
-    if (frame.drawBottom())
-        canvas->fillRect(QRect(x0, y1 - horizontal, x1 - x0, horizontal), color);
-    if (frame.drawLeft())
-        canvas->fillRect(QRect(x0, y0, vertical, y1 - y0), color);
-    if (frame.drawRight())
-        canvas->fillRect(QRect(x1 - vertical, y0, vertical, y1 - y0), color);
-    canvas->setBrush(Qt::NoBrush);
+    fillDeviceRect(*canvas, m_store.DeviceX(m_x), m_store.DeviceY(m_y),
+        m_store.DeviceWidth(band.size()->nativeWidth()), m_store.DeviceHeight(height), color);
 }
 
 // ---------------------------------------------------------------- pages and columns
@@ -696,7 +675,8 @@ void TRpReportRun::FinishPage()
         emitBand(m_report.firstBandOfType(Rp::rbPageFooter), Rp::rbPageFooter, 0);
     printReportElements();
     if (m_finalPass)
-        drawFrame(*m_report.frame(), m_left, m_top, pageWidth() - m_right, pageLength() - m_bottom);
+        DrawFrameStrips(
+            m_store, *m_report.frame(), m_left, m_top, pageWidth() - m_right, pageLength() - m_bottom);
     if (m_report.OnEndPage)
         m_report.OnEndPage(&m_report);
     if (m_options.exportFilter)
@@ -722,9 +702,7 @@ void TRpReportRun::StartNewColumn()
         m_x = m_left;
         StartNewPage();
     } else {
-        const TRpCustomBand *detail = m_report.firstBandOfType(Rp::rbDetail);
-        const long double width = detail ? detail->size()->nativeWidth() : m_report.page()->columnWidth();
-        m_x += m_report.page()->nativeColumnSpace() + width;
+        m_x += m_report.page()->nativeColumnSpace() + m_columnWidth;
         m_y = m_columnTop;
         ++m_column;
     }

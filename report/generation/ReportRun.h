@@ -156,8 +156,6 @@ private:
     void HonourForceNewPage();
     void HonourForceNewColumn();
     void printReportElements();
-    void drawFrame(
-        const TRpFrame &frame, long double left, long double top, long double right, long double bottom);
     void fillBand(const TRpCustomBand &band, long double height);
     void setPageVariable();
     void setColumnVariable();
@@ -172,6 +170,7 @@ private:
     long double m_top = 0;
     long double m_bottom = 0;
     int m_columns = 1;
+    long double m_columnWidth = 0;
 
     long double m_x = 0;
     long double m_y = -1;

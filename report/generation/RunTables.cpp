@@ -8,7 +8,12 @@
 RpRunTable::RpRunTable(TDataSet *table)
     : m_table(table)
     , m_fields(table)
-{ }
+{
+    if (IsOpen()) {
+        m_bookmark = m_table->CurrentRowNumber();
+        m_remembered = true;
+    }
+}
 
 bool RpRunTable::IsOpen() const
 {

@@ -10,6 +10,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPicture>
 #include <climits>
 #include <cmath>
@@ -125,7 +126,16 @@ private:
             }
         }
         void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
-        void drawPath(const QPainterPath &) override { }
+        // Filled rectangles arrive as paths once the picture's own scale is in force.
+        void drawPath(const QPainterPath &path) override
+        {
+            if (m_brush.style() == Qt::NoBrush)
+                return;
+            const QRectF r = m_transform.map(path).boundingRect();
+            m_log.fills.push_back(
+                { QRectF(r.x() / m_factor, r.y() / m_factor, r.width() / m_factor, r.height() / m_factor),
+                    m_brush.color() });
+        }
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
         Type type() const override { return QPaintEngine::User; }
 
@@ -254,6 +264,7 @@ public:
             }
             if (run.FinalPass() && run.PageStore().canvas()) {
                 QPainter &canvas = *run.PageStore().canvas();
+                canvas.setPen(Qt::black);
                 canvas.drawText(QPointF(run.PageStore().DeviceX(x + size()->nativeLeft()),
                                     run.PageStore().DeviceY(lineTop)),
                     all[i]);
