@@ -14,9 +14,31 @@ struct Command
     int (*run)(const QStringList &arguments);
 };
 
-// convert IN OUT: one object block from IN (text notation or resource form) to OUT in the form OUT's
-// extension selects (".txt" text notation, anything else resource form).
+// convert IN OUT: a report file or one object block from IN (recognised by content) to OUT in the form OUT's
+// extension selects (".RP2" a whole report file, ".txt" the report block in text notation, anything else
+// the report block in resource form).
 int convert(const QStringList &arguments);
+
+// print REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate]
+// [--settings RPDESIGN.INI] [--locale NAME]: prints to a PDF file through the printer layer.
+int print(const QStringList &arguments);
+
+struct PrintOptions
+{
+    QString input;
+    QString pdf;
+    QString dataDir;
+    QString settings;
+    QString locale;
+    int firstPage = 0;
+    int lastPage = 0;
+    int copies = 1;
+    bool collate = true;
+};
+
+// Runs a report (a report file or a single report block) to the installed printer with the options'
+// answers; 0 when printed, 1 when nothing was.
+int printReport(const QByteArray &bytes, const PrintOptions &options);
 
 // pages FILE.RPP [--png DIR]: the page count, the compression flag and every page's size of a page file;
 // with --png each page is also rendered to DIR/page-NNNN.png at 96 dpi.

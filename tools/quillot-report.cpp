@@ -12,6 +12,10 @@ namespace {
 // One line per command; a new command adds its function to ReportTool.h and its line here.
 constexpr ReportTool::Command kCommands[] = {
     { "convert", "IN OUT", &ReportTool::convert },
+    { "print",
+        "REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate] "
+        "[--settings RPDESIGN.INI] [--locale NAME]",
+        &ReportTool::print },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]", &ReportTool::eval },
 };

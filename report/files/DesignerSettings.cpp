@@ -1,5 +1,6 @@
 #include "report/files/DesignerSettings.h"
 
+#include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "report/files/ReportFile.h"
 #include "report/pages/RpPrinter.h"
@@ -86,6 +87,40 @@ bool isExtension(const QString &text)
 QString TRpDesignerSettings::defaultFileName()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("RPDESIGN.INI"));
+}
+
+namespace {
+
+std::optional<QString> &chosenFileName()
+{
+    static std::optional<QString> name;
+    return name;
+}
+
+} // namespace
+
+QString TRpDesignerSettings::fileName()
+{
+    return chosenFileName() ? *chosenFileName() : defaultFileName();
+}
+
+void TRpDesignerSettings::setFileName(const QString &name)
+{
+    chosenFileName() = name;
+}
+
+TRpDesignerSettings TRpDesignerSettings::readFile(Sections sections)
+{
+    const QString name = fileName();
+    if (name.isEmpty() || !QFileInfo::exists(name))
+        return TRpDesignerSettings();
+    try {
+        const IniFile file(name);
+        return read(file, sections);
+    } catch (const Exception &) {
+        // A settings file that cannot be read leaves every setting as it is.
+        return TRpDesignerSettings();
+    }
 }
 
 TRpDesignerSettings TRpDesignerSettings::read(

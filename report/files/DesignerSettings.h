@@ -66,6 +66,12 @@ struct TRpDesignerSettings
         const IniFile &file, Sections sections = Sections::All, const QString &programFolder = QString());
     // "RPDESIGN.INI" in the program's folder.
     static QString defaultFileName();
+    // The settings file the designer's windows read: the default one unless the program names another; an
+    // empty name reads no file at all.
+    static QString fileName();
+    static void setFileName(const QString &name);
+    // The file of fileName() read for the sections; nothing when there is no file.
+    static TRpDesignerSettings readFile(Sections sections);
 
     // The "General" settings of a report file engine.
     void applyGeneral(ReportFileEngine &engine) const;

@@ -404,9 +404,10 @@ QObject *ReportFileEngine::resolveReference(const QString &reference) const
         }
         return nullptr;
     };
-    if (owner.compare(m_dataModule->objectName(), Qt::CaseInsensitive) == 0)
-        return childOf(m_dataModule.get());
-    if (m_useDatamodules) {
+    if (owner.compare(m_dataModule->objectName(), Qt::CaseInsensitive) == 0) {
+        if (QObject *found = childOf(m_dataModule.get()))
+            return found;
+    } else if (m_useDatamodules) {
         for (QObject *module : RpComponents::dataModules()) {
             if (module->objectName().compare(owner, Qt::CaseInsensitive) == 0) {
                 if (QObject *found = childOf(module))
