@@ -351,6 +351,11 @@ void TRpEvElementFunction::ValueOf(TRpFiFo &list, TRpEvValue &value)
     m_arguments.clear();
 }
 
+bool TRpEvElementFunction::Validating()
+{
+    return TRpEvaluator::IsValidating();
+}
+
 void TRpEvElementWrapper::ValueOf(TRpFiFo &list, TRpEvValue &value)
 {
     ComputeDepthGuard depth;

@@ -199,6 +199,9 @@ public:
     virtual void ComputeResult(TRpEvValue &value) { value = TRpEvValue::Error(QString()); }
 
 protected:
+    // Functions with effects (setting a property, showing a box) do nothing but give their value while this
+    // is true: the expression is only being tried out.
+    static bool Validating();
     const std::vector<TRpEvValue> &Arguments() const { return m_arguments; }
     int ArgumentCount() const { return int(m_arguments.size()); }
     const TRpEvValue &Argument(int index) const { return m_arguments[size_t(index)]; }
@@ -252,16 +255,17 @@ public:
     void ComputeOnce(const QString &text, TRpEvValue &value);
     void Discard();
 
-    // The compiled list (null when not compiled); for the generator's in-place constants and for tests.
-    TRpFiFo *List() const { return m_list.get(); }
-
-    // An expression checked while it is written (not printed): while such an evaluator computes, functions
-    // that change the report or ask the user (property setters, message boxes) give their value without
-    // doing anything. Named expressions computed meanwhile are checked the same way.
+    // A validating evaluator tries an expression out against an open design (a wizard's "Validate"):
+    // everything computed under it, named expressions included, runs with IsValidating() true, so that
+    // functions with effects beyond their value leave the design alone (setters change nothing) and show no
+    // message box. Computing under an ordinary evaluator inside a validating one stays validating.
     bool Validating() const { return m_validating; }
     void SetValidating(bool on) { m_validating = on; }
-    // True while an evaluator with Validating set computes on this thread.
-    static bool ComputingForValidation();
+    // True while a validating evaluator computes on this thread.
+    static bool IsValidating();
+
+    // The compiled list (null when not compiled); for the generator's in-place constants and for tests.
+    TRpFiFo *List() const { return m_list.get(); }
 
 protected:
     // Emits a function call with its arguments, or resolves a bare word as a name.

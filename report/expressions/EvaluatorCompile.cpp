@@ -10,6 +10,31 @@
 
 namespace {
 
+// Validating evaluators computing on this thread, counted across nested computations.
+thread_local int t_validating = 0;
+
+// Marks the computation as a validation for its duration when the evaluator validates.
+class ValidatingScope
+{
+public:
+    explicit ValidatingScope(bool on)
+        : m_on(on)
+    {
+        if (m_on)
+            ++t_validating;
+    }
+    ~ValidatingScope()
+    {
+        if (m_on)
+            --t_validating;
+    }
+    ValidatingScope(const ValidatingScope &) = delete;
+    ValidatingScope &operator=(const ValidatingScope &) = delete;
+
+private:
+    bool m_on;
+};
+
 enum class Level { Comparison, Sum, Product };
 
 struct Split
@@ -380,40 +405,6 @@ std::unique_ptr<TRpEvElement> TRpEvaluator::ResolveName(const QString &name)
 
 // ---- the evaluator ----
 
-namespace {
-
-// Computations of validating evaluators in progress on this thread: a report run on another thread keeps
-// its setters working while an expression is checked.
-thread_local int t_validating = 0;
-
-class ValidatingScope
-{
-public:
-    explicit ValidatingScope(bool on)
-        : m_on(on)
-    {
-        if (m_on)
-            ++t_validating;
-    }
-    ~ValidatingScope()
-    {
-        if (m_on)
-            --t_validating;
-    }
-    ValidatingScope(const ValidatingScope &) = delete;
-    ValidatingScope &operator=(const ValidatingScope &) = delete;
-
-private:
-    bool m_on;
-};
-
-} // namespace
-
-bool TRpEvaluator::ComputingForValidation()
-{
-    return t_validating > 0;
-}
-
 TRpEvaluator::TRpEvaluator(TRpEvEnvironment *environment, const TRpEvDataSetList *dataSets)
     : m_environment(environment)
     , m_dataSets(dataSets)
@@ -446,9 +437,14 @@ void TRpEvaluator::Compute(TRpEvValue &value)
         error->ValueOf(*m_list, value);
         return;
     }
-    const ValidatingScope validating(m_validating);
+    ValidatingScope validating(m_validating);
     m_list->SetPosition(0);
     m_list->ComputeNext(value);
+}
+
+bool TRpEvaluator::IsValidating()
+{
+    return t_validating > 0;
 }
 
 TRpEvValue TRpEvaluator::Compute()

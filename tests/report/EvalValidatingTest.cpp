@@ -1,60 +1,90 @@
-// The validating switch of an evaluator: functions see it while such an evaluator computes (also through
-// named expressions), and never while an ordinary one does.
-#include "report/expressions/Evaluator.h"
-#include "report/expressions/EvaluatorLibrary.h"
+// A validating evaluator: functions with effects beyond their value see the switch, through named
+// expressions too, and only while the validating evaluator computes.
+#include "EvalTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "report/expressions/EvaluatorLibrary.h"
 
 namespace {
 
-// Gives True while it computes for a validating evaluator.
-class TRpEvFunctionSeesValidation : public TRpEvElementFunction
+// A setter as the designer's functions have them: stores its argument unless the expression is being
+// validated, and gives True either way.
+int s_stored = 0;
+
+class StoreFunction : public TRpEvElementFunction
 {
 public:
     void ComputeResult(TRpEvValue &value) override
     {
-        value = TRpEvValue::Boolean(TRpEvaluator::ComputingForValidation());
+        if (!Validating() && ArgumentCount() == 1)
+            s_stored = Argument(0).AsInteger();
+        value = TRpEvValue::Boolean(true);
     }
 };
 
-class EvalValidating : public testing::Test
+class EvalValidating : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        TRpFunctionLibrary::Global().RegisterFunction(rpEvElementClass<TRpEvFunctionSeesValidation>(),
-            QStringLiteral("SEESVALIDATION"), QStringLiteral("SEESVALIDATION|test"), QStringLiteral("7"),
+        s_stored = 0;
+        TRpFunctionLibrary::Global().RegisterFunction(rpEvElementClass<StoreFunction>(),
+            QStringLiteral("TESTSTORE"), QStringLiteral("TESTSTORE(<X>)|Stores X"), QStringLiteral("7N"),
             QStringLiteral("test"));
     }
-    void TearDown() override
-    {
-        TRpFunctionLibrary::Global().UnregisterFunction(QStringLiteral("SEESVALIDATION"));
-    }
+    void TearDown() override { TRpFunctionLibrary::Global().UnregisterFunction(QStringLiteral("TESTSTORE")); }
 
-    static QString compute(const QString &text, bool validating, TRpEvEnvironment *environment = nullptr)
+    static TRpEvValue compute(TRpEvaluator &evaluator, const QString &text)
     {
-        TRpEvaluator evaluator(environment);
-        evaluator.SetValidating(validating);
         evaluator.Compile(text);
-        return rpEvDescribe(evaluator.Compute());
+        TRpEvValue value = evaluator.Compute();
+        evaluator.Discard();
+        return value;
     }
 };
 
-TEST_F(EvalValidating, FunctionsSeeTheSwitchOnlyWhileAValidatingEvaluatorComputes)
+} // namespace
+
+TEST_F(EvalValidating, SetterStores_WhenNotValidating)
 {
-    EXPECT_EQ(compute(QStringLiteral("SEESVALIDATION"), false), QStringLiteral("boolean: False"));
-    EXPECT_EQ(compute(QStringLiteral("SEESVALIDATION"), true), QStringLiteral("boolean: True"));
-    EXPECT_FALSE(TRpEvaluator::ComputingForValidation());
+    TRpEvaluator evaluator;
+    EXPECT_EQ(
+        rpEvDescribe(compute(evaluator, QStringLiteral("TESTSTORE(7)"))), QStringLiteral("boolean: True"));
+    EXPECT_EQ(s_stored, 7);
 }
 
-TEST_F(EvalValidating, NamedExpressionsComputedMeanwhileAreValidatedToo)
+TEST_F(EvalValidating, SetterChangesNothing_ButGivesItsValue_WhenValidating)
+{
+    TRpEvaluator evaluator;
+    evaluator.SetValidating(true);
+    EXPECT_EQ(
+        rpEvDescribe(compute(evaluator, QStringLiteral("TESTSTORE(7)"))), QStringLiteral("boolean: True"));
+    EXPECT_EQ(s_stored, 0);
+    EXPECT_FALSE(TRpEvaluator::IsValidating());
+}
+
+TEST_F(EvalValidating, ReachesSettersInsideNamedExpressions)
 {
     TRpEvEnvironment environment;
-    environment.AddNamedExpression(QStringLiteral("CHECKED"), QStringLiteral("SEESVALIDATION"));
+    environment.AddNamedExpression(QStringLiteral("keep"), QStringLiteral("TESTSTORE(9)"));
     environment.PrepareEnvironment();
-    EXPECT_EQ(compute(QStringLiteral("CHECKED"), true, &environment), QStringLiteral("boolean: True"));
-    EXPECT_EQ(compute(QStringLiteral("CHECKED"), false, &environment), QStringLiteral("boolean: False"));
+    TRpEvaluator evaluator(&environment);
+    evaluator.SetValidating(true);
+    compute(evaluator, QStringLiteral("KEEP AND TRUE"));
+    EXPECT_EQ(s_stored, 0);
+
+    // The named expression's own evaluator does not validate: outside a validation it stores.
+    evaluator.SetValidating(false);
+    compute(evaluator, QStringLiteral("KEEP"));
+    EXPECT_EQ(s_stored, 9);
     environment.UnprepareEnvironment();
 }
 
-} // namespace
+TEST_F(EvalValidating, AggregationPassUnderValidatingEvaluatorChangesNothing)
+{
+    TRpEvaluator evaluator;
+    evaluator.SetValidating(true);
+    evaluator.Compile(QStringLiteral("TESTSTORE(SUM(3))"));
+    evaluator.Accumulate();
+    EXPECT_EQ(s_stored, 0);
+    EXPECT_FALSE(TRpEvaluator::IsValidating());
+}

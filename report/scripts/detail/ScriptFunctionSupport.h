@@ -70,8 +70,6 @@ protected:
     QString Text(int index) const { return Argument(index).Text(); }
     double Number(int index) const { return Argument(index).AsFloat(); }
     bool Truth(int index) const { return Argument(index).AsBoolean(); }
-    // True while the expression is only checked: setters change nothing and no box is shown.
-    static bool Validating() { return TRpEvaluator::ComputingForValidation(); }
 
 private:
     QString m_name;
