@@ -137,6 +137,7 @@ struct RpDesignRun::SavedBand
 {
     QPointer<TRpCustomBand> band;
     std::function<void(TRpCustomBand *, bool &)> beforePrint;
+    std::function<void(TRpCustomBand *, bool)> afterPrint;
     bool enabled = true;
 };
 
@@ -254,8 +255,9 @@ void RpDesignRun::chainReportEvents()
 void RpDesignRun::chainBandEvents()
 {
     for (TRpCustomBand *band : m_report.findChildren<TRpCustomBand *>()) {
-        m_bands.push_back({ band, band->BeforePrint, band->enabled() });
+        m_bands.push_back({ band, band->BeforePrint, band->AfterPrint, band->enabled() });
         auto previous = band->BeforePrint;
+        auto previousAfter = band->AfterPrint;
         const bool design = designValues(band) != nullptr;
         const bool group = qobject_cast<TRpGroup *>(band) != nullptr;
         band->BeforePrint = [this, previous, design, group](TRpCustomBand *self, bool &print) {
@@ -267,6 +269,13 @@ void RpDesignRun::chainBandEvents()
                 rememberGroup(self, print);
             if (print && self->bandType() == Rp::rbSummary)
                 m_summaryPrinted = true;
+        };
+        // A band counts where it printed: the test before it may still be on the page before.
+        band->AfterPrint = [this, previousAfter](TRpCustomBand *self, bool printed) {
+            if (printed && !isRowSpace(self))
+                ++m_pagePrints[self];
+            if (previousAfter)
+                previousAfter(self, printed);
         };
     }
 }
@@ -314,6 +323,7 @@ void RpDesignRun::restore() noexcept
         if (!saved.band)
             continue;
         saved.band->BeforePrint = std::move(saved.beforePrint);
+        saved.band->AfterPrint = std::move(saved.afterPrint);
         // The page start switches page footers on and off; they end as the design had them.
         if (isPlainBand(saved.band) && saved.band->bandType() == Rp::rbPageFooter)
             saved.band->setEnabled(saved.enabled);
@@ -411,8 +421,6 @@ void RpDesignRun::BandPrintTest(TRpCustomBand *band, bool &print)
         print = rowSpaceAllows(band);
     if (m_settings.BandBeforePrint)
         m_settings.BandBeforePrint(band, print);
-    if (print && !isRowSpace(band))
-        ++m_pagePrints[band];
 }
 
 bool RpDesignRun::conditionHolds(TRpCustomBand *band)
