@@ -51,6 +51,12 @@ int pages(const QStringList &arguments);
 // for an error value.
 int eval(const QStringList &arguments);
 
+// wizard --type blank|list|form|single|tabular|labels [--dataset NAME] [--fields A,B,...] [--label-format
+// NAME]
+// [--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2: a new report made as the wizard makes
+// it with these answers. Exit 0 when saved, 1 when a step fails (nothing written), 2 for bad usage.
+int wizard(const QStringList &arguments);
+
 // Writes "quillot-report: <message>" as one line on stderr.
 void printError(const QString &message);
 

@@ -6,20 +6,16 @@
 // elements. --validate computes as an expression wizard checks: setters change nothing, no box is shown.
 // Exit status 0 for a value, 1 for an error value, 2 for a usage or file error.
 #include "ReportTool.h"
+#include "ReportToolData.h"
 
 #include "platform/Exceptions.h"
 #include "platform/RegionalSettings.h"
 #include "report/expressions/Evaluator.h"
-#include "report/expressions/EvaluatorTable.h"
 #include "report/files/ReportFile.h"
-#include "store/FinanceTables.h"
-#include "store/MemTable.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 #include <memory>
-#include <vector>
 
 namespace ReportTool {
 
@@ -58,46 +54,6 @@ bool parseOptions(const QStringList &arguments, EvalOptions &options)
     return options.expressionGiven;
 }
 
-// The finance tables of a data folder, read-only, each on its first row, in the program's data module.
-class DataFolder
-{
-public:
-    explicit DataFolder(const QString &dir)
-    {
-        m_module.setObjectName(QStringLiteral("DataModule1"));
-        RpComponents::addDataModule(&m_module);
-        for (const QString &base : FinanceTables::baseNames()) {
-            auto table = std::make_unique<TMemTable>(&m_module);
-            table->setObjectName(QStringLiteral("tbl") + base);
-            FinanceTables::defsForBaseName(base, table->FieldDefs());
-            const QString fileName = QDir(dir).filePath(base + QStringLiteral(".dat"));
-            if (QFileInfo::exists(fileName)) {
-                table->setFileName(fileName);
-                table->Open();
-            } else {
-                table->CreateEmpty();
-            }
-            table->setReadOnly(true);
-            table->First();
-            m_sources.push_back(std::make_unique<RpEvTableDataSet>(table.get()));
-            m_dataSets.push_back(m_sources.back().get());
-            m_tables.push_back(table.release());
-        }
-    }
-    ~DataFolder() { RpComponents::remove(&m_module); }
-    DataFolder(const DataFolder &) = delete;
-    DataFolder &operator=(const DataFolder &) = delete;
-
-    const TRpEvDataSetList *dataSets() const { return &m_dataSets; }
-
-private:
-    // The module owns the tables.
-    QObject m_module;
-    std::vector<TMemTable *> m_tables;
-    std::vector<std::unique_ptr<RpEvTableDataSet>> m_sources;
-    TRpEvDataSetList m_dataSets;
-};
-
 } // namespace
 
 int eval(const QStringList &arguments)
@@ -113,8 +69,6 @@ int eval(const QStringList &arguments)
     try {
         std::unique_ptr<DataFolder> data;
         if (!options.dataDir.isEmpty()) {
-            if (!QFileInfo(options.dataDir).isDir())
-                throw EFOpenError(options.dataDir);
             data = std::make_unique<DataFolder>(options.dataDir);
         }
         std::unique_ptr<TRpDLoader> report;

@@ -18,6 +18,11 @@ constexpr ReportTool::Command kCommands[] = {
         &ReportTool::print },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]", &ReportTool::eval },
+    { "wizard",
+        "--type blank|list|form|single|tabular|labels [--dataset NAME] [--fields A,B,...] [--label-format "
+        "NAME] "
+        "[--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2",
+        &ReportTool::wizard },
 };
 
 void printUsage()
