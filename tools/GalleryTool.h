@@ -20,5 +20,7 @@ bool renderDataControls(const QDir &out, int &written);
 bool renderFinanceWindows(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);
+// Every page of the report wizard "New report definition" (wizard-<n>-<page>.png).
+bool renderWizardPages(const QDir &out, int &written);
 
 } // namespace Gallery

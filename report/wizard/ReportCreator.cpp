@@ -99,7 +99,7 @@ void TRpDReportCreator::Build(const TRpWizardAnswers &answers)
         return;
     m_dataSet = qobject_cast<TDataSet *>(answers.dataSet.data());
     applyPage(answers);
-    clearReport();
+    RemoveLayout(m_report);
     m_report.setDataSet(m_dataSet);
     switch (answers.type) {
     case TRpWizardReportType::List:
@@ -125,10 +125,10 @@ void TRpDReportCreator::applyPage(const TRpWizardAnswers &answers)
         page.setColumnSpace(answers.columnSpacing);
 }
 
-void TRpDReportCreator::clearReport()
+void TRpDReportCreator::RemoveLayout(TDesignRpReport &report)
 {
     QList<QObject *> doomed;
-    for (QObject *child : m_report.children()) {
+    for (QObject *child : report.children()) {
         if (qobject_cast<TRpCustomBand *>(child) || qobject_cast<TRpPrintable *>(child))
             doomed.append(child);
     }

@@ -88,9 +88,10 @@ public:
     std::function<void(QObject *component)> AfterReportComponentCreated;
 
     void Build(const TRpWizardAnswers &answers);
+    // Removes every band and every element of the report.
+    static void RemoveLayout(TDesignRpReport &report);
 
 private:
-    void clearReport();
     void applyPage(const TRpWizardAnswers &answers);
     void buildList(const TRpWizardAnswers &answers);
     void buildForm(const TRpWizardAnswers &answers);
