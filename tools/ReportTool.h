@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+class QPainter;
+class QPicture;
+class TRpPrinter;
+
 // The commands of quillot-report. Each command is one function in its own file (ReportTool<Command>.cpp)
 // taking the arguments after the command name and returning the exit status; it writes its messages to
 // stderr itself. quillot-report.cpp lists them in its command table.
@@ -51,11 +55,22 @@ int pages(const QStringList &arguments);
 // for an error value.
 int eval(const QStringList &arguments);
 
-// wizard --type blank|list|form|single|tabular|labels [--dataset NAME] [--fields A,B,...] [--label-format
-// NAME]
-// [--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2: a new report made as the wizard makes
-// it with these answers. Exit 0 when saved, 1 when a step fails (nothing written), 2 for bad usage.
+// wizard --type blank|list|form|single|tabular|labels [--dataset NAME] [--fields A,B,...]
+// [--label-format NAME] [--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2: a new report
+// made as the wizard makes it with these answers. Exit 0 when saved, 1 when a step fails (nothing written), 2
+// for bad usage.
 int wizard(const QStringList &arguments);
+
+// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
+// a report over a data folder's tables and writes its pages; prints "N pages".
+int render(const QStringList &arguments);
+
+// Pages as pictures: a stored page drawn at true size from the paper's top-left corner on any painter, one
+// page as a 96-dpi PNG, and every page of a store as DIR/page-0001.png, page-0002.png…
+void renderPicture(QPainter &painter, const QPicture &page);
+void renderPng(const QPicture &page, const QString &fileName);
+QString pngName(int page);
+void renderPictures(TRpPrinter &store, const QString &folder);
 
 // Writes "quillot-report: <message>" as one line on stderr.
 void printError(const QString &message);

@@ -104,6 +104,32 @@ TRpShape::TRpShape(QObject *parent)
 TRpImage::TRpImage(QObject *parent) : TRpPrintable(parent), m_picture(new ReportPicture(this))
 {
     setInitialPixelSize(105, 105);
+    connect(m_picture, &ReportPicture::changed, this, [this] {
+        if (m_autoSize && !m_reading)
+            fitToPicture();
+    });
+}
+
+void TRpImage::beginRead()
+{
+    TRpPrintable::beginRead();
+    m_reading = true;
+}
+
+void TRpImage::loaded()
+{
+    TRpPrintable::loaded();
+    m_reading = false;
+}
+
+void TRpImage::fitToPicture()
+{
+    const QImage &image = m_picture->image();
+    if (image.isNull())
+        return;
+    size()->setNativeBounds(size()->nativeLeft(), size()->nativeTop(),
+        pixelsToNative(image.width(), resolution(), zoom()),
+        pixelsToNative(image.height(), resolution(), zoom()));
 }
 
 TRpDBImage::TRpDBImage(QObject *parent) : TRpPrintable(parent)

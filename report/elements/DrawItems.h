@@ -140,11 +140,19 @@ public:
 
     void PrintAt(long double x, long double y) override;
 
+    // Setting a picture on an element with AutoSize makes the element as large as the picture's pixels,
+    // except while a report file is read (the stored size then stands).
+    void beginRead() override;
+    void loaded() override;
+
 private:
+    void fitToPicture();
+
     ReportPicture *m_picture;
     bool m_autoSize = false;
     bool m_center = false;
     bool m_stretch = false;
+    bool m_reading = false;
 };
 
 // The picture held in a blob field of a dataset, read at each print and placed like a stored picture. A

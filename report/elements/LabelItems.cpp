@@ -434,9 +434,12 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
             const long double extra = lineBottom - ownBottom;
             if (run.GrowBand(extra)) {
                 const long double grown = std::max(ownBottom + 1 + run.BandGrowth(), lineBottom);
-                if (opaque)
+                if (opaque) {
                     fillDeviceRect(*canvas, deviceLeft, store.DeviceY(bottom), deviceRight - deviceLeft,
                         store.DeviceY(grown) - store.DeviceY(bottom), state.fillColor);
+                    // The fill leaves no pen, and text drawn without one is not drawn at all.
+                    usePen(*canvas, state.textColor);
+                }
                 bottom = grown;
             } else if (printedAny || !run.MustAdvance()) {
                 break;

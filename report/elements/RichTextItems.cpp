@@ -147,7 +147,13 @@ void TRpCustomRichText::PrintAt(long double x, long double y)
     PrintState &state = *m_print;
     TRpPrinter &store = run->PageStore();
     QPainter *canvas = run->FinalPass() ? store.canvas() : nullptr;
-    const QPaintDevice *device = canvas ? canvas->device() : &referenceScreenDevice();
+    // Text is laid out on a device that outlives the page: the reference screen for pages recorded at its
+    // resolution, otherwise the page's own device (a printer, which stays for the whole run).
+    const QPaintDevice *device = &referenceScreenDevice();
+    if (canvas
+        && (canvas->device()->logicalDpiX() != device->logicalDpiX()
+            || canvas->device()->logicalDpiY() != device->logicalDpiY()))
+        device = canvas->device();
 
     const long double left = x + size()->nativeLeft();
     const long double top = y + size()->nativeTop();
@@ -158,6 +164,9 @@ void TRpCustomRichText::PrintAt(long double x, long double y)
     if (!state.continuing) {
         layOut(RichText(), device, store.DeviceX(right) - x1);
         state.position = 0;
+    } else {
+        // The same text on another device is laid out again; the next page still starts at its character.
+        layOut(state.source, device, store.DeviceX(right) - x1);
     }
 
     // The first line not printed yet, and how many of the following lines the element holds.

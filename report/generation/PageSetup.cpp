@@ -27,21 +27,36 @@ void ApplyPrinterSettings(const TCustomRpReport &report, TRpPrinter &store)
     const TRpPage &page = *report.page();
     const TRpReportPrinterSettings &settings = *report.printerSettings();
     TPrinterSettings &target = store.printerSettings();
-    TRpPaperSize size = page.paperSize();
-    if (size == RpPaper::Default && !store.printerAvailable())
-        size = defaultPaperSize();
-    target.paperSize = size;
-    target.orientation = page.orientation();
-    if (size == RpPaper::Custom) {
-        // The page keeps its custom size as it is laid out (already turned for landscape); the store keeps
-        // portrait dimensions and turns them itself.
-        const bool landscape = page.orientation() == RpPaper::poLandscape;
-        const double width = double(rpRound(page.nativeWidth()));
-        const double length = double(rpRound(page.nativeLength()));
-        target.paperWidth = landscape ? length : width;
-        target.paperLength = landscape ? width : length;
+    // The page keeps a custom size as it is laid out (already turned for landscape); the store keeps portrait
+    // dimensions and turns them itself.
+    const bool landscape = page.orientation() == RpPaper::poLandscape;
+    const double width = double(rpRound(page.nativeWidth()));
+    const double length = double(rpRound(page.nativeLength()));
+    const double portraitWidth = landscape ? length : width;
+    const double portraitLength = landscape ? width : length;
+    if (store.printerAvailable()) {
+        // A real printer takes what it supports and keeps its own value for the rest.
+        store.setPrinterIndex(settings.printerIndex());
+        target.SetPaperSize(page.paperSize());
+        if (target.paperSize == RpPaper::Custom) {
+            target.SetPaperWidth(portraitWidth);
+            target.SetPaperLength(portraitLength);
+        }
+        target.SetOrientation(page.orientation());
+        target.SetCopies(settings.copies());
+        target.SetOutputBin(settings.outputBin());
+    } else {
+        // Without a printer (recording, PDF) every size, custom dimensions and orientation are taken.
+        const TRpPaperSize size
+            = page.paperSize() == RpPaper::Default ? defaultPaperSize() : page.paperSize();
+        target.paperSize = size;
+        if (size == RpPaper::Custom) {
+            target.paperWidth = portraitWidth;
+            target.paperLength = portraitLength;
+        }
+        target.orientation = page.orientation();
+        target.copies = settings.copies();
+        target.outputBin = settings.outputBin();
     }
-    target.copies = settings.copies();
-    target.outputBin = settings.outputBin();
     store.setPageRange(settings.firstPage(), settings.lastPage());
 }

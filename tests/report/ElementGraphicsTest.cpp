@@ -247,6 +247,19 @@ TEST(PictureElement, ReadsStoredBitmapsAndDrawsTheFrameAfterThePicture)
     EXPECT_EQ(page.fillsOf(QColor(Qt::red)).size(), 1u);
 }
 
+TEST(PictureElement, AutoSizeTakesThePicturesPixelsWhenAPictureIsSet)
+{
+    ElementBench bench;
+    auto *image = bench.add<TRpImage>(10, 20, 500, 300);
+    ASSERT_TRUE(image->picture()->setGraphic(QStringLiteral("TPngImage"), encoded(sample(40, 20), "PNG")));
+    EXPECT_EQ(image->size()->nativeWidth(), 500); // without AutoSize the size stays
+    image->setAutoSize(true);
+    ASSERT_TRUE(image->picture()->setGraphic(QStringLiteral("TPngImage"), encoded(sample(30, 60), "PNG")));
+    EXPECT_EQ(image->size()->nativeLeft(), 10);
+    EXPECT_EQ(image->size()->nativeWidth(), pixelsToNative(30, image->resolution(), 100));
+    EXPECT_EQ(image->size()->nativeHeight(), pixelsToNative(60, image->resolution(), 100));
+}
+
 TEST(PictureElement, RefusesPicturesTooLargeToHold)
 {
     ElementBench bench;
