@@ -25,5 +25,7 @@ bool renderPrintedLists(const QDir &out, int &written);
 bool renderDesigner(const QDir &out, int &written);
 // The report designer's property dialogs over a sample report (dialog-<Form>.png).
 bool renderPropertyDialogs(const QDir &out, int &written);
+// Every page of the report wizard "New report definition" (wizard-<n>-<page>.png).
+bool renderWizardPages(const QDir &out, int &written);
 
 } // namespace Gallery

@@ -56,10 +56,18 @@ int printReport(const QByteArray &bytes, const PrintOptions &options);
 // with --png each page is also rendered to DIR/page-NNNN.png at 96 dpi.
 int pages(const QStringList &arguments);
 
-// eval EXPR [--data DIR] [--locale NAME]: compiles and computes one report expression and prints
-// "kind: value" (integer, float, string, boolean, error); with --data the four tables of a data folder are
-// open under their component names. Exit status 0 for a value, 1 for an error value.
+// eval EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]: compiles and computes one report
+// expression and prints "kind: value" (integer, float, string, boolean, error); with --data the four tables
+// of a data folder are open under their component names, with --report a report file's elements are there
+// for the element functions, --validate only checks (setters change nothing). Exit status 0 for a value, 1
+// for an error value.
 int eval(const QStringList &arguments);
+
+// wizard --type blank|list|form|single|tabular|labels [--dataset NAME] [--fields A,B,...]
+// [--label-format NAME] [--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2: a new report
+// made as the wizard makes it with these answers. Exit 0 when saved, 1 when a step fails (nothing written), 2
+// for bad usage.
+int wizard(const QStringList &arguments);
 
 // render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
 // a report over a data folder's tables and writes its pages; prints "N pages".

@@ -1,6 +1,8 @@
 // quillot-report COMMAND ARGS…: looks into and converts report files. Run without arguments for the usage.
 #include "ReportTool.h"
 
+#include "report/scripts/ScriptFunctions.h"
+
 #include <QApplication>
 #include <QTextStream>
 #include <cstdio>
@@ -18,9 +20,14 @@ const ReportTool::Command kCommands[] = {
         "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]",
         &ReportTool::render },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
-    { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },
+    { "eval", "EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]", &ReportTool::eval },
     { "design", "[IN.RP2] OUT.RP2 --steps FILE [--settings RPDESIGN.INI]", &ReportTool::design,
         ReportTool::kDesignSteps },
+    { "wizard",
+        "--type blank|list|form|single|tabular|labels [--dataset NAME] [--fields A,B,...] [--label-format "
+        "NAME] "
+        "[--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2",
+        &ReportTool::wizard },
 };
 
 void printUsage()
@@ -50,6 +57,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || (argc > 1 && qstrcmp(argv[1], "design") == 0))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Expressions have the report designer's functions here as in the program.
+    installReportScripts();
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty()) {
         printUsage();

@@ -63,6 +63,16 @@ QList<QObject *> dataModules()
     return list;
 }
 
+QList<QObject *> windows()
+{
+    QList<QObject *> list;
+    for (const Entry &e : entries()) {
+        if (e.component && !e.dataModule)
+            list.append(e.component);
+    }
+    return list;
+}
+
 bool nameInUse(const QString &name, const QObject *except)
 {
     for (const Entry &e : entries()) {
@@ -184,6 +194,29 @@ StreamObject readBlockAt(const QByteArray &bytes, qsizetype &position)
 
 // ---------------------------------------------------------------- the engine
 
+namespace {
+
+// Every engine, so that a window (and what it holds) leads back to its engine. Engines live on the
+// user-interface thread; a background run reads the list while none is made or destroyed.
+std::vector<ReportFileEngine *> &engines()
+{
+    static std::vector<ReportFileEngine *> list;
+    return list;
+}
+
+} // namespace
+
+ReportFileEngine *ReportFileEngine::engineOf(const QObject *object)
+{
+    for (const QObject *o = object; o; o = o->parent()) {
+        for (ReportFileEngine *engine : engines()) {
+            if (engine->window() == o)
+                return engine;
+        }
+    }
+    return nullptr;
+}
+
 struct ReportFileEngine::ParsedFile
 {
     StreamObject header;
@@ -209,6 +242,7 @@ ReportFileEngine::ReportFileEngine(const QString &windowName, QObject *parent)
     }
     m_window->setObjectName(name);
     RpComponents::addWindow(m_window.get());
+    engines().push_back(this);
     m_header->setObjectName(QStringLiteral("Header"));
     newDataModule();
     newReport();
@@ -216,6 +250,7 @@ ReportFileEngine::ReportFileEngine(const QString &windowName, QObject *parent)
 
 ReportFileEngine::~ReportFileEngine()
 {
+    std::erase(engines(), this);
     m_addons->clear();
     RpComponents::remove(m_dataModule.get());
     RpComponents::remove(m_window.get());

@@ -24,6 +24,8 @@ void addDataModule(QObject *module);
 void addWindow(QObject *window);
 void remove(QObject *component);
 QList<QObject *> dataModules();
+// The windows (and report data modules), in the order they were made.
+QList<QObject *> windows();
 // True when a window or data module other than `except` has the name (compared ignoring case).
 bool nameInUse(const QString &name, const QObject *except = nullptr);
 } // namespace RpComponents
@@ -57,6 +59,9 @@ public:
     ~ReportFileEngine() override;
 
     QObject *window() const { return m_window.get(); }
+    // The engine whose window is `object` or holds it (a report, band or element of the engine); null for
+    // an object of no engine.
+    static ReportFileEngine *engineOf(const QObject *object);
     TDesignRpReport *report() const { return m_report; }
     TRuntimeDatamodule *dataModule() const { return m_dataModule.get(); }
     TComponentFileHeader *header() const { return m_header.get(); }

@@ -96,6 +96,8 @@ public:
     void EmitBand(TRpCustomBand *band);
     void StartNewPage();
     bool pageStarted() const { return m_pageOpen; }
+    // The write position on the page, native units (−1 before the first page).
+    long double CurrentY() const { return m_y; }
     void setNoForce() { m_noForce = true; }
     // Further columns of the page start at the write position (below the title and all it grew to).
     void markColumnTop()

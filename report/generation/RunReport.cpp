@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "report/generation/PageSetup.h"
+#include "report/generation/RunExtension.h"
 #include "report/model/Controllers.h"
 #include "report/model/Report.h"
 #include "report/pages/RpPrinter.h"
@@ -165,6 +166,14 @@ bool runClaimed(ReportJob &job, TCustomRpReport &report, TRpPrinter &store, cons
     RpRunOptions withFlag = options;
     withFlag.cancelFlag = &job.cancelled;
     TRpReportRun run(report, store, withFlag);
+    // The extension's work ends before the run object goes, whatever way the run ends.
+    std::unique_ptr<RpRunExtension> extension;
+    if (const RpRunStarter &start = runStarter()) {
+        bool refuse = false;
+        extension = start(report, run, refuse);
+        if (refuse)
+            return false;
+    }
     return run.Run();
 }
 
@@ -178,7 +187,23 @@ std::unique_ptr<QObject> makeProgressWindow(const TCustomRpReport &report, TRpPr
     return window;
 }
 
+RpRunStarter &installedStarter()
+{
+    static RpRunStarter starter;
+    return starter;
+}
+
 } // namespace
+
+void setRunStarter(RpRunStarter starter)
+{
+    installedStarter() = std::move(starter);
+}
+
+const RpRunStarter &runStarter()
+{
+    return installedStarter();
+}
 
 bool RunReport(TCustomRpReport &report, TRpPrinter &store, const RpRunOptions &options)
 {
