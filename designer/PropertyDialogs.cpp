@@ -10,15 +10,10 @@
 #include "designer/RichtextPropertyForm.h"
 #include "designer/ShapePropertyForm.h"
 #include "designer/SysDataPropertyForm.h"
+#include "preview/RpExpressionBuilder.h"
 #include "report/files/DesignClasses.h"
-#include "widgets/Dialogs.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QVBoxLayout>
 
 namespace PropertyDialogs {
 
@@ -120,26 +115,11 @@ EditResult EditItem(QWidget *owner, TRpDesigner *designer, QObject *item)
 
 namespace {
 
-// Asks for an expression in a plain field, for as long as no wizard of its own is installed.
-bool promptExpression(QWidget *owner, TRpDesigner *, QString &expression)
+// The "..." buttons open the engine's expression wizard over the data sets of the application's data
+// modules, without heading and without an environment of variables.
+bool openWizard(QWidget *, TRpDesigner *, QString &expression)
 {
-    QDialog prompt(owner);
-    prompt.setObjectName(QStringLiteral("ExpressionPrompt"));
-    prompt.setWindowTitle(QStringLiteral("Expression Wizard"));
-    auto *layout = new QVBoxLayout(&prompt);
-    layout->addWidget(new QLabel(QStringLiteral("Enter expression:"), &prompt));
-    auto *field = new QLineEdit(expression, &prompt);
-    field->setObjectName(QStringLiteral("EExpression"));
-    field->setMinimumWidth(360);
-    layout->addWidget(field);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &prompt);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &prompt, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &prompt, &QDialog::reject);
-    layout->addWidget(buttons);
-    if (!Dialogs::exec(prompt))
-        return false;
-    expression = field->text();
-    return true;
+    return OpenExpressionWizard(QString(), expression, nullptr, static_cast<TRpEvEnvironment *>(nullptr), nullptr);
 }
 
 } // namespace
@@ -147,7 +127,7 @@ bool promptExpression(QWidget *owner, TRpDesigner *, QString &expression)
 void install(TRpDesigner *designer, QWidget *owner)
 {
     static const bool wizardInstalled = [] {
-        ExpressionWizard::install(promptExpression);
+        ExpressionWizard::install(openWizard);
         return true;
     }();
     Q_UNUSED(wizardInstalled);

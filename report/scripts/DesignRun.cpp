@@ -415,6 +415,11 @@ void RpDesignRun::BandPrintTest(TRpCustomBand *band, bool &print)
         print = false;
         return;
     }
+    // A group that passes starts its data fields' repeated values afresh.
+    if (print) {
+        if (auto *group = qobject_cast<TRpGroup *>(band))
+            ForgetRepeatedValuesOfGroup(*group);
+    }
     if (print)
         print = pageRulesAllow(band);
     if (print && isRowSpace(band))

@@ -8,7 +8,11 @@
 #include "designer/MemoPropertyForm.h"
 #include "designer/SysDataPropertyForm.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QFile>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -110,6 +114,67 @@ TEST_F(PropertyDialogTest, KindsWithoutADialogAndCancelledDialogsChangeNothing)
     EXPECT_EQ(designer->EditProperties(nullptr), EditResult::NoDialog);
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_FALSE(designer->Modified());
+}
+
+// ---------------------------------------------------------------- callers
+
+TEST_F(PropertyDialogTest, EditOpensTheSelectionsDialogAndLeavesTheClickedElementSelectedAlone)
+{
+    designer->SelectList({ label, shape });
+    std::unique_ptr<QMenu> menu(form->buildContextMenu(label));
+    QAction *editEntry = menu->actions().at(1);
+    ASSERT_EQ(editEntry->text(), QStringLiteral("Edit"));
+    dialogs.execAnswer = false;
+    editEntry->trigger();
+    EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("DBTextPropertyForm") });
+    EXPECT_TRUE(designer->Modified()); // set before the dialog opens
+    EXPECT_EQ(designer->selection(), QList<QObject *> { label });
+
+    // One element: its own dialog; "BlockEdit" keeps it shut.
+    dialogs.shown.clear();
+    std::unique_ptr<QMenu> single(form->buildContextMenu(label));
+    single->actions().at(1)->trigger();
+    EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("LabelPropertyForm") });
+    designer->SetElementFlag(label, QStringLiteral("BlockEdit"), true);
+    std::unique_ptr<QMenu> locked(form->buildContextMenu(label));
+    locked->actions().at(1)->trigger();
+    EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+TEST_F(PropertyDialogTest, ADoubleClickSkipsLockedElementsButTheSelectorDoesNot)
+{
+    dialogs.execAnswer = false;
+    designer->ClearSelection();
+    designer->Select(shape);
+    designer->SetElementFlag(shape, QStringLiteral("BlockEdit"), true);
+    ASSERT_TRUE(designer->mover()->OnControlDoubleClicked);
+    designer->mover()->OnControlDoubleClicked(shape);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(form->ComboSelection, &click);
+    EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("ShapePropertyForm") });
+    designer->SetElementFlag(shape, QStringLiteral("BlockEdit"), false);
+    designer->mover()->OnControlDoubleClicked(shape);
+    EXPECT_EQ(dialogs.shown.size(), 2);
+}
+
+TEST_F(PropertyDialogTest, TheLanguageFileTranslatesADialogUnderItsSection)
+{
+    const QString file = dir.filePath(QStringLiteral("lang.txt"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("[LabelPropertyForm]\nLabelPropertyForm.Caption=Etiquette\nCheckTransparent.Caption=Transparente\n");
+    out.close();
+    designer->LanguageFile = file;
+    QString caption;
+    QString box;
+    edit<TLabelPropertyForm>(label, [&](TLabelPropertyForm &form) {
+        caption = form.windowTitle();
+        box = form.CheckTransparent->text();
+    });
+    EXPECT_EQ(caption, QStringLiteral("Etiquette"));
+    EXPECT_EQ(box, QStringLiteral("Transparente"));
 }
 
 // ---------------------------------------------------------------- label and expression
