@@ -158,12 +158,17 @@ TEST(ReportPageEdges, NewPageAskedForWhilePagesChangeIsIgnored)
     ExampleReport example(&table);
     TRpPrinter store;
     TRpReportRun run(example.report, store, bounded());
+    bool sawRun = true;
     auto *asking = new ProbeText(example.pageHeader);
-    asking->value = [&run](RpPrintRun &) {
-        run.RequestNewPage();
+    asking->value = [&](RpPrintRun &) {
+        // An expression function reaches the run going on through current().
+        sawRun = sawRun && TRpReportRun::current() == &run;
+        TRpReportRun::current()->RequestNewPage();
         return QStringLiteral("PAGEHDR");
     };
     run.Run();
+    EXPECT_TRUE(sawRun);
+    EXPECT_EQ(TRpReportRun::current(), nullptr);
     EXPECT_FALSE(run.timedOut());
     EXPECT_EQ(store.pageCount(), 2);
 }
