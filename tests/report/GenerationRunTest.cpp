@@ -325,6 +325,21 @@ TEST(ReportFrames, ReportFrameLiesOnTheTurnedPage)
     EXPECT_NEAR(bottom->rect.width(), 2970 - 2 * report.page()->nativeLeftMargin(), kPixel);
 }
 
+TEST(ReportFrames, ColouredBandIsFilledWhiteOnesAreLeftOut)
+{
+    TRpReport report;
+    TRpBand *detail = addBand(report, Rp::rbDetail, 80);
+    detail->setColor(clYellow);
+    addBand(report, Rp::rbSummary, 60);
+    const std::vector<PageLog> pages = logPages(*runToStore(report));
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].fills.size(), 1u);
+    EXPECT_EQ(pages[0].fills[0].color, QColor(Qt::yellow));
+    const double margin = report.page()->nativeTopMargin();
+    EXPECT_NEAR(pages[0].fills[0].rect.top(), margin, kPixel);
+    EXPECT_NEAR(pages[0].fills[0].rect.height(), 80, kPixel);
+}
+
 // ---------------------------------------------------------------- the report stays as it was
 
 class FailingRun : public ::testing::Test
