@@ -48,9 +48,15 @@ void drawStoredPage(QPainter &canvas, const QPicture &page, const TRpPrintDevice
     canvas.restore();
 }
 
-// Nearest integer, halves to the even neighbour.
+// Nearest integer, halves to the even neighbour; positions beyond the device's integer range stay at its
+// bounds.
 int roundEven(long double value)
 {
+    constexpr long double kBound = 2147483647.0L;
+    if (!(value > -kBound))
+        return -2147483647;
+    if (!(value < kBound))
+        return 2147483647;
     return int(std::nearbyintl(value));
 }
 
