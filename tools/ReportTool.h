@@ -6,6 +6,10 @@
 class TDesignRpReport;
 class TReportDesignerDialog;
 
+class QPainter;
+class QPicture;
+class TRpPrinter;
+
 // The commands of quillot-report. Each command is one function in its own file (ReportTool<Command>.cpp)
 // taking the arguments after the command name and returning the exit status; it writes its messages to
 // stderr itself. quillot-report.cpp lists them in its command table.
@@ -60,6 +64,17 @@ void setUpAsTheReportsWindow(TReportDesignerDialog &dialog);
 // cannot be loaded.
 bool runAsTheReportsWindow(const QByteArray &bytes, const QString &settings,
     const std::function<void(TDesignRpReport &report)> &run);
+
+// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
+// a report over a data folder's tables and writes its pages; prints "N pages".
+int render(const QStringList &arguments);
+
+// Pages as pictures: a stored page drawn at true size from the paper's top-left corner on any painter, one
+// page as a 96-dpi PNG, and every page of a store as DIR/page-0001.png, page-0002.png…
+void renderPicture(QPainter &painter, const QPicture &page);
+void renderPng(const QPicture &page, const QString &fileName);
+QString pngName(int page);
+void renderPictures(TRpPrinter &store, const QString &folder);
 
 // Writes "quillot-report: <message>" as one line on stderr.
 void printError(const QString &message);

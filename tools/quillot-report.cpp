@@ -14,6 +14,9 @@ constexpr ReportTool::Command kCommands[] = {
         "REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate] "
         "[--settings RPDESIGN.INI] [--locale NAME]",
         &ReportTool::print },
+    { "render",
+        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]",
+        &ReportTool::render },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },
 };
