@@ -65,8 +65,8 @@ void setUpAsTheReportsWindow(TReportDesignerDialog &dialog);
 bool runAsTheReportsWindow(const QByteArray &bytes, const QString &settings,
     const std::function<void(TDesignRpReport &report)> &run);
 
-// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
-// a report over a data folder's tables and writes its pages; prints "N pages".
+// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI] [--locale NAME]
+// [--timeout SECONDS]: runs a report over a data folder's tables and writes its pages; prints "N pages".
 int render(const QStringList &arguments);
 
 // Pages as pictures: a stored page drawn at true size from the paper's top-left corner on any painter, one
