@@ -128,6 +128,14 @@ TEST_F(ReportToolFiles, WhatIsNoReportIsRefused)
         << "a single element block still converts to a block";
 }
 
+TEST_F(ReportToolFiles, PagesNamesAReportGivenForAPageFile)
+{
+    TestSupport::writeFile(path(QStringLiteral("in.RP2")), report);
+    const ToolRun run = tool({QStringLiteral("pages"), path(QStringLiteral("in.RP2"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("a report file is not a page file")) << run.err.toStdString();
+}
+
 // ---------------------------------------------------------------- print of page files
 
 class ReportToolPrintPages : public ReportToolFiles
