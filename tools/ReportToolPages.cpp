@@ -1,14 +1,40 @@
 #include "ReportTool.h"
+#include "ReportToolInput.h"
 
 #include "platform/Exceptions.h"
+#include "report/files/ReportFile.h"
 #include "report/pages/RpPrinter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPicture>
 #include <QTextStream>
 
 namespace ReportTool {
+
+namespace {
+
+// A report given where a page file is expected is named as what it is.
+void refuseReports(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.peek(4) == QByteArray("\x03\x00\x5E\x01", 4))
+        return;
+    if (file.size() > ReportFileEngine::kMaxFileSize)
+        return;
+    switch (recognise(file.readAll())) {
+    case InputKind::ReportFile:
+        throw ERpError(QStringLiteral("a report file is not a page file"));
+    case InputKind::TextBlock:
+    case InputKind::ResourceBlock:
+        throw ERpError(QStringLiteral("a report block is not a page file"));
+    default:
+        break;
+    }
+}
+
+} // namespace
 
 int pages(const QStringList &arguments)
 {
@@ -21,6 +47,7 @@ int pages(const QStringList &arguments)
     try {
         if (!QFileInfo::exists(fileName))
             throw EFOpenError(fileName);
+        refuseReports(fileName);
         TRpPrinter store;
         store.LoadPages(fileName);
         const QDir target(png ? arguments[2] : QString());

@@ -13,10 +13,9 @@ namespace {
 
 QByteArray corpusFile(const char *name)
 {
-    QFile in(QFileInfo(QString::fromUtf8(__FILE__))
-                 .dir()
-                 .filePath(QStringLiteral("../../fuzz/corpus/ReportFileFuzz/"))
-        + QString::fromLatin1(name));
+    // The seed corpus of the report file fuzzer, found from the tests' own data folder.
+    QFile in(QDir::cleanPath(QStringLiteral(QUILLOT_TEST_DATA "/../../fuzz/corpus/ReportFileFuzz/")
+                             + QString::fromLatin1(name)));
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
@@ -127,6 +126,14 @@ TEST_F(ReportToolFiles, WhatIsNoReportIsRefused)
     EXPECT_EQ(convert(QStringLiteral("label.txt"), QStringLiteral("out.rp2")).exitCode, 1);
     EXPECT_EQ(convert(QStringLiteral("label.txt"), QStringLiteral("out.txt")).exitCode, 0)
         << "a single element block still converts to a block";
+}
+
+TEST_F(ReportToolFiles, PagesNamesAReportGivenForAPageFile)
+{
+    TestSupport::writeFile(path(QStringLiteral("in.RP2")), report);
+    const ToolRun run = tool({QStringLiteral("pages"), path(QStringLiteral("in.RP2"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("a report file is not a page file")) << run.err.toStdString();
 }
 
 // ---------------------------------------------------------------- print of page files
