@@ -1,6 +1,14 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
+
+class TDesignRpReport;
+class TReportDesignerDialog;
+
+class QPainter;
+class QPicture;
+class TRpPrinter;
 
 // The commands of quillot-report. Each command is one function in its own file (ReportTool<Command>.cpp)
 // taking the arguments after the command name and returning the exit status; it writes its messages to
@@ -40,7 +48,7 @@ struct PrintOptions
     QString locale;
     int firstPage = 0;
     int lastPage = 0;
-    int copies = 1;
+    int copies = 0; // 0: the report's own
     bool collate = true;
 };
 
@@ -56,6 +64,25 @@ int pages(const QStringList &arguments);
 // "kind: value" (integer, float, string, boolean, error); with --data the four tables of a data folder are
 // open under their component names. Exit status 0 for a value, 1 for an error value.
 int eval(const QStringList &arguments);
+
+// Sets the designer's entry component as the reports window does, for what a run depends on.
+void setUpAsTheReportsWindow(TReportDesignerDialog &dialog);
+// Loads a report (a whole file or a single report block) the way the reports window's preview does, with the
+// designer's settings file `settings` (none when empty), and hands the loaded report to `run`; false when it
+// cannot be loaded.
+bool runAsTheReportsWindow(const QByteArray &bytes, const QString &settings,
+    const std::function<void(TDesignRpReport &report)> &run);
+
+// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI] [--locale NAME]
+// [--timeout SECONDS]: runs a report over a data folder's tables and writes its pages; prints "N pages".
+int render(const QStringList &arguments);
+
+// Pages as pictures: a stored page drawn at true size from the paper's top-left corner on any painter, one
+// page as a 96-dpi PNG, and every page of a store as DIR/page-0001.png, page-0002.png…
+void renderPicture(QPainter &painter, const QPicture &page);
+void renderPng(const QPicture &page, const QString &fileName);
+QString pngName(int page);
+void renderPictures(TRpPrinter &store, const QString &folder);
 
 // Writes "quillot-report: <message>" as one line on stderr.
 void printError(const QString &message);

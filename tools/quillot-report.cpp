@@ -14,6 +14,10 @@ const ReportTool::Command kCommands[] = {
         "REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate] "
         "[--settings RPDESIGN.INI] [--locale NAME]",
         &ReportTool::print },
+    { "render",
+        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI] [--locale NAME] "
+        "[--timeout SECONDS]",
+        &ReportTool::render },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },
     { "design", "[IN.RP2] OUT.RP2 --steps FILE [--settings RPDESIGN.INI]", &ReportTool::design,
@@ -42,8 +46,9 @@ void ReportTool::printError(const QString &message)
 
 int main(int argc, char **argv)
 {
-    // Pages are drawn with fonts, which need the graphical application; the designer's window of "design"
-    // is real but never shown on a screen.
+    // Pages are drawn with fonts, which need the graphical application; no window is ever shown (the report
+    // designer's loading goes through its hidden print window, and the designer window of "design" is real
+    // but kept offscreen).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || (argc > 1 && qstrcmp(argv[1], "design") == 0))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
