@@ -8,6 +8,7 @@
 #include "report/elements/DrawItems.h"
 #include "report/elements/LabelItems.h"
 #include "report/elements/RichTextItems.h"
+#include "report/generation/PrintSetup.h"
 #include "report/generation/RunReport.h"
 #include "store/DataSet.h"
 #include "widgets/Dialogs.h"
@@ -534,6 +535,8 @@ void TReportDesignerForm::APrinterSetupExecute()
 {
     if (OnPrinterSetup)
         OnPrinterSetup(RpDesigner1);
+    else if (TDesignRpReport *report = RpDesigner1->designReport())
+        AskPrintSetup(*report);
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     ComboFontName->clear();

@@ -100,7 +100,6 @@ TRpDesigner::TRpDesigner(QObject *parent)
     registerDesignClasses();
     setObjectName(QStringLiteral("RpDesigner1"));
     m_files->saveFileName = [this] { return askSaveFileName(); };
-    connect(m_files.get(), &ReportFileEngine::reportReplaced, this, [this] { attachReport(); });
     attachReport();
 }
 
@@ -262,6 +261,7 @@ bool TRpDesigner::LoadReportFile(const QString &fileName, QString *error)
             *error = failure.message();
     }
     setEditing(wasEditing);
+    attachReport();
     if (!loaded) {
         setFileName(QString());
         setModified(true);
@@ -307,6 +307,7 @@ void TRpDesigner::NewReport()
     QByteArray bytes;
     blank->SaveReportStream(bytes);
     m_files->LoadReportStream(bytes);
+    attachReport();
     m_files->setFileName(name);
     setGroupCounter(0);
     setModified(false);
@@ -608,6 +609,7 @@ void TRpDesigner::RestoreSnapshot(const QByteArray &snapshot)
     } catch (const Exception &error) {
         showError(error.message());
     }
+    attachReport();
     m_files->setFileName(name);
     setGroupCounter(counter);
 }

@@ -148,6 +148,7 @@ public:
 
 signals:
     void designStateChanged(int state);
+    // The report was read anew (loaded, undone or started over): the surface shows it from scratch.
     void reportReplaced();
     void fileNameChanged(const QString &name);
     // A right press: with nothing selected the report's dialog, otherwise the context menu of the item.

@@ -6,6 +6,7 @@
 #include "designer/LanguageFile.h"
 #include "designer/OptionsForm.h"
 #include "platform/IniFile.h"
+#include "report/elements/DrawItems.h"
 #include "report/files/ReportFile.h"
 #include "report/generation/RunReport.h"
 #include "report/pages/RpPrinter.h"
@@ -824,6 +825,50 @@ TEST_F(DesignerWindow, TheScriptIndicatorFollowsTheScript)
     const QImage picture = form->DesignView->grab().toImage();
     EXPECT_FALSE(picture.isNull());
     Q_UNUSED(band);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DesignerWindow, PastedTextBecomesALabelOrAMemoInTheTarget)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    designer->ClearSelection();
+    designer->Select(band);
+    QGuiApplication::clipboard()->setText(QStringLiteral("Total des comptes"));
+    designer->Paste();
+    ASSERT_EQ(designer->selectedCount(), 1);
+    QObject *label = designer->firstSelected();
+    EXPECT_STREQ(label->metaObject()->className(), "TRpDesignLabel");
+    EXPECT_EQ(label->parent(), band);
+    EXPECT_EQ(label->property("Caption").toString(), QStringLiteral("Total des comptes"));
+    EXPECT_TRUE(label->property("AutoSize").toBool());
+    EXPECT_EQ(DesignItems::itemRect(label).topLeft(), QPoint(0, 0));
+    QGuiApplication::clipboard()->setText(QStringLiteral("Ligne 1\r\nLigne 2"));
+    designer->Paste();
+    QObject *memo = designer->firstSelected();
+    EXPECT_STREQ(memo->metaObject()->className(), "TRpDesignMemo");
+    EXPECT_EQ(memo->property("Lines").toStringList(),
+        (QStringList { QStringLiteral("Ligne 1"), QStringLiteral("Ligne 2") }));
+    EXPECT_EQ(memo->parent(), band);
+}
+
+TEST_F(DesignerWindow, APastedPictureFitsItsBand)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QImage picture(2000, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QGuiApplication::clipboard()->setImage(picture);
+    designer->ClearSelection();
+    designer->Select(band);
+    designer->Paste();
+    ASSERT_EQ(designer->selectedCount(), 1);
+    auto *image = qobject_cast<TRpImage *>(designer->firstSelected());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->parent(), band);
+    EXPECT_EQ(image->picture()->kind(), QStringLiteral("TBitmap"));
+    EXPECT_EQ(DesignItems::itemRect(image).size(), QSize(DesignItems::itemRect(band).width(), 30));
 }
 
 } // namespace
