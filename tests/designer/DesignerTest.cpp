@@ -7,6 +7,7 @@
 #include "designer/OptionsForm.h"
 #include "platform/IniFile.h"
 #include "report/files/ReportFile.h"
+#include "store/DataSource.h"
 #include "store/MemTable.h"
 #include "support/TestSupport.h"
 
@@ -72,6 +73,11 @@ TEST_F(DesignerWindow, DataFieldsNeedADataSource)
     module.setObjectName(QStringLiteral("DataModule1"));
     auto *table = new TMemTable(&module);
     table->setObjectName(QStringLiteral("tblAccount"));
+    table->FieldDefs().Add(QStringLiteral("Account_Type"), ftString, 50);
+    table->CreateEmpty();
+    auto *source = new TDataSource(&module);
+    source->setObjectName(QStringLiteral("datAccount"));
+    source->setDataSet(table);
     RpComponents::addDataModule(&module);
     QObject *field = insert(DesignStates::NewDataField, on(band));
     RpComponents::remove(&module);
