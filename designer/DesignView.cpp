@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -219,6 +220,16 @@ void TRpDesignView::paintEvent(QPaintEvent *)
     }
 }
 
+bool TRpDesignView::hasScriptSection(const QString &name) const
+{
+    if (name.isEmpty() || !m_report)
+        return false;
+    const QString prefix = u'[' + name + u'.';
+    const QStringList script = m_report->property("Script").toStringList();
+    return std::any_of(
+        script.cbegin(), script.cend(), [&prefix](const QString &line) { return line.startsWith(prefix); });
+}
+
 void TRpDesignView::paintGrid(QPainter &painter, const QRect &area) const
 {
     if (m_look.gridX < 4 || m_look.gridY < 4)
@@ -269,6 +280,14 @@ void TRpDesignView::paintBand(QPainter &painter, const TRpCustomBand *band) cons
         const bool sameAsBand = m_look.bandNameFontColor == band->color();
         painter.setPen(sameAsBand ? QColor(Qt::white) : toQColor(m_look.bandNameFontColor));
         painter.drawText(r.adjusted(1, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, band->objectName());
+        if (m_look.showScriptIndicator && hasScriptSection(band->objectName())) {
+            QFont mark(QStringLiteral("Small Fonts"));
+            mark.setPixelSize(9);
+            painter.setFont(mark);
+            painter.setPen(QColor(128, 128, 128));
+            painter.drawText(
+                QRect(r.right() - 9, r.top() + 1, 6, 12), Qt::AlignRight | Qt::AlignTop, QStringLiteral("s"));
+        }
     }
     painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
     painter.drawLine(r.bottomLeft(), r.bottomRight());

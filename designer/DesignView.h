@@ -25,6 +25,7 @@ struct DesignLook
     Rp::TPenStyle componentFrameStyle = Rp::psDot;
     int gridX = 4;
     int gridY = 4;
+    bool showScriptIndicator = false;
 };
 
 // The report's page at its real size and the report's zoom: the margins, the bands in their layout with
@@ -56,6 +57,7 @@ private:
     void paintBand(QPainter &painter, const TRpCustomBand *band) const;
     void paintElement(QPainter &painter, const TRpPrintable *element, const QPoint &origin) const;
     void paintGrid(QPainter &painter, const QRect &area) const;
+    bool hasScriptSection(const QString &name) const;
 
     QPointer<TCustomRpReport> m_report;
     QPointer<TRuntimeComponentEditor> m_editor;

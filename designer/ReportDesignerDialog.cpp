@@ -290,7 +290,7 @@ void TReportDesignerDialog::DialogApply()
     TRpDesigner *designer = form->RpDesigner1;
     const bool undo = m_editorSettings.testFlag(RpDesigner::UndoEnabled);
     const bool listbox = m_editorSettings.testFlag(RpDesigner::ShowDatafieldListbox);
-    designer->ShowScriptIndicator = m_editorSettings.testFlag(RpDesigner::ShowScriptIndicator);
+    designer->setShowScriptIndicator(m_editorSettings.testFlag(RpDesigner::ShowScriptIndicator));
     designer->DefaultSaveDir = m_defaultSaveDir;
     designer->DefaultOpenDir = m_defaultOpenDir;
     if (AfterReportComponentCreated)

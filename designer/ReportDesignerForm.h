@@ -152,7 +152,8 @@ public:
     void setDatasetsVisible(bool visible);
     // "Data fields" checked, and the list shown with the window.
     void setDatafieldsChecked(bool checked);
-    // Runs the preview and the printing of the report: set by the host, which has the report engine's output.
+    // Replace how the report is previewed and printed (by default the report engine's modal preview and its
+    // printing); false with a message shows the message in the error box.
     std::function<bool(TRpDesigner *designer, QString &error)> OnPreview;
     std::function<bool(TRpDesigner *designer, QString &error)> OnPrint;
     std::function<void(TRpDesigner *designer)> OnPrinterSetup;

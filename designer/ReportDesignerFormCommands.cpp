@@ -9,12 +9,15 @@
 #include "report/elements/DrawItems.h"
 #include "report/elements/LabelItems.h"
 #include "report/elements/RichTextItems.h"
+#include "report/generation/RunReport.h"
 #include "store/DataSet.h"
 #include "widgets/Dialogs.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -503,16 +506,33 @@ bool TReportDesignerForm::ASaveAsExecute()
 
 void TReportDesignerForm::APreviewExecute()
 {
-    QString error;
-    if (OnPreview && !OnPreview(RpDesigner1, error) && !error.isEmpty())
-        Dialogs::showError(this, error);
+    // A run that fails ends its output; the user is told why.
+    try {
+        QString error;
+        if (OnPreview) {
+            if (!OnPreview(RpDesigner1, error) && !error.isEmpty())
+                Dialogs::showError(this, error);
+        } else if (TDesignRpReport *report = RpDesigner1->designReport()) {
+            ShowPreviewModal(*report);
+        }
+    } catch (const Exception &failure) {
+        Dialogs::showError(this, failure.message());
+    }
 }
 
 void TReportDesignerForm::APrintExecute()
 {
-    QString error;
-    if (OnPrint && !OnPrint(RpDesigner1, error) && !error.isEmpty())
-        Dialogs::showError(this, error);
+    try {
+        QString error;
+        if (OnPrint) {
+            if (!OnPrint(RpDesigner1, error) && !error.isEmpty())
+                Dialogs::showError(this, error);
+        } else if (TDesignRpReport *report = RpDesigner1->designReport()) {
+            PrintReport(*report);
+        }
+    } catch (const Exception &failure) {
+        Dialogs::showError(this, failure.message());
+    }
 }
 
 void TReportDesignerForm::APrinterSetupExecute()
@@ -556,7 +576,14 @@ void TReportDesignerForm::ADatasetsExecute()
 
 void TReportDesignerForm::AHelpExecute()
 {
-    Dialogs::showInformation(this, QStringLiteral("Help topic 90001"));
+    // The window's help file, else the designer's own beside the program; help topics are shown by name.
+    QString file = helpFile;
+    const QString own = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("RPDUSER.HLP"));
+    if (file.isEmpty() && QFileInfo::exists(own))
+        file = own;
+    Dialogs::showInformation(this,
+        file.isEmpty() ? QStringLiteral("Help topic 90001 (no help file)")
+                       : QStringLiteral("Help topic 90001 of %1").arg(file));
 }
 
 void TReportDesignerForm::AAboutExecute()

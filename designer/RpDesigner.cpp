@@ -198,6 +198,13 @@ void TRpDesigner::setLook(const DesignLook &look)
     }
 }
 
+void TRpDesigner::setShowScriptIndicator(bool value)
+{
+    DesignLook changed = m_look;
+    changed.showScriptIndicator = value;
+    setLook(changed);
+}
+
 void TRpDesigner::updateFrameSettings()
 {
     if (m_view) {

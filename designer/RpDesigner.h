@@ -75,7 +75,6 @@ public:
     bool ShowDatafieldListbox = true;
     bool DatafieldsSorted = false;
     bool ScriptsEnabled = true;
-    bool ShowScriptIndicator = false;
     QString DefaultSaveDir;
     QString DefaultOpenDir;
     // The report filter the host gives ("Reports|*.RP2"); the file dialogs build theirs from the extension.
@@ -99,6 +98,9 @@ public:
     // How the surface draws (band names and their font, component frames, the grid).
     const DesignLook &look() const { return m_look; }
     void setLook(const DesignLook &look);
+    // Bands whose name the report script has a section for show a small "s".
+    bool showScriptIndicator() const { return m_look.showScriptIndicator; }
+    void setShowScriptIndicator(bool value);
     TRpDesignView *view() const { return m_view; }
     // Attaches the page widget (inside the scroll box's viewport) that shows the report.
     void setView(TRpDesignView *view, QWidget *viewport);

@@ -22,5 +22,8 @@ bool renderFinanceWindows(const QDir &out, int &written);
 bool renderReportDataWindows(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);
+// The report designer's window over an empty report and over a statement of accounts, with its options,
+// frame and element options dialogs (designer-*.png).
+bool renderDesigner(const QDir &out, int &written);
 
 } // namespace Gallery

@@ -6,7 +6,10 @@
 #include "designer/LanguageFile.h"
 #include "designer/OptionsForm.h"
 #include "platform/IniFile.h"
+#include "report/elements/DrawItems.h"
 #include "report/files/ReportFile.h"
+#include "report/generation/RunReport.h"
+#include "report/pages/RpPrinter.h"
 #include "store/DataSource.h"
 #include "store/MemTable.h"
 #include "support/TestSupport.h"
@@ -18,8 +21,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -540,6 +545,342 @@ TEST_F(DesignerWindow, FrameDialogWritesEverySelectedFrame)
     designer->ClearSelection();
     form->SetFrameExecute();
     EXPECT_TRUE(designer->report()->frame()->drawTop());
+}
+
+} // namespace
+
+namespace {
+
+// Shows nothing and counts the previews opened.
+class CountingPreview : public TRpPreviewInterface
+{
+public:
+    explicit CountingPreview(int &opened)
+        : m_opened(opened)
+    { }
+    QObject *OpenPreview(TRpPrinter *) override
+    {
+        ++m_opened;
+        return nullptr;
+    }
+
+private:
+    int &m_opened;
+};
+
+class DesignerPreview : public DesignerWindow
+{
+protected:
+    void SetUp() override
+    {
+        DesignerWindow::SetUp();
+        TRpPrinter::setPreviewFactory([this] { return std::make_unique<CountingPreview>(opened); });
+    }
+    void TearDown() override { TRpPrinter::setPreviewFactory({}); }
+
+    int opened = 0;
+};
+
+TEST_F(DesignerPreview, PreviewRunsWhatWasDrawn)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    insert(DesignStates::NewLabel, on(band));
+    form->APreviewExecute();
+    EXPECT_EQ(opened, 1);
+    const TRpPrinter *pages = ReportPageStore(*designer->designReport());
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->pageCount(), 1);
+    EXPECT_TRUE(dialogs.errors().isEmpty());
+}
+
+TEST_F(DesignerPreview, APreviewThatFailsSaysWhy)
+{
+    designer->designReport()->BeforePrint
+        = [](TCustomRpReport *, bool &) { throw Exception(QStringLiteral("the data is not there")); };
+    form->APreviewExecute();
+    ASSERT_EQ(dialogs.errors().size(), 1);
+    EXPECT_EQ(dialogs.errors().first(), QStringLiteral("the data is not there"));
+}
+
+TEST(RenamedScript, RewritesOnlyWholeNamesInTheirCase)
+{
+    const QString long256 = QString(300, u'x');
+    const QStringList script { QStringLiteral("[Label1.BeforePrint]"),
+        QStringLiteral("[Label10.BeforePrint]"), QStringLiteral("[label1.AfterPrint]"),
+        QStringLiteral("x = [Label1.Caption]"), QStringLiteral("[Label1.") + long256 };
+    const QStringList renamed = renamedScript(script, QStringLiteral("Label1"), QStringLiteral("Total"));
+    EXPECT_EQ(renamed,
+        (QStringList { QStringLiteral("[Total.BeforePrint]"), QStringLiteral("[Label10.BeforePrint]"),
+            QStringLiteral("[label1.AfterPrint]"), QStringLiteral("x = [Label1.Caption]"),
+            QStringLiteral("[Total.") + long256 }));
+    EXPECT_EQ(renamedScript(script, QString(), QStringLiteral("X")), script);
+}
+
+TEST_F(DesignerWindow, ARefusedNameLeavesTheScriptAlone)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *a = insert(DesignStates::NewLabel, on(band, QPoint(5, 5)));
+    insert(DesignStates::NewLabel, on(band, QPoint(100, 5)));
+    const QStringList script { QStringLiteral("[Reportlabel1.BeforePrint]"), QStringLiteral("  x := 1") };
+    designer->designReport()->setScript(script);
+    for (const char *refused : { "Reportlabel2", "REPORTLABEL2", "1abc", "with space", "" }) {
+        EXPECT_FALSE(RenameDesignItem(designer, a, QString::fromLatin1(refused))) << refused;
+        EXPECT_EQ(a->objectName(), QStringLiteral("Reportlabel1"));
+        EXPECT_EQ(designer->designReport()->script(), script);
+    }
+    EXPECT_TRUE(RenameDesignItem(designer, a, QStringLiteral("Total")));
+    EXPECT_EQ(a->objectName(), QStringLiteral("Total"));
+    EXPECT_EQ(designer->designReport()->script().first(), QStringLiteral("[Total.BeforePrint]"));
+}
+
+// Fills the element options dialog when it shows.
+class BlockAnswer : public DialogRecorder
+{
+public:
+    std::function<void(TBlockForm &)> fill;
+    bool exec(QDialog &dialog) override
+    {
+        dialogs.push_back(dialog.windowTitle());
+        auto *form = qobject_cast<TBlockForm *>(&dialog);
+        if (!form)
+            return false;
+        if (fill)
+            fill(*form);
+        return true;
+    }
+};
+
+TEST_F(DesignerWindow, TheOptionsDialogSetsNameLocksAidsAndPosition)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *memo = insert(DesignStates::NewMemo, on(band, QPoint(5, 5)));
+    BlockAnswer answer;
+    answer.fill = [](TBlockForm &f) {
+        EXPECT_EQ(f.EName->text(), QStringLiteral("Memo1"));
+        EXPECT_TRUE(f.ELeft->isEnabled());
+        f.EName->setText(QStringLiteral("Notes"));
+        f.CheckMove->setChecked(true);
+        f.CheckFixBottom->setChecked(true);
+        f.CheckStretch->setChecked(true); // excludes the other
+        f.EWidth->setText(QStringLiteral("50,5"));
+    };
+    form->OptionsExecute();
+    EXPECT_EQ(memo->objectName(), QStringLiteral("Notes"));
+    EXPECT_TRUE(designer->ElementFlag(memo, QStringLiteral("BlockMove")));
+    EXPECT_FALSE(memo->property("FixBottomPosition").toBool());
+    EXPECT_TRUE(memo->property("StretchHeightWithBand").toBool());
+    EXPECT_DOUBLE_EQ(qobject_cast<TRpPrintable *>(memo)->size()->width(), 50.5);
+    EXPECT_EQ(designer->selection(), QList<QObject *> { memo });
+}
+
+TEST_F(DesignerWindow, TheOptionsDialogRefusesBadNamesAndNumbersButAppliesTheRest)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *memo = insert(DesignStates::NewMemo, on(band, QPoint(5, 5)));
+    const QRect before = DesignItems::itemRect(memo);
+    BlockAnswer answer;
+    answer.fill = [](TBlockForm &f) {
+        f.EName->setText(QStringLiteral("BAND1"));
+        f.ELeft->setText(QStringLiteral("1.2.3"));
+        f.CheckDelete->setChecked(true);
+    };
+    form->OptionsExecute();
+    EXPECT_EQ(answer.errors(),
+        (QStringList { QStringLiteral("Invalid component name!"),
+            QStringLiteral("Invalid top, left, width or height value!") }));
+    EXPECT_EQ(memo->objectName(), QStringLiteral("Memo1"));
+    EXPECT_EQ(DesignItems::itemRect(memo), before);
+    EXPECT_TRUE(designer->ElementFlag(memo, QStringLiteral("BlockDelete")));
+    // A band offers its height only.
+    designer->ClearSelection();
+    designer->Select(band);
+    answer.fill = [](TBlockForm &f) {
+        EXPECT_FALSE(f.ELeft->isEnabled());
+        EXPECT_FALSE(f.EWidth->isEnabled());
+        EXPECT_TRUE(f.EHeight->isEnabled());
+        EXPECT_FALSE(f.CheckFixBottom->isEnabled());
+        f.EHeight->setText(QStringLiteral("20"));
+    };
+    form->OptionsExecute();
+    EXPECT_DOUBLE_EQ(qobject_cast<TRpCustomBand *>(band)->size()->height(), 20);
+}
+
+TEST_F(DesignerWindow, ADroppedFieldBecomesADataFieldOnTheBand)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject module;
+    module.setObjectName(QStringLiteral("DataModule1"));
+    auto *table = new TMemTable(&module);
+    table->setObjectName(QStringLiteral("tblAccount"));
+    table->AddField(std::make_unique<TStringField>(QStringLiteral("Account_Type"), 50));
+    auto *source = new TDataSource(&module);
+    source->setObjectName(QStringLiteral("datAccount"));
+    source->setDataSet(table);
+    RpComponents::addDataModule(&module);
+    form->ADatasetsExecute();
+    QTreeWidget *tree = form->DatafieldList->DatafieldListbox;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("TBLACCOUNT"));
+    ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(TRpDatafieldList::entryOfNode(tree->topLevelItem(0)->child(0)), QStringLiteral("tblAccount.Account_Type"));
+    QObject *field = designer->DropDataField(on(band, QPoint(30, 10)), table, QStringLiteral("Account_Type"));
+    RpComponents::remove(&module);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->parent(), band);
+    EXPECT_EQ(field->property("DataField").toString(), QStringLiteral("Account_Type"));
+    EXPECT_EQ(DesignItems::itemRect(field), QRect(30, 10, 60, 20));
+    EXPECT_EQ(designer->selection(), QList<QObject *> { field });
+}
+
+TEST_F(DesignerWindow, PasteRefusesABlockNestedBeyondTheReadersBound)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QByteArray text;
+    constexpr int kDepth = 300;
+    for (int i = 0; i < kDepth; ++i)
+        text += "object B" + QByteArray::number(i) + ": TRpDesignBand\r\n";
+    for (int i = 0; i < kDepth; ++i)
+        text += "end\r\n";
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
+    designer->Select(band);
+    designer->Paste();
+    EXPECT_EQ(dialogs.errors().size(), 1);
+    EXPECT_EQ(DesignItems::bands(designer->report()).size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DesignerWindow, BandsRotateHideAndReset)
+{
+    QObject *first = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *second = insert(DesignStates::NewBand, QPoint(100, 200));
+    qobject_cast<TRpBand *>(second)->setBandType(Rp::rbDetail);
+    designer->refreshSurface();
+    ASSERT_EQ(DesignItems::bands(designer->report()),
+        (QList<TRpCustomBand *> {
+            qobject_cast<TRpCustomBand *>(first), qobject_cast<TRpCustomBand *>(second) }));
+    form->action(QStringLiteral("ARotateBands"))->trigger();
+    EXPECT_EQ(DesignItems::bands(designer->report()).first(), second);
+    form->action(QStringLiteral("AHideBands"))->trigger();
+    EXPECT_TRUE(form->action(QStringLiteral("AHideBands"))->isChecked());
+    EXPECT_GE(DesignItems::pageRect(first).top(), DesignItems::pageSize(designer->report()).height() - 1);
+    form->action(QStringLiteral("AResetBands"))->trigger();
+    EXPECT_FALSE(form->action(QStringLiteral("AHideBands"))->isChecked());
+    EXPECT_EQ(DesignItems::bands(designer->report()).first(), first);
+    EXPECT_EQ(DesignItems::pageRect(first).top(), 38);
+}
+
+TEST_F(DesignerWindow, TheSelectorOnTheStatusLineSelects)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *label = insert(DesignStates::NewLabel, on(band));
+    designer->ClearSelection();
+    const int index = form->ComboSelection->findText(QStringLiteral("Reportlabel1"));
+    ASSERT_GE(index, 0);
+    emit form->ComboSelection->activated(index);
+    EXPECT_EQ(designer->selection(), QList<QObject *> { label });
+    EXPECT_EQ(form->ComboSelection->currentText(), QStringLiteral("Reportlabel1"));
+}
+
+TEST_F(DesignerWindow, APressWithoutMovingLeavesTheElementWhereItIs)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    // Left 10 is off the grid: a press that did not move must not snap it.
+    QObject *memo = insert(DesignStates::NewMemo, on(band, QPoint(10, 5)));
+    ASSERT_EQ(DesignItems::itemRect(memo).left(), 10);
+    driver->click(on(memo, QPoint(5, 5)));
+    driver->drag(on(memo, QPoint(5, 5)), on(memo, QPoint(5, 5)));
+    EXPECT_EQ(DesignItems::itemRect(memo).left(), 10);
+}
+
+TEST(Ruler, TicksFollowTheUnitAndTheZoom)
+{
+    TRpRuler ruler;
+    ruler.setResolution(96);
+    ruler.setPageWidth(200);
+    auto count = [&ruler](int length) {
+        int n = 0;
+        for (const TRpRuler::Tick &tick : ruler.ticks())
+            n += tick.length == length ? 1 : 0;
+        return n;
+    };
+    ruler.setZoom(100); // 200 pixels: 52 mm
+    EXPECT_EQ(count(TRpRuler::kHeight), 6); // 0, 10, … 50 mm
+    EXPECT_EQ(count(TRpRuler::kHeight / 2), 5); // 5, 15, … 45 mm
+    EXPECT_GE(count(TRpRuler::kHeight / 4), 42); // the other millimetres
+    EXPECT_EQ(ruler.ticks().at(1).x, 4); // 1 mm at 96 dpi
+    ruler.setZoom(30);
+    EXPECT_EQ(count(TRpRuler::kHeight / 2), 0); // short 5 mm ticks, no millimetres
+    ruler.setUnit(Rp::Inches);
+    ruler.setZoom(100);
+    EXPECT_EQ(count(TRpRuler::kHeight), 3); // 0, 1, 2 inches
+    EXPECT_EQ(ruler.ticks().at(1).x, 24);
+    ruler.setZoom(25);
+    EXPECT_EQ(ruler.ticks().size(), 9); // whole inches only up to 8
+    ruler.setUnit(Rp::Characters);
+    ruler.setZoom(100);
+    ruler.setFontPoints(10);
+    ASSERT_GE(ruler.ticks().size(), 2);
+    EXPECT_TRUE(ruler.ticks().at(1).dotted);
+    EXPECT_EQ(ruler.ticks().at(1).label, QStringLiteral("10"));
+}
+
+TEST_F(DesignerWindow, TheScriptIndicatorFollowsTheScript)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    designer->setShowScriptIndicator(true);
+    designer->designReport()->setScript({ QStringLiteral("[BAND1.BeforePrint]") });
+    EXPECT_TRUE(designer->look().showScriptIndicator);
+    EXPECT_TRUE(form->DesignView->look().showScriptIndicator);
+    const QImage picture = form->DesignView->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    Q_UNUSED(band);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DesignerWindow, PastedTextBecomesALabelOrAMemoInTheTarget)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    designer->ClearSelection();
+    designer->Select(band);
+    QGuiApplication::clipboard()->setText(QStringLiteral("Total des comptes"));
+    designer->Paste();
+    ASSERT_EQ(designer->selectedCount(), 1);
+    QObject *label = designer->firstSelected();
+    EXPECT_STREQ(label->metaObject()->className(), "TRpDesignLabel");
+    EXPECT_EQ(label->parent(), band);
+    EXPECT_EQ(label->property("Caption").toString(), QStringLiteral("Total des comptes"));
+    EXPECT_TRUE(label->property("AutoSize").toBool());
+    EXPECT_EQ(DesignItems::itemRect(label).topLeft(), QPoint(0, 0));
+    QGuiApplication::clipboard()->setText(QStringLiteral("Ligne 1\r\nLigne 2"));
+    designer->Paste();
+    QObject *memo = designer->firstSelected();
+    EXPECT_STREQ(memo->metaObject()->className(), "TRpDesignMemo");
+    EXPECT_EQ(memo->property("Lines").toStringList(),
+        (QStringList { QStringLiteral("Ligne 1"), QStringLiteral("Ligne 2") }));
+    EXPECT_EQ(memo->parent(), band);
+}
+
+TEST_F(DesignerWindow, APastedPictureFitsItsBand)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QImage picture(2000, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QGuiApplication::clipboard()->setImage(picture);
+    designer->ClearSelection();
+    designer->Select(band);
+    designer->Paste();
+    ASSERT_EQ(designer->selectedCount(), 1);
+    auto *image = qobject_cast<TRpImage *>(designer->firstSelected());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->parent(), band);
+    EXPECT_EQ(image->picture()->kind(), QStringLiteral("TBitmap"));
+    EXPECT_EQ(DesignItems::itemRect(image).size(), QSize(DesignItems::itemRect(band).width(), 30));
 }
 
 } // namespace
