@@ -272,3 +272,11 @@ TEST_F(DataSourcesWindow, EditWithHooksNamesTheTableAndCarriesANewNameIntoTheQue
     EXPECT_EQ(sql, QStringLiteral("select %%"));
     EXPECT_FALSE(own->queryText(QStringLiteral("Dataset1"), sql));
 }
+
+TEST_F(DataSourcesWindow, TheFirstDataSourceOrTheMessageThatThereIsNone)
+{
+    EXPECT_EQ(rpFirstDataSource(*designer, form.get()), datAccount);
+    designer->files()->setUseDatamodules(false);
+    EXPECT_EQ(rpFirstDataSource(*designer, form.get()), nullptr);
+    EXPECT_EQ(boxes.errors(), QStringList { QStringLiteral("No tables available!") });
+}
