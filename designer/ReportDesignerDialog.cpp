@@ -315,6 +315,15 @@ void TReportDesignerDialog::DialogApply()
     designer->AllowBlockEdit = m_userSettings.testFlag(RpDesigner::AllowBlockEdit);
     designer->UndoEnabled = undo;
     designer->DatafieldsSorted = m_editorSettings.testFlag(RpDesigner::DatafieldsSorted);
+    designer->DatasetDisplayLabels = m_datasetDisplayLabels;
+    designer->FieldDisplayLabels = m_fieldDisplayLabels;
+    designer->IndexDisplayLabels = m_indexDisplayLabels;
+    designer->AvailableDatasetNames = m_availableDatasetNames;
+    designer->AvailableDatabaseNames = m_availableDatabaseNames;
+    designer->AvailableTableNames = m_availableTableNames;
+    if (OnShowDatafield)
+        designer->OnShowDatafield = OnShowDatafield;
+    designer->AllowDatasetEdit = m_userSettings.testFlag(RpDesigner::AllowDatasetEdit);
     designer->files()->OnSaveReport = OnSaveReport;
     form->setDatasetsVisible(m_userSettings.testFlag(RpDesigner::AllowDatasetEdit));
     form->setDatafieldsChecked(listbox);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class TField;
 class TReportDesignerForm;
 class TRpPreview;
 struct TRpDesignerSettings;
@@ -330,7 +331,7 @@ public:
     bool EditReport(const QString &fileName);
 
     std::function<void(QObject *element)> AfterReportComponentCreated;
-    std::function<void(QObject *field, bool &show)> OnShowDatafield;
+    std::function<void(TField *field, bool &show)> OnShowDatafield;
     std::function<void(QWidget *window, ReportFileEngine *engine, QObject *&dataset, bool &askWizard)>
         OnNewReport;
     std::function<QByteArray()> OnSaveReport;

@@ -108,23 +108,6 @@ QString plainCaption(QString caption)
     return caption.trimmed();
 }
 
-// The data-field list's items carry "dataset.field" for the surface to take when they are dropped.
-class DatafieldListWidget : public QListWidget
-{
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    QStringList mimeTypes() const override { return { QString::fromLatin1(TRpDatafieldList::kMimeType) }; }
-    QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override
-    {
-        auto *data = new QMimeData;
-        if (!items.isEmpty())
-            data->setData(QString::fromLatin1(TRpDatafieldList::kMimeType), items.first()->text().toUtf8());
-        return data;
-    }
-};
-
 QToolButton *flatButton(QWidget *parent, const QString &name, const QString &hint, const QIcon &icon)
 {
     auto *button = new QToolButton(parent);
@@ -138,54 +121,6 @@ QToolButton *flatButton(QWidget *parent, const QString &name, const QString &hin
 }
 
 } // namespace
-
-// ---------------------------------------------------------------- the data-field list
-
-TRpDatafieldList::TRpDatafieldList(QWidget *owner)
-    : QWidget(owner, Qt::Tool)
-{
-    setObjectName(QStringLiteral("DatafieldListForm"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    DatafieldListbox = new DatafieldListWidget(this);
-    DatafieldListbox->setObjectName(QStringLiteral("DatafieldListbox"));
-    DatafieldListbox->setDragEnabled(true);
-    DatafieldListbox->setDragDropMode(QAbstractItemView::DragOnly);
-    layout->addWidget(DatafieldListbox);
-    resize(180, 260);
-}
-
-void TRpDatafieldList::Fill(const QList<QObject *> &datasets, bool sorted)
-{
-    QStringList entries;
-    for (const QObject *dataset : datasets) {
-        if (const auto *table = qobject_cast<const TDataSet *>(dataset)) {
-            for (const auto &field : table->Fields())
-                entries << dataset->objectName() + u'.' + field->FieldName();
-        }
-    }
-    if (sorted)
-        entries.sort(Qt::CaseInsensitive);
-    DatafieldListbox->clear();
-    DatafieldListbox->addItems(entries);
-}
-
-bool TRpDatafieldList::entryOf(
-    const QString &entry, const QList<QObject *> &datasets, QObject *&dataset, QString &field)
-{
-    const qsizetype dot = entry.indexOf(u'.');
-    if (dot <= 0)
-        return false;
-    const QString name = entry.left(dot);
-    for (QObject *candidate : datasets) {
-        if (candidate->objectName() == name) {
-            dataset = candidate;
-            field = entry.mid(dot + 1);
-            return true;
-        }
-    }
-    return false;
-}
 
 // ---------------------------------------------------------------- the window
 
@@ -245,6 +180,7 @@ TReportDesignerForm::TReportDesignerForm(QWidget *parent, const QString &setting
         updateToolbars();
         syncRuler();
     });
+    connect(RpDesigner1, &TRpDesigner::datasetsChanged, this, [this] { refillDatafields(); });
     connect(RpDesigner1, &TRpDesigner::fileNameChanged, this, [this] { updateCaption(); });
     connect(RpDesigner1, &TRuntimeComponentEditor::pasteEnabledChanged, this, [this] { updateEnabling(); });
     connect(RpDesigner1, &TRpDesigner::designStateChanged, this, [this](int state) {
@@ -375,7 +311,7 @@ void TReportDesignerForm::buildMenus()
     toggle(QStringLiteral("ADatafields"), QStringLiteral("Data fields"), [this](bool on) {
         RpDesigner1->ShowDatafieldListbox = on;
         if (DatafieldList)
-            DatafieldList->setVisible(on && isVisible());
+            DatafieldList->setVisible(on && isVisible() && !DatafieldList->isEmpty());
     });
     view->addSeparator();
     QMenu *zoom = view->addMenu(QStringLiteral("Zoom"));
@@ -689,7 +625,7 @@ void TReportDesignerForm::showEvent(QShowEvent *event)
         const QRect area = isMaximized() && screen() ? screen()->availableGeometry() : frameGeometry();
         DatafieldList->move(area.right() - 20 - DatafieldList->width(), area.top() + 60);
     }
-    DatafieldList->setVisible(RpDesigner1->ShowDatafieldListbox);
+    DatafieldList->setVisible(RpDesigner1->ShowDatafieldListbox && !DatafieldList->isEmpty());
     syncRuler();
     if (runNewOnActivation) {
         runNewOnActivation = false;

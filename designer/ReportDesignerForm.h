@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/DatafieldList.h"
 #include "designer/FileHistory.h"
 #include "designer/RpDesigner.h"
 
@@ -23,26 +24,6 @@ class QToolButton;
 class QVBoxLayout;
 class TRpRuler;
 struct TRpDesignerSettings;
-
-// The floating list of data fields beside the designer window: the fields of the datasets new data fields can
-// use, dragged from here onto a band.
-class TRpDatafieldList : public QWidget
-{
-    Q_OBJECT
-
-public:
-    static constexpr const char *kMimeType = "application/x-quillot-datafield";
-
-    explicit TRpDatafieldList(QWidget *owner);
-
-    QListWidget *DatafieldListbox;
-
-    // Fills the list from the datasets (each field as "dataset.field"); sorted when asked.
-    void Fill(const QList<QObject *> &datasets, bool sorted);
-    // The dataset and field of an entry.
-    static bool entryOf(
-        const QString &entry, const QList<QObject *> &datasets, QObject *&dataset, QString &field);
-};
 
 // The report designer's window: the report at its page size in a scrolling design area, with the main menu,
 // the command toolbar, the element palette, the font and text toolbar, the status line and the floating

@@ -1,4 +1,5 @@
 #include "designer/BlockForm.h"
+#include "designer/DBSetupForm.h"
 #include "designer/DesignItems.h"
 #include "designer/DesignRuler.h"
 #include "designer/FramePropertyForm.h"
@@ -254,8 +255,12 @@ void TReportDesignerForm::refillSelector()
 
 void TReportDesignerForm::refillDatafields()
 {
-    if (DatafieldList)
-        DatafieldList->Fill(RpDesigner1->availableDatasets(), RpDesigner1->DatafieldsSorted);
+    if (!DatafieldList)
+        return;
+    DatafieldList->Fill(*RpDesigner1);
+    // The list is shown only while it has something to drag.
+    if (isVisible())
+        DatafieldList->setVisible(RpDesigner1->ShowDatafieldListbox && !DatafieldList->isEmpty());
 }
 
 void TReportDesignerForm::syncRuler()
@@ -567,6 +572,8 @@ void TReportDesignerForm::ADatasetsExecute()
 {
     if (OnDatasets)
         OnDatasets(RpDesigner1);
+    else
+        rpShowDatasetsDialog(*RpDesigner1, this);
     refillDatafields();
 }
 

@@ -1,5 +1,6 @@
 #include "designer/RpDesigner.h"
 
+#include "designer/DataSources.h"
 #include "designer/DesignGeometry.h"
 #include "designer/DesignItems.h"
 #include "report/elements/LabelItems.h"
@@ -272,6 +273,8 @@ bool TRpDesigner::LoadReportFile(const QString &fileName, QString *error)
     for (QObject *element : m_files->addons()->elements())
         highest = std::max(highest, GroupID(element));
     setGroupCounter(highest);
+    rpOpenReportTables(*this);
+    emit datasetsChanged();
     setModified(false);
     emit fileNameChanged(fileName);
     emit designChanged();
@@ -337,17 +340,8 @@ void TRpDesigner::setDesignState(int state, bool keep)
 QList<QObject *> TRpDesigner::availableDatasets() const
 {
     QList<QObject *> result;
-    auto collect = [&result](const QObject *module) {
-        for (QObject *child : module->findChildren<QObject *>()) {
-            if (qobject_cast<TDataSet *>(child))
-                result << child;
-        }
-    };
-    collect(m_files->dataModule());
-    if (m_files->useDatamodules()) {
-        for (QObject *module : RpComponents::dataModules())
-            collect(module);
-    }
+    for (TDataSet *dataSet : rpAvailableDataSets(*this))
+        result << dataSet;
     return result;
 }
 

@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+class TField;
+
 // The design states of the engine: what a click on the design surface creates.
 namespace DesignStates {
 enum : int {
@@ -82,6 +84,19 @@ public:
     // The language file the designer's windows and dialogs are translated by; empty for none.
     QString LanguageFile;
 
+    // The report's data: display labels (lines of a name, "=" and a label) and restricting lists (names; an
+    // empty list restricts nothing), compared ignoring case.
+    QStringList DatasetDisplayLabels;
+    QStringList FieldDisplayLabels;
+    QStringList IndexDisplayLabels;
+    QStringList AvailableDatasetNames;
+    QStringList AvailableDatabaseNames;
+    QStringList AvailableTableNames;
+    // Asked before a field is listed anywhere in the designer; clearing `show` hides the field.
+    std::function<void(TField *field, bool &show)> OnShowDatafield;
+    // The dialog component's AllowDatasetEdit: the "Datasets" dialog may add, delete and change tables.
+    bool AllowDatasetEdit = true;
+
     // How the surface draws (band names and their font, component frames, the grid).
     const DesignLook &look() const { return m_look; }
     void setLook(const DesignLook &look);
@@ -120,7 +135,7 @@ public:
     QObject *DropDataField(QPoint pagePoint, QObject *dataset, const QString &field);
 
     // The datasets data fields may use, in the order they are offered: the report's own, then, with
-    // UseDatamodules, those of the application's data modules.
+    // UseDatamodules, those of the application's data modules (see rpAvailableDataSources).
     QList<QObject *> availableDatasets() const;
 
     // Opens the property dialog of an item (or of the report) through OnEditProperties; an accepted dialog
@@ -150,6 +165,8 @@ signals:
     void designStateChanged(int state);
     // The report was read anew (loaded, undone or started over): the surface shows it from scratch.
     void reportReplaced();
+    // The report's tables were opened after a load: the lists of fields are built again.
+    void datasetsChanged();
     void fileNameChanged(const QString &name);
     // A right press: with nothing selected the report's dialog, otherwise the context menu of the item.
     void contextMenuRequested(QObject *item, QPoint globalPos);

@@ -1,12 +1,16 @@
 #include "forms/Reports.h"
 
+#include "designer/DatasetInterfaces.h"
+#include "designer/EngineTable.h"
 #include "designer/ReportDesignerDialog.h"
+#include "forms/Datamod.h"
 #include "forms/FinanceLook.h"
 #include "widgets/Dialogs.h"
 #include "widgets/GradButton.h"
 #include "widgets/GradPanel.h"
 #include "widgets/OpenDialog.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
 
@@ -103,6 +107,14 @@ TfrmReports::TfrmReports(QWidget *parent)
     ReportDesignerDialog1 = new TReportDesignerDialog(this);
     setUpDesignerDialog(*ReportDesignerDialog1);
 
+    // New report tables are read from table files; whatever its ReadOnly says, such a table is never written.
+    RpDesignEngineTableInterface1 = new TRpDesignEngineTableInterface(this);
+    RpDesignEngineTableInterface1->setObjectName(QStringLiteral("RpDesignEngineTableInterface1"));
+    RpDesignEngineTableInterface1->setMenuTitle(QStringLiteral("Table"));
+    RpDesignEngineTableInterface1->setReadOnly(false);
+    RpDesignEngineTableInterface1->setDefaultDatabaseOnly(false);
+    registerDataDatabase();
+
     setTabOrder(btnNewReport, btnEditReport);
     setTabOrder(btnEditReport, btnPreviewReport);
     setTabOrder(btnPreviewReport, btnClose);
@@ -115,8 +127,17 @@ TfrmReports::TfrmReports(QWidget *parent)
 
 TfrmReports::~TfrmReports() = default;
 
+void TfrmReports::registerDataDatabase()
+{
+    if (!DataModule1 || DataModule1->tblAccount->FileName().isEmpty())
+        return;
+    RpEngineSession::session().addDatabase(
+        QStringLiteral("Data"), QFileInfo(DataModule1->tblAccount->FileName()).absolutePath());
+}
+
 void TfrmReports::showEvent(QShowEvent *event)
 {
+    registerDataDatabase();
     // Centred on the main window, or on the screen when shown alone.
     if (QWidget *main = parentWidget() ? parentWidget()->window() : nullptr)
         move(main->geometry().center() - rect().center());

@@ -7,6 +7,7 @@ class TGradButton;
 class TGradPanel;
 class TOpenDialog;
 class TReportDesignerDialog;
+class TRpDesignEngineTableInterface;
 
 // The reports window: asks for a report file and hands it to the report designer's entry component to create
 // a new report, edit one or preview one. It holds no state of its own; the main window shows it modally.
@@ -27,6 +28,11 @@ public:
     TGradButton *btnClose;
     TOpenDialog *OpenDialog1;
     TReportDesignerDialog *ReportDesignerDialog1;
+    TRpDesignEngineTableInterface *RpDesignEngineTableInterface1;
+
+    // The database the engine's tables of reports are read from: the program's data folder, under the name
+    // "Data".
+    static void registerDataDatabase();
 
     void btnNewReportClick();
     void btnEditReportClick();

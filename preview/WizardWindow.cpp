@@ -161,6 +161,7 @@ QWidget *RpWizardWindow::buildMainPage()
     connect(ok, &QPushButton::clicked, this, [this] { setWindowResult(1); });
     connect(cancel, &QPushButton::clicked, this, [this] { setWindowResult(2); });
     m_bottomButtons = { validateButton, clear, ok, cancel };
+    m_mainPage->installEventFilter(this);
     return m_mainPage;
 }
 
@@ -410,6 +411,25 @@ bool RpWizardWindow::runPage(Page page)
     return m_pageResults[size_t(page)] == 1;
 }
 
+void RpWizardWindow::showPage(Page page, const QString &function)
+{
+    fillDataSets(false);
+    fillVariables(false);
+    if (!function.isEmpty()) {
+        const auto found = m_functionList->findItems(function, Qt::MatchFixedString);
+        if (!found.isEmpty())
+            m_functionList->setCurrentItem(found.first());
+    }
+    if (page == ParametersPage && m_functionList->currentRow() >= 0) {
+        const TRpLibraryEntry &entry = *m_shownFunctions[m_functionList->currentRow()];
+        m_parameterSyntax->setText(entry.Syntax());
+        m_parameterExplanation->setText(entry.Explanation());
+        buildParameterRows(entry);
+    }
+    m_mainPage->setEnabled(page == MainPage);
+    m_pages->setCurrentIndex(page);
+}
+
 void RpWizardWindow::setPageResult(Page page, int result)
 {
     m_pageResults[size_t(page)] = result;
@@ -477,10 +497,15 @@ bool RpWizardWindow::event(QEvent *event)
 void RpWizardWindow::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    // The stacked pages take their size from the window's layout first.
-    if (layout())
-        layout()->activate();
     layoutMainPage();
+}
+
+bool RpWizardWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The main page places its controls itself, whenever its size changes.
+    if (watched == m_mainPage && event->type() == QEvent::Resize)
+        layoutMainPage();
+    return QDialog::eventFilter(watched, event);
 }
 
 void RpWizardWindow::activate()
@@ -611,6 +636,16 @@ bool RpWizardWindow::runParameters(const TRpLibraryEntry &entry, QStringList &ar
     m_parameterSyntax->setText(entry.Syntax());
     m_parameterExplanation->setText(entry.Explanation());
     m_parameterHeadingSyntax = entry.Syntax();
+    buildParameterRows(entry);
+    const bool ok = runPage(ParametersPage);
+    for (QLineEdit *edit : m_argumentEdits)
+        arguments.append(edit->text());
+    clearParameterRows();
+    return ok;
+}
+
+void RpWizardWindow::buildParameterRows(const TRpLibraryEntry &entry)
+{
     clearParameterRows();
     m_parameterRows = new QWidget;
     auto *rows = new QVBoxLayout(m_parameterRows);
@@ -641,11 +676,6 @@ bool RpWizardWindow::runParameters(const TRpLibraryEntry &entry, QStringList &ar
     }
     rows->addStretch(1);
     m_parameterScroll->setWidget(m_parameterRows);
-    const bool ok = runPage(ParametersPage);
-    for (QLineEdit *edit : m_argumentEdits)
-        arguments.append(edit->text());
-    clearParameterRows();
-    return ok;
 }
 
 void RpWizardWindow::clearParameterRows()

@@ -71,6 +71,9 @@ public:
     void cancelAll();
     // Cancels every wizard running inside `window`.
     static void cancelWizardsIn(QWidget *window);
+    // Brings a page to the front without waiting for it, with its lists filled (the function page for the
+    // named function, whose parameters page shows its rows): for pictures of the pages.
+    void showPage(Page page, const QString &function = QString());
 
 protected:
     // The wizard opened for an argument: one of the same kind, settings, data sets and variables.
@@ -82,6 +85,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 signals:
@@ -115,6 +119,7 @@ private:
     void functionClick();
     void variableClick();
     bool runParameters(const TRpLibraryEntry &entry, QStringList &arguments);
+    void buildParameterRows(const TRpLibraryEntry &entry);
     void clearParameterRows();
     void argumentWizard(int row);
     void modifyVariablesClick();

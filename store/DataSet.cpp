@@ -94,6 +94,17 @@ TField *TDataSet::FieldNamed(const QString &name) const
     return field;
 }
 
+void TDataSet::MoveField(int from, int to)
+{
+    const int count = FieldCount();
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to)
+        return;
+    auto field = std::move(m_fields[size_t(from)]);
+    m_fields.erase(m_fields.begin() + from);
+    m_fields.insert(m_fields.begin() + to, std::move(field));
+    DataEvent(deLayoutChange);
+}
+
 TField *TDataSet::AddField(std::unique_ptr<TField> field)
 {
     if (Active())

@@ -101,6 +101,8 @@ public:
     TField *LookupField(const QString &name) const;
     // Adds a persistent field object (only while closed); the table owns it.
     TField *AddField(std::unique_ptr<TField> field);
+    // Moves a field object to another place in the field order (grids and lists follow that order).
+    void MoveField(int from, int to);
     TFieldDefs &FieldDefs() { return m_fieldDefs; }
     const TFieldDefs &FieldDefs() const { return m_fieldDefs; }
 

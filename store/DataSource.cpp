@@ -57,6 +57,15 @@ void TDataSource::setDataSet(TDataSet *dataSet)
     updateState();
 }
 
+void TDataSource::setDataSetProperty(TDataSet *dataSet)
+{
+    try {
+        setDataSet(dataSet);
+    } catch (const EDatabaseError &) {
+        // A circular link read from a file leaves the source as it was.
+    }
+}
+
 void TDataSource::dataSetDestroyed(TDataSet *dataSet)
 {
     if (dataSet != m_dataSet)

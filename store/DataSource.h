@@ -13,6 +13,8 @@ class TDataLink;
 class TDataSource : public QObject
 {
     Q_OBJECT
+    // As report files store a data source: the table it stands for.
+    Q_PROPERTY(TDataSet *DataSet READ DataSet WRITE setDataSetProperty)
 
 public:
     explicit TDataSource(QObject *parent = nullptr);
@@ -22,6 +24,8 @@ public:
     // Refuses a table whose master-source chain leads back to this source ("Circular datalinks are not
     // allowed"); the source then keeps its table.
     void setDataSet(TDataSet *dataSet);
+    // setDataSet for a table read from a file: a refused table is left out instead of raised.
+    void setDataSetProperty(TDataSet *dataSet);
     bool AutoEdit() const { return m_autoEdit; }
     void setAutoEdit(bool on) { m_autoEdit = on; }
     bool Enabled() const { return m_enabled; }

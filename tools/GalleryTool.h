@@ -18,6 +18,8 @@ bool renderPanels(const QDir &out, int &written);
 bool renderDataControls(const QDir &out, int &written);
 // The finance program's windows filled with a sample data set (frm<Name>.png).
 bool renderFinanceWindows(const QDir &out, int &written);
+// The report's data windows, the variable editor and both expression wizards over the finance data.
+bool renderReportDataWindows(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);
 // The report designer's window over an empty report and over a statement of accounts, with its options,

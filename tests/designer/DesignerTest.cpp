@@ -10,6 +10,7 @@
 #include "report/files/ReportFile.h"
 #include "report/generation/RunReport.h"
 #include "report/pages/RpPrinter.h"
+#include "store/DataSource.h"
 #include "store/MemTable.h"
 #include "support/TestSupport.h"
 
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -76,6 +78,11 @@ TEST_F(DesignerWindow, DataFieldsNeedADataSource)
     module.setObjectName(QStringLiteral("DataModule1"));
     auto *table = new TMemTable(&module);
     table->setObjectName(QStringLiteral("tblAccount"));
+    table->FieldDefs().Add(QStringLiteral("Account_Type"), ftString, 50);
+    table->CreateEmpty();
+    auto *source = new TDataSource(&module);
+    source->setObjectName(QStringLiteral("datAccount"));
+    source->setDataSet(table);
     RpComponents::addDataModule(&module);
     QObject *field = insert(DesignStates::NewDataField, on(band));
     RpComponents::remove(&module);
@@ -706,11 +713,16 @@ TEST_F(DesignerWindow, ADroppedFieldBecomesADataFieldOnTheBand)
     auto *table = new TMemTable(&module);
     table->setObjectName(QStringLiteral("tblAccount"));
     table->AddField(std::make_unique<TStringField>(QStringLiteral("Account_Type"), 50));
+    auto *source = new TDataSource(&module);
+    source->setObjectName(QStringLiteral("datAccount"));
+    source->setDataSet(table);
     RpComponents::addDataModule(&module);
     form->ADatasetsExecute();
-    ASSERT_EQ(form->DatafieldList->DatafieldListbox->count(), 1);
-    EXPECT_EQ(
-        form->DatafieldList->DatafieldListbox->item(0)->text(), QStringLiteral("tblAccount.Account_Type"));
+    QTreeWidget *tree = form->DatafieldList->DatafieldListbox;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("TBLACCOUNT"));
+    ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(TRpDatafieldList::entryOfNode(tree->topLevelItem(0)->child(0)), QStringLiteral("tblAccount.Account_Type"));
     QObject *field = designer->DropDataField(on(band, QPoint(30, 10)), table, QStringLiteral("Account_Type"));
     RpComponents::remove(&module);
     ASSERT_NE(field, nullptr);
