@@ -1,3 +1,4 @@
+#include "designer/DesignerScripts.h"
 #include "forms/FinanceApp.h"
 #include "forms/GuardedApplication.h"
 #include "platform/Exceptions.h"
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambrel Quillot"));
+    installDesignerScripts();
     try {
         FinanceApp finance(
             FinanceApp::dataFolderFor(QApplication::arguments(), QApplication::applicationDirPath()));
