@@ -2,19 +2,21 @@
 
 #include "report/expressions/EvaluatorDataSet.h"
 
-#include <QObject>
 #include <QString>
 #include <memory>
 #include <vector>
 
-class TMemTable;
 class RpEvTableDataSet;
+class TDataModule1;
+class TMemTable;
 
+// The finance program's data module over a data folder, for the reports quillot-report runs and the
+// expressions it computes.
 namespace ReportTool {
 
-// The finance tables of a data folder, read-only, each on its first row, in the program's data module
-// "DataModule1" (registered as the application's data module while it lives); a missing table file gives an
-// empty table. Raises EFOpenError when the folder does not exist.
+// As the program builds it at start-up: the four tables from their files, a missing one empty, tblTransaction
+// following the first account. Nothing is ever written back: the tables keep no file name once loaded. While
+// it lives it is the program's DataModule1, and reports that use the application's data find it.
 class DataFolder
 {
 public:
@@ -23,15 +25,13 @@ public:
     DataFolder(const DataFolder &) = delete;
     DataFolder &operator=(const DataFolder &) = delete;
 
-    QObject *module() { return &m_module; }
     // The table of that component name, ignoring case, or null.
     TMemTable *table(const QString &name) const;
+    // The four tables for expressions that name their fields.
     const TRpEvDataSetList *dataSets() const { return &m_dataSets; }
 
 private:
-    // The module owns the tables.
-    QObject m_module;
-    std::vector<TMemTable *> m_tables;
+    std::unique_ptr<TDataModule1> m_module;
     std::vector<std::unique_ptr<RpEvTableDataSet>> m_sources;
     TRpEvDataSetList m_dataSets;
 };

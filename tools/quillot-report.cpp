@@ -3,7 +3,7 @@
 
 #include "report/scripts/ScriptFunctions.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 #include <cstdio>
 
@@ -17,7 +17,8 @@ constexpr ReportTool::Command kCommands[] = {
         "[--settings RPDESIGN.INI] [--locale NAME]",
         &ReportTool::print },
     { "render",
-        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]",
+        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI] [--locale NAME] "
+        "[--timeout SECONDS]",
         &ReportTool::render },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]", &ReportTool::eval },
@@ -47,10 +48,11 @@ void ReportTool::printError(const QString &message)
 
 int main(int argc, char **argv)
 {
-    // Pages are drawn with fonts, which need the graphical application; no window is ever shown.
+    // Pages are drawn with fonts, which need the graphical application; no window is ever shown (the report
+    // designer's loading goes through its hidden print window).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     // Expressions have the report designer's functions here as in the program.
     installReportScripts();
     const QStringList arguments = app.arguments().mid(1);

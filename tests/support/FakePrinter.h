@@ -119,8 +119,8 @@ public:
         m_painter.reset();
         sheets.push_back(Sheet { jobs, m_title, mode, {}, {} });
         log << QStringLiteral("sheet");
-        m_device = std::make_unique<SheetDevice>(*this, sheets.size() - 1);
-        m_painter = std::make_unique<QPainter>(m_device.get());
+        m_device = std::make_shared<SheetDevice>(*this, sheets.size() - 1);
+        m_painter = std::make_shared<QPainter>(m_device.get());
         return m_painter.get();
     }
     void EndJob() override
@@ -227,12 +227,14 @@ private:
 
     QString m_title;
     bool m_printing = false;
-    std::unique_ptr<SheetDevice> m_device;
-    std::unique_ptr<QPainter> m_painter;
+    // Shared, so that a test can keep a copy of what a fake printed after its store is gone.
+    std::shared_ptr<SheetDevice> m_device;
+    std::shared_ptr<QPainter> m_painter;
 };
 
 // Installs a fake as the printer of every page store made while the guard lives; `configure` shapes each fake
-// (a store makes its own). The last fake made is at hand through last().
+// (a store makes its own and owns it). The last fake made is at hand through last() for as long as its store
+// lives (a store's print-finished callback still sees it).
 class FakePrinterInstall
 {
 public:
