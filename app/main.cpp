@@ -1,3 +1,4 @@
+#include "designer/DesignerScripts.h"
 #include "forms/FinanceApp.h"
 #include "forms/GuardedApplication.h"
 #include "platform/Exceptions.h"
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
 {
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambrel Quillot"));
+    installDesignerScripts();
     // Reports show in the engine's preview and print on the system's printers; where there is none, they
     // print to a PDF file the user names.
     TRpStandardPreviewInterface::install();

@@ -1,7 +1,8 @@
 // quillot-report eval EXPR [--data DIR] [--locale NAME] [--report FILE.RP2] [--validate]: compiles and
 // computes one report expression and prints "kind: value" on one line. With --data the four tables of a data
 // folder are open under their component names (tblAccount, tblTransaction, tblExpence, tblIncome) in the
-// program's data module "DataModule1", each on its first row; a missing table file gives an empty table.
+// program's data module "DataModule1", as the program opens them (tblTransaction following the first account);
+// a missing table file gives an empty table.
 // With --report a report file is loaded as the designer holds it, so that the element functions find its
 // elements. --validate computes as an expression wizard checks: setters change nothing, no box is shown.
 // Exit status 0 for a value, 1 for an error value, 2 for a usage or file error.

@@ -2,8 +2,8 @@
 
 #include "platform/Exceptions.h"
 #include "report/generation/PageSetup.h"
-#include "report/generation/RunExtension.h"
 #include "report/generation/PrintSetup.h"
+#include "report/generation/RunExtension.h"
 #include "report/model/Controllers.h"
 #include "report/model/Report.h"
 #include "report/pages/RpPrinter.h"

@@ -418,6 +418,30 @@ TEST(DesignRunFunctions, TheRunningReportsWindowIsSearchedFirst)
     EXPECT_EQ(pages[0].count(QStringLiteral("R1/1")), 1) << pages[0].textList().join(u'|').toStdString();
 }
 
+TEST(DesignRunFunctions, CountersCountPrintsAndStartAgainWhenTheirExpressionIsReset)
+{
+    DesignedList list(3);
+    list.expression(list.detail, QStringLiteral("Counted"), QStringLiteral("'C' + STR(COUNTER)"));
+    list.expression(list.detail, QStringLiteral("Restarted"), QStringLiteral("'R' + STR(COUNTER)"), 60)
+        ->setResetAfterPrint(true);
+    const std::vector<PageLog> pages = list.run();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].startingWith(QStringLiteral("C")), (QStringList { QStringLiteral("C1"), QStringLiteral("C2"),
+                                                              QStringLiteral("C3") }));
+    EXPECT_EQ(pages[0].startingWith(QStringLiteral("R")),
+        (QStringList { QStringLiteral("R1"), QStringLiteral("R1"), QStringLiteral("R1") }));
+}
+
+TEST(DesignRunFunctions, AnExpressionAskingForItsOwnCaptionGetsAnError)
+{
+    DesignedList list(1);
+    list.expression(list.detail, QStringLiteral("Itself"), QStringLiteral("GETCAPTION('Itself')"));
+    const std::vector<PageLog> pages = list.run();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].count(QStringLiteral("Recursive calls not allowed")), 1)
+        << pages[0].textList().join(u'|').toStdString();
+}
+
 // ---------------------------------------------------------------- label rows
 
 class LabelRows : public testing::Test
