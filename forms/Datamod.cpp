@@ -1,5 +1,6 @@
 #include "forms/Datamod.h"
 
+#include "report/files/ReportFile.h"
 #include "store/FinanceTables.h"
 
 TDataModule1 *DataModule1 = nullptr;
@@ -34,6 +35,8 @@ TDataModule1::TDataModule1(QObject *parent)
     : QObject(parent)
 {
     setObjectName(QStringLiteral("DataModule1"));
+    // Reports find the application's tables here when they use the application's data.
+    RpComponents::addDataModule(this);
     tblAccount = makeTable(this, "tblAccount", FinanceTables::accountDefs());
     tblTransaction = makeTable(this, "tblTransaction", FinanceTables::transactionDefs());
     tblExpence = makeTable(this, "tblExpence", FinanceTables::expenceDefs());
@@ -68,6 +71,7 @@ TDataModule1::TDataModule1(QObject *parent)
 
 TDataModule1::~TDataModule1()
 {
+    RpComponents::remove(this);
     // Details first, so the master link never outlives its source. Closing writes a changed table; the
     // table's destructor never throws.
     for (TMemTable *table : {tblTransaction, tblIncome, tblExpence, tblAccount})

@@ -11,6 +11,7 @@
 #include "forms/Income.h"
 #include "forms/InterAccount.h"
 #include "forms/Main.h"
+#include "forms/Reports.h"
 #include "forms/TableSaver.h"
 #include "platform/AppPaths.h"
 
@@ -51,6 +52,7 @@ struct FinanceApp::Windows
     std::unique_ptr<TfrmIncome> income;
     std::unique_ptr<TfrmDefineIncome> defineIncome;
     std::unique_ptr<TfrmAEIncome> aeIncome;
+    std::unique_ptr<TfrmReports> reports;
 };
 
 FinanceApp::FinanceApp(const QString &dataFolder)
@@ -77,6 +79,7 @@ FinanceApp::FinanceApp(const QString &dataFolder)
     w.income = create(frmIncome);
     w.defineIncome = create(frmDefineIncome);
     w.aeIncome = create(frmAEIncome);
+    w.reports = create(frmReports);
 }
 
 FinanceApp::~FinanceApp()
@@ -84,6 +87,7 @@ FinanceApp::~FinanceApp()
     Windows &w = *m_windows;
     m_saver->finishAndSave(nullptr);
 
+    destroy(w.reports, frmReports);
     destroy(w.aeIncome, frmAEIncome);
     destroy(w.defineIncome, frmDefineIncome);
     destroy(w.income, frmIncome);

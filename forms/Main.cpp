@@ -8,6 +8,7 @@
 #include "forms/FinanceLook.h"
 #include "forms/GridMouseWheel.h"
 #include "forms/Income.h"
+#include "forms/Reports.h"
 #include "forms/TableSaver.h"
 #include "forms/TableSetup.h"
 #include "forms/TransactionEntry.h"
@@ -263,7 +264,7 @@ void TfrmMain::btnAccountDetailClick()
 
 void TfrmMain::btnReportsClick()
 {
-    // The reports window comes with the report designer; until then the button does nothing.
+    Dialogs::guarded(this, [&] { showInstead(frmReports); });
 }
 
 void TfrmMain::startEntry(QDialog *window)

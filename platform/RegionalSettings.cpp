@@ -38,6 +38,30 @@ QString dateOrder(const QString &format)
     return order.size() == 3 ? order : QStringLiteral("DMY");
 }
 
+QString withoutTimeZone(QString format, const QString &fallback)
+{
+    format = format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*"))).trimmed();
+    return format.isEmpty() ? fallback : format;
+}
+
+// The first character of a format that lies between two of its parts (outside quotes), or `fallback`.
+QString separatorIn(const QString &format, const QString &partLetters, const QString &fallback)
+{
+    bool partSeen = false;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (partLetters.contains(c))
+            partSeen = true;
+        else if (partSeen && !c.isSpace())
+            return QString(c);
+    }
+    return fallback;
+}
+
 int expandYear(int year, int digits)
 {
     if (digits > 2)
@@ -56,13 +80,17 @@ RegionalSettings::RegionalSettings() = default;
 RegionalSettings::~RegionalSettings() = default;
 
 RegionalSettings::RegionalSettings(const RegionalSettings &other)
-    : m_locale(other.m_locale),
-      m_decimalSeparator(other.m_decimalSeparator),
-      m_thousandSeparator(other.m_thousandSeparator),
-      m_currencyString(other.m_currencyString),
-      m_currencyDecimals(other.m_currencyDecimals),
-      m_shortDateFormat(other.m_shortDateFormat),
-      m_longTimeFormat(other.m_longTimeFormat)
+    : m_locale(other.m_locale)
+    , m_decimalSeparator(other.m_decimalSeparator)
+    , m_thousandSeparator(other.m_thousandSeparator)
+    , m_currencyString(other.m_currencyString)
+    , m_currencyDecimals(other.m_currencyDecimals)
+    , m_shortDateFormat(other.m_shortDateFormat)
+    , m_longDateFormat(other.m_longDateFormat)
+    , m_shortTimeFormat(other.m_shortTimeFormat)
+    , m_longTimeFormat(other.m_longTimeFormat)
+    , m_dateSeparator(other.m_dateSeparator)
+    , m_timeSeparator(other.m_timeSeparator)
 {
     makeCollators();
 }
@@ -77,7 +105,11 @@ RegionalSettings &RegionalSettings::operator=(const RegionalSettings &other)
         m_currencyString = copy.m_currencyString;
         m_currencyDecimals = copy.m_currencyDecimals;
         m_shortDateFormat = copy.m_shortDateFormat;
+        m_longDateFormat = copy.m_longDateFormat;
+        m_shortTimeFormat = copy.m_shortTimeFormat;
         m_longTimeFormat = copy.m_longTimeFormat;
+        m_dateSeparator = copy.m_dateSeparator;
+        m_timeSeparator = copy.m_timeSeparator;
         m_caseSensitive = std::move(copy.m_caseSensitive);
         m_caseInsensitive = std::move(copy.m_caseInsensitive);
     }
@@ -102,11 +134,12 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale &locale)
     s.m_currencyString = locale.currencySymbol(QLocale::CurrencySymbol);
     s.m_currencyDecimals = 2;
     s.m_shortDateFormat = withFourDigitYear(locale.dateFormat(QLocale::ShortFormat));
-    s.m_longTimeFormat = locale.timeFormat(QLocale::LongFormat);
+    s.m_longDateFormat = locale.dateFormat(QLocale::LongFormat);
     // Long time formats of some locales carry the time zone; the program's times have none.
-    s.m_longTimeFormat = s.m_longTimeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*"))).trimmed();
-    if (s.m_longTimeFormat.isEmpty())
-        s.m_longTimeFormat = QStringLiteral("hh:mm:ss");
+    s.m_shortTimeFormat = withoutTimeZone(locale.timeFormat(QLocale::ShortFormat), QStringLiteral("hh:mm"));
+    s.m_longTimeFormat = withoutTimeZone(locale.timeFormat(QLocale::LongFormat), QStringLiteral("hh:mm:ss"));
+    s.m_dateSeparator = separatorIn(s.m_shortDateFormat, QStringLiteral("dMy"), QStringLiteral("/"));
+    s.m_timeSeparator = separatorIn(s.m_longTimeFormat, QStringLiteral("hHmsAaPp"), QStringLiteral(":"));
     s.makeCollators();
     return s;
 }
@@ -122,7 +155,11 @@ RegionalSettings RegionalSettings::fixed()
     s.m_currencyString = QString();
     s.m_currencyDecimals = 2;
     s.m_shortDateFormat = QStringLiteral("yyyy-MM-dd");
+    s.m_longDateFormat = QStringLiteral("dddd d MMMM yyyy");
+    s.m_shortTimeFormat = QStringLiteral("hh:mm");
     s.m_longTimeFormat = QStringLiteral("hh:mm:ss");
+    s.m_dateSeparator = QStringLiteral("-");
+    s.m_timeSeparator = QStringLiteral(":");
     s.makeCollators();
     return s;
 }

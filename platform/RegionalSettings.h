@@ -34,7 +34,12 @@ public:
     int currencyDecimals() const { return m_currencyDecimals; }
     // Date and time formats in Qt's notation (dd, MM, yyyy, hh, mm, ss).
     QString shortDateFormat() const { return m_shortDateFormat; }
+    QString longDateFormat() const { return m_longDateFormat; }
+    QString shortTimeFormat() const { return m_shortTimeFormat; }
     QString longTimeFormat() const { return m_longTimeFormat; }
+    // The characters between the parts of a short date and of a time ("/" and ":" in most places).
+    QString dateSeparator() const { return m_dateSeparator; }
+    QString timeSeparator() const { return m_timeSeparator; }
 
     // Numbers. floatToStr: general form with at most `precision` significant digits. strToFloat accepts an
     // optional sign, digits with the regional decimal separator and an exponent; no group separators, no
@@ -81,7 +86,11 @@ private:
     QString m_currencyString;
     int m_currencyDecimals = 2;
     QString m_shortDateFormat;
+    QString m_longDateFormat;
+    QString m_shortTimeFormat;
     QString m_longTimeFormat;
+    QString m_dateSeparator;
+    QString m_timeSeparator;
     std::unique_ptr<QCollator> m_caseSensitive;
     std::unique_ptr<QCollator> m_caseInsensitive;
 };

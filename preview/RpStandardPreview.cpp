@@ -2,6 +2,7 @@
 
 #include "preview/RpExportFilters.h"
 #include "preview/RpPreview.h"
+#include "preview/RpProgressForm.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -373,4 +374,5 @@ void TRpStandardPreviewInterface::OpenPreviewModal(TRpPrinter *store)
 void TRpStandardPreviewInterface::install()
 {
     TRpPrinter::setPreviewFactory([] { return std::make_unique<TRpStandardPreviewInterface>(); });
+    TRpProgressForm::install();
 }

@@ -78,6 +78,7 @@ public:
     QObject *OpenPreview(TRpPrinter *store) override;
     void OpenPreviewModal(TRpPrinter *store) override;
 
-    // Makes this class the program-wide preview factory of every page store.
+    // Makes this class the program-wide preview factory of every page store, and the progress window the
+    // one printing and export runs show.
     static void install();
 };

@@ -12,6 +12,7 @@
 #include "forms/Income.h"
 #include "forms/InterAccount.h"
 #include "forms/Main.h"
+#include "forms/Reports.h"
 #include "platform/DateTime.h"
 #include "widgets/Dialogs.h"
 
@@ -147,6 +148,7 @@ bool renderFinanceWindows(const QDir &out, int &written)
     ok = ok && shot(frmDefineExpences, out, "frmDefineExpences", written);
     ok = ok && shotOverPendingRow(frmAEIncome, DataModule1->tblIncome, true, out, "frmAEIncome", written);
     ok = ok && shotOverPendingRow(frmAEExpence, DataModule1->tblExpence, true, out, "frmAEExpence", written);
+    ok = ok && shot(frmReports, out, "frmReports", written);
     return ok;
 }
 

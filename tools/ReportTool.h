@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+class QPainter;
+class QPicture;
+class TRpPrinter;
+
 // The commands of quillot-report. Each command is one function in its own file (ReportTool<Command>.cpp)
 // taking the arguments after the command name and returning the exit status; it writes its messages to
 // stderr itself. quillot-report.cpp lists them in its command table.
@@ -14,9 +18,31 @@ struct Command
     int (*run)(const QStringList &arguments);
 };
 
-// convert IN OUT: one object block from IN (text notation or resource form) to OUT in the form OUT's
-// extension selects (".txt" text notation, anything else resource form).
+// convert IN OUT: a report file or one object block from IN (recognised by content) to OUT in the form OUT's
+// extension selects (".RP2" a whole report file, ".txt" the report block in text notation, anything else
+// the report block in resource form).
 int convert(const QStringList &arguments);
+
+// print REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate]
+// [--settings RPDESIGN.INI] [--locale NAME]: prints to a PDF file through the printer layer.
+int print(const QStringList &arguments);
+
+struct PrintOptions
+{
+    QString input;
+    QString pdf;
+    QString dataDir;
+    QString settings;
+    QString locale;
+    int firstPage = 0;
+    int lastPage = 0;
+    int copies = 1;
+    bool collate = true;
+};
+
+// Runs a report (a report file or a single report block) to the installed printer with the options'
+// answers; 0 when printed, 1 when nothing was.
+int printReport(const QByteArray &bytes, const PrintOptions &options);
 
 // pages FILE.RPP [--png DIR]: the page count, the compression flag and every page's size of a page file;
 // with --png each page is also rendered to DIR/page-NNNN.png at 96 dpi.
@@ -26,6 +52,17 @@ int pages(const QStringList &arguments);
 // "kind: value" (integer, float, string, boolean, error); with --data the four tables of a data folder are
 // open under their component names. Exit status 0 for a value, 1 for an error value.
 int eval(const QStringList &arguments);
+
+// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
+// a report over a data folder's tables and writes its pages; prints "N pages".
+int render(const QStringList &arguments);
+
+// Pages as pictures: a stored page drawn at true size from the paper's top-left corner on any painter, one
+// page as a 96-dpi PNG, and every page of a store as DIR/page-0001.png, page-0002.png…
+void renderPicture(QPainter &painter, const QPicture &page);
+void renderPng(const QPicture &page, const QString &fileName);
+QString pngName(int page);
+void renderPictures(TRpPrinter &store, const QString &folder);
 
 // Writes "quillot-report: <message>" as one line on stderr.
 void printError(const QString &message);

@@ -20,7 +20,6 @@
 
 namespace ReportTool {
 
-
 namespace {
 
 struct EvalOptions

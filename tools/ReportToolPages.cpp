@@ -5,39 +5,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
 #include <QPicture>
 #include <QTextStream>
-#include <cmath>
 
 namespace ReportTool {
-
-namespace {
-
-constexpr double kPngDpi = 96;
-
-void renderPage(const QPicture &picture, double scale, const QString &fileName)
-{
-    const QRect page = picture.boundingRect();
-    const QSize size(
-        qMax(1, int(std::lround(page.width() * scale))), qMax(1, int(std::lround(page.height() * scale))));
-    QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::lround(kPngDpi / 0.0254)));
-    image.setDotsPerMeterY(int(std::lround(kPngDpi / 0.0254)));
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.scale(scale, scale);
-    painter.translate(-page.topLeft());
-    painter.drawPicture(0, 0, picture);
-    painter.end();
-    if (!image.save(fileName, "PNG"))
-        throw EFCreateError(fileName);
-}
-
-} // namespace
 
 int pages(const QStringList &arguments)
 {
@@ -55,8 +26,6 @@ int pages(const QStringList &arguments)
         const QDir target(png ? arguments[2] : QString());
         if (png && !QDir().mkpath(target.path()))
             throw EFCreateError(target.path());
-        // Pages are recorded at the screen's resolution; the images are made at 96 dpi.
-        const double scale = kPngDpi / TRpPrinter::screenPixelsPerInch();
         QTextStream out(stdout);
         out << "pages: " << store.pageCount() << '\n'
             << "compressed: " << (store.compression() ? "yes" : "no") << '\n';
@@ -67,9 +36,9 @@ int pages(const QStringList &arguments)
             const QRect page = picture->boundingRect();
             out << "page " << n << ": " << page.width() << " x " << page.height() << " pixels, "
                 << picture->size() << " bytes\n";
+            // The pictures are made at 96 dpi, whatever the screen's resolution the pages were recorded at.
             if (png)
-                renderPage(*picture, scale,
-                    target.filePath(QStringLiteral("page-%1.png").arg(n, 4, 10, QLatin1Char('0'))));
+                renderPng(*picture, target.filePath(pngName(n)));
         }
     } catch (const Exception &error) {
         printError(QStringLiteral("%1: %2").arg(fileName, error.message()));

@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core
+  fonts-dejavu-core poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,9 +9,16 @@ namespace {
 
 // One line per command; a new command adds its function to ReportTool.h and its line here.
 constexpr ReportTool::Command kCommands[] = {
-    {"convert", "IN OUT", &ReportTool::convert},
-    {"pages", "FILE.RPP [--png DIR]", &ReportTool::pages},
-    {"eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval},
+    { "convert", "IN OUT", &ReportTool::convert },
+    { "print",
+        "REPORT|PAGES.RPP [--data DIR] --pdf FILE [--range FROM-TO] [--copies N] [--no-collate] "
+        "[--settings RPDESIGN.INI] [--locale NAME]",
+        &ReportTool::print },
+    { "render",
+        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]",
+        &ReportTool::render },
+    { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
+    { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },
 };
 
 void printUsage()

@@ -11,6 +11,8 @@
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
 
 namespace Dialogs {
 
@@ -62,9 +64,15 @@ public:
 
     QString fileName(QWidget *parent, const FileRequest &request) override
     {
+        QFileDialog dialog(parent, request.caption, request.directory, request.filter);
+        dialog.setAcceptMode(
+            request.mode == FileMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         if (request.mode == FileMode::Open)
-            return QFileDialog::getOpenFileName(parent, request.caption, request.directory, request.filter);
-        return QFileDialog::getSaveFileName(parent, request.caption, request.directory, request.filter);
+            dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
     }
 
     bool font(QWidget *parent, QFont &font) override
@@ -96,9 +104,20 @@ PlatformHandler &platformHandler()
 
 Handler *g_handler = nullptr;
 
+FileRequest fileRequest(
+    FileMode mode, const QString &caption, const QString &directory, const QString &filter)
+{
+    FileRequest request;
+    request.mode = mode;
+    request.caption = caption;
+    request.directory = directory;
+    request.filter = filter;
+    return request;
+}
+
 Answer ask(QWidget *parent, MessageKind kind, const QString &text)
 {
-    return handler().message(parent, MessageRequest{kind, QString(), text});
+    return handler().message(parent, MessageRequest { kind, QString(), text });
 }
 
 } // namespace
@@ -107,6 +126,74 @@ bool Handler::printer(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dialog(&printer, parent);
     return exec(dialog);
+}
+
+bool Handler::printSetup(QWidget *parent, PrintSetupRequest &request)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const QString name = request.printers.value(request.printerIndex);
+    if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull())
+        printer.setPrinterName(name);
+    else
+        printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(request.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (!request.paperSizeMM.isEmpty())
+        printer.setPageSize(
+            QPageSize(request.paperSizeMM, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+    printer.setCopyCount(qMax(1, request.copies));
+    printer.setCollateCopies(request.collate);
+    printer.setDuplex(request.duplex ? QPrinter::DuplexLongSide : QPrinter::DuplexNone);
+    printer.setFromTo(request.fromPage, request.toPage);
+
+    QPrintDialog dialog(&printer, parent);
+    QAbstractPrintDialog::PrintDialogOptions options
+        = QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies;
+    if (request.pageRangeEnabled)
+        options |= QAbstractPrintDialog::PrintPageRange;
+    if (request.selectionEnabled)
+        options |= QAbstractPrintDialog::PrintSelection;
+    if (request.printToFileShown && request.printToFileEnabled)
+        options |= QAbstractPrintDialog::PrintToFile;
+    dialog.setOptions(options);
+    if (request.maxPage >= request.minPage)
+        dialog.setMinMax(request.minPage, request.maxPage);
+    dialog.setFromTo(request.fromPage, request.toPage);
+    dialog.setPrintRange(request.range == PrintSetupRequest::Range::Selection
+            ? QAbstractPrintDialog::Selection
+            : request.range == PrintSetupRequest::Range::PageNums ? QAbstractPrintDialog::PageRange
+                                                                  : QAbstractPrintDialog::AllPages);
+    dialog.adjustSize();
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        dialog.move(free.left() + (free.width() - dialog.width()) / 2,
+            free.top() + (free.height() - dialog.height()) / 3);
+    }
+    if (!exec(dialog))
+        return false;
+
+    request.printerIndex = printer.outputFormat() == QPrinter::PdfFormat
+        ? request.printerIndex
+        : request.printers.indexOf(printer.printerName());
+    request.landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    request.paperSizeMM = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
+    request.copies = printer.copyCount();
+    request.collate = printer.collateCopies();
+    request.duplex = printer.duplex() != QPrinter::DuplexNone;
+    request.printToFile = !printer.outputFileName().isEmpty();
+    switch (dialog.printRange()) {
+    case QAbstractPrintDialog::Selection:
+        request.range = PrintSetupRequest::Range::Selection;
+        break;
+    case QAbstractPrintDialog::PageRange:
+        request.range = PrintSetupRequest::Range::PageNums;
+        break;
+    default:
+        request.range = PrintSetupRequest::Range::AllPages;
+        break;
+    }
+    request.fromPage = dialog.fromPage();
+    request.toPage = dialog.toPage();
+    return true;
 }
 
 Handler &handler()
@@ -150,16 +237,16 @@ bool confirmOkCancel(QWidget *parent, const QString &message)
     return ask(parent, MessageKind::OkCancel, message) == Answer::Ok;
 }
 
-QString getOpenFileName(QWidget *parent, const QString &caption, const QString &directory,
-                        const QString &filter)
+QString getOpenFileName(
+    QWidget *parent, const QString &caption, const QString &directory, const QString &filter)
 {
-    return handler().fileName(parent, FileRequest{FileMode::Open, caption, directory, filter});
+    return handler().fileName(parent, fileRequest(FileMode::Open, caption, directory, filter));
 }
 
-QString getSaveFileName(QWidget *parent, const QString &caption, const QString &directory,
-                        const QString &filter)
+QString getSaveFileName(
+    QWidget *parent, const QString &caption, const QString &directory, const QString &filter)
 {
-    return handler().fileName(parent, FileRequest{FileMode::Save, caption, directory, filter});
+    return handler().fileName(parent, fileRequest(FileMode::Save, caption, directory, filter));
 }
 
 bool chooseFont(QWidget *parent, QFont &font)
@@ -182,6 +269,20 @@ bool choosePrinter(QWidget *parent, QPrinter &printer)
     return handler().printer(parent, printer);
 }
 
+bool printSetup(QWidget *parent, PrintSetupRequest &request)
+{
+    return handler().printSetup(parent, request);
+}
+
+QString getOpenOrNewFileName(QWidget *parent, const QString &caption, const QString &directory,
+    const QString &filter, const QString &defaultSuffix)
+{
+    FileRequest request = fileRequest(FileMode::Open, caption, directory, filter);
+    request.defaultSuffix = defaultSuffix;
+    request.mustExist = false;
+    return handler().fileName(parent, request);
+}
+
 bool guarded(QWidget *parent, const std::function<void()> &action)
 {
     try {
@@ -189,6 +290,10 @@ bool guarded(QWidget *parent, const std::function<void()> &action)
         return true;
     } catch (const Exception &error) {
         showException(parent, error);
+        return false;
+    } catch (const std::exception &error) {
+        // Not the program's own family, but still shown rather than ending the program with the user's work.
+        showError(parent, QString::fromLocal8Bit(error.what()));
         return false;
     }
 }

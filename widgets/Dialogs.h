@@ -4,7 +4,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -37,6 +39,36 @@ struct FileRequest
     QString caption;
     QString directory;
     QString filter;
+    // Added to a name typed without an extension ("rp2").
+    QString defaultSuffix;
+    // Opening: false lets the user type the name of a file that does not exist yet.
+    bool mustExist = true;
+};
+
+// The platform's print dialog: which printer, its paper and copies, and which pages.
+struct PrintSetupRequest
+{
+    enum class Range { AllPages, Selection, PageNums };
+
+    QStringList printers; // the system's printers; an empty list or an index outside it is the PDF printer
+    int printerIndex = -1;
+    bool landscape = false;
+    QSizeF paperSizeMM; // empty: the printer's own
+    int copies = 1;
+    bool collate = true;
+    bool duplex = false;
+    bool printToFile = false;
+    Range range = Range::AllPages;
+    int fromPage = 0;
+    int toPage = 0;
+    int minPage = 0;
+    int maxPage = 0;
+    // What the dialog offers.
+    bool pageRangeEnabled = false;
+    bool selectionEnabled = false;
+    bool printToFileShown = false;
+    bool printToFileEnabled = true;
+    bool helpShown = false;
 };
 
 // Answers the dialogs. The default handler shows the platform's dialogs; tests install their own.
@@ -54,6 +86,10 @@ public:
     // The print dialog (printer choice and its settings) on this printer; true when the user confirmed. The
     // default runs the platform's print dialog through exec(), so a handler that answers exec() answers it.
     virtual bool printer(QWidget *parent, QPrinter &printer);
+    // The print dialog of a report: filled from the request and, when confirmed (true), read back into it.
+    // The default runs the platform's print dialog through exec(), placed horizontally centred with a third
+    // of the free height above it.
+    virtual bool printSetup(QWidget *parent, PrintSetupRequest &request);
 };
 
 // The handler in use (the platform one unless a test installed another).
@@ -81,18 +117,23 @@ bool confirm(QWidget *parent, const QString &message);
 // Question with OK and Cancel; true for OK.
 bool confirmOkCancel(QWidget *parent, const QString &message);
 
-QString getOpenFileName(QWidget *parent, const QString &caption, const QString &directory,
-                        const QString &filter);
-QString getSaveFileName(QWidget *parent, const QString &caption, const QString &directory,
-                        const QString &filter);
+QString getOpenFileName(
+    QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
+QString getSaveFileName(
+    QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
 bool chooseFont(QWidget *parent, QFont &font);
 bool chooseColor(QWidget *parent, QColor &color);
 // Shows the print dialog for the printer; true when confirmed.
 bool choosePrinter(QWidget *parent, QPrinter &printer);
+bool printSetup(QWidget *parent, PrintSetupRequest &request);
+// A file to open whose name may be new: `defaultSuffix` is added to a name typed without an extension.
+QString getOpenOrNewFileName(QWidget *parent, const QString &caption, const QString &directory,
+    const QString &filter, const QString &defaultSuffix);
 bool exec(QDialog &dialog);
 
-// Runs a user action and shows the program's errors in the error box instead of letting them leave an event
-// handler (which would end the program). Returns true when the action finished without an error.
+// Runs a user action and shows its errors (the program's, and any other standard exception) in the error box
+// instead of letting them leave an event handler, which would end the program. Returns true when the action
+// finished without an error.
 bool guarded(QWidget *parent, const std::function<void()> &action);
 
 } // namespace Dialogs

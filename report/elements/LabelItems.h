@@ -7,11 +7,23 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class RpNumberMask;
+class TRpEvaluator;
+class TRpEvValue;
 
 // Base of the text elements: alignment, sizing, colours and the font. The font follows the band's (or, for an
 // element placed on the report itself, the report's) while `ParentFont` is set; any change of its own clears
 // `ParentFont`. Besides its published properties it streams "FontSize", the font's point size, which wins
 // over the stored pixel height after loading.
+//
+// Printing: each occurrence takes its text once (TextFromCaption, then OnPrint), breaks it into lines as wide
+// as the element (BuildPrintLines) and prints them one line height apart from the element's top; a stretching
+// element grows its band line by line and, when the band cannot grow, continues with the next unprinted line
+// on the next page. The element's own size is never changed by a run: AutoSize and AlignToBand give the
+// bounds of each print.
 class TRpCustomLabel : public TRpPrintable
 {
     Q_OBJECT
@@ -28,6 +40,7 @@ class TRpCustomLabel : public TRpPrintable
 
 public:
     explicit TRpCustomLabel(QObject *parent = nullptr);
+    ~TRpCustomLabel() override;
 
     Rp::TAlignment alignment() const { return m_alignment; }
     void setAlignment(Rp::TAlignment value) { m_alignment = value; }
@@ -58,6 +71,38 @@ public:
     // May replace the text of one occurrence (not called for memos, which have no such event).
     std::function<void(QObject *sender, QString &value)> OnPrint;
 
+    void BeginPrintRun(RpPrintRun &run) override;
+    void PrintAt(long double x, long double y) override;
+    void NotifyElement(QObject *sender, int operation) override;
+    void EndPrintRun() override;
+
+    // The text of the occurrence about to print: the caption, a field's value, an expression's value, a
+    // system datum. Asked once per occurrence, before its first line prints.
+    virtual QString TextFromCaption();
+    // Rebuilds the printed lines from the occurrence's text or from the element's line list.
+    virtual void BuildPrintLines();
+    const std::vector<QString> &printLines() const;
+    // The output text: the design text while idle and at the start of a run, then the text of the last
+    // occurrence printed (before any OnPrint replacement).
+    QString outputText() const { return m_outputText; }
+
+    // Alignment as printed: left and right swap for right-to-left reading.
+    Rp::TAlignment effectiveAlignment() const;
+    // Design: the bounds AutoSize and AlignToBand give the element, taken into its size.
+    void AdjustBounds();
+
+protected:
+    // The element's lines when they come from a line list (memo lines, a memo field) rather than from a text.
+    virtual bool lineList(QStringList &items) const
+    {
+        Q_UNUSED(items);
+        return false;
+    }
+    // Whether OnPrint applies to the kind.
+    virtual bool hasOnPrintEvent() const { return true; }
+    // Told once an occurrence has printed everything it will print.
+    virtual void OccurrenceDone() { }
+
     bool isPropertyStored(const char *name) const override;
     void writeDefinedProperties(std::vector<StreamProperty> &properties) const override;
     bool readDefinedProperty(const QString &name, const StreamValue &value, bool &ok) override;
@@ -66,8 +111,21 @@ public:
     void loaded() override;
 
 private:
+    struct PrintState;
+    struct Bounds
+    {
+        long double left;
+        long double width;
+        long double height;
+    };
+
     ReportFont *parentFontSource() const;
     void followParentFont();
+    PrintState &printState();
+    void startOccurrence();
+    void printRound(RpPrintRun &run, long double x, long double y);
+    Bounds printBounds();
+    qreal widestLine();
 
     Rp::TAlignment m_alignment = Rp::taLeftJustify;
     bool m_alignToBand = false;
@@ -82,6 +140,8 @@ private:
     bool m_parentFont = true;
     bool m_syncingFont = false;
     int m_readFontSize = 0;
+    QString m_outputText;
+    std::unique_ptr<PrintState> m_print;
 };
 
 // A fixed caption.
@@ -98,6 +158,7 @@ public:
     QString caption() const { return m_caption; }
     void setCaption(const QString &value) { m_caption = value; }
     QString designText() const override { return m_caption; }
+    QString TextFromCaption() override { return m_caption; }
 
 private:
     QString m_caption;
@@ -118,6 +179,14 @@ public:
     void setLines(const QStringList &value) { m_lines = value; }
     QString designText() const override { return m_lines.join(QStringLiteral("\r\n")); }
 
+protected:
+    bool lineList(QStringList &items) const override
+    {
+        items = m_lines;
+        return true;
+    }
+    bool hasOnPrintEvent() const override { return false; }
+
 private:
     QStringList m_lines;
 };
@@ -133,7 +202,8 @@ class TRpDBText : public TRpCustomLabel
     Q_PROPERTY(QString Mask READ mask WRITE setMask)
 
 public:
-    Q_INVOKABLE explicit TRpDBText(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+    Q_INVOKABLE explicit TRpDBText(QObject *parent = nullptr);
+    ~TRpDBText() override;
 
     QObject *dataSet() const { return m_dataSet; }
     void setDataSet(QObject *value) { m_dataSet = value; }
@@ -144,10 +214,22 @@ public:
     // The field name, or the element's name while it names no field.
     QString designText() const override { return m_dataField.isEmpty() ? objectName() : m_dataField; }
 
+    void EndPrintRun() override;
+    // The current value of the field: empty without a dataset or field, or when reading or formatting fails;
+    // a memo or blob field gives its whole text (printed line by line); a masked number or date field its
+    // value through the mask; any other field its display text.
+    QString TextFromCaption() override;
+
+protected:
+    bool lineList(QStringList &items) const override;
+
 private:
     QPointer<QObject> m_dataSet;
     QString m_dataField;
     QString m_mask;
+    bool m_listBased = false;
+    QStringList m_fieldLines;
+    std::unique_ptr<RpNumberMask> m_numberMask;
 };
 
 // The value of an expression, optionally aggregated over the records of a data loop.
@@ -162,7 +244,8 @@ class TRpExpr : public TRpCustomLabel
     Q_PROPERTY(bool ResetAfterPrint READ resetAfterPrint WRITE setResetAfterPrint)
 
 public:
-    Q_INVOKABLE explicit TRpExpr(QObject *parent = nullptr) : TRpCustomLabel(parent) {}
+    Q_INVOKABLE explicit TRpExpr(QObject *parent = nullptr);
+    ~TRpExpr() override;
 
     QString expression() const { return m_expression; }
     void setExpression(const QString &value) { m_expression = value; }
@@ -177,11 +260,32 @@ public:
     // The expression, or "(none)" while there is none.
     QString designText() const override;
 
+    // Compiles the expression against the run's named expressions and tables, registers for aggregation
+    // (with the data loop of `Master`, or, without one, with the report's loop when the expression holds an
+    // aggregate) and resets the aggregates.
+    void BeginPrintRun(RpPrintRun &run) override;
+    // Operation 0 (its data loop took a record): one aggregation pass.
+    void NotifyElement(QObject *sender, int operation) override;
+    void EndPrintRun() override;
+    // The value now: numbers through the mask (the general format without one), texts as they are, Booleans
+    // as "True" or "False", errors as their message.
+    QString TextFromCaption() override;
+    // A value as the element prints it.
+    QString valueText(const TRpEvValue &value);
+    // The compiled expression while a run goes on.
+    TRpEvaluator *evaluator() const { return m_evaluator.get(); }
+
+protected:
+    // ResetAfterPrint: totals start again once the occurrence has printed, not between its pages.
+    void OccurrenceDone() override;
+
 private:
     QString m_expression;
     QString m_mask;
     QPointer<QObject> m_master;
     bool m_resetAfterPrint = false;
+    std::unique_ptr<TRpEvaluator> m_evaluator;
+    std::unique_ptr<RpNumberMask> m_numberMask;
 };
 
 // Its text followed by a datum of the run: time, date, page number, report title, detail count or number.
@@ -201,6 +305,9 @@ public:
     // The text and the datum's name in parentheses ("Page: (Page#)").
     QString designText() const override;
     static QString dataCaption(Rp::TRpSysDataType data);
+    // The text followed by the datum of the run. The detail count and number print only on a TRpReport;
+    // elsewhere the previous output text stays.
+    QString TextFromCaption() override;
 
 private:
     Rp::TRpSysDataType m_data = Rp::rpsTime;

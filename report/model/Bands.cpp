@@ -411,10 +411,7 @@ void TRpSubDetailGroupBands::setHasFooter(bool value)
     }
 }
 
-TRpSubDetail::TRpSubDetail(QObject *parent) : TRpControllerBand(parent), m_bands(new TRpSubDetailGroupBands(this))
-{
-    setController(new TRpController(this));
-}
+TRpSubDetail::TRpSubDetail(QObject *parent) : TRpControllerBand(parent), m_bands(new TRpSubDetailGroupBands(this)) {}
 
 void TRpSubDetail::setDataSet(QObject *dataSet)
 {
@@ -441,12 +438,10 @@ void TRpSubDetail::setFooterBand(TRpBand *band)
 
 TRpLoopBand::TRpLoopBand(QObject *parent) : TRpControllerBand(parent)
 {
-    setController(new TRpLoopController(this));
     CreateLoopVariable();
 }
 
 TRpStringsBand::TRpStringsBand(QObject *parent) : TRpControllerBand(parent)
 {
-    setController(new TRpStringsController(this));
     CreateLoopVariable();
 }

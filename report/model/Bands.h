@@ -9,7 +9,6 @@
 #include <functional>
 
 class TCustomRpReport;
-class TRpCustomController;
 class TRpBand;
 
 // Base of all bands. Links to other objects are guarded: when the target goes, the link clears and the
@@ -169,7 +168,8 @@ private:
     bool m_reprintOnNewPage = false;
 };
 
-// A band with a data loop of its own, run once per record of its master's loop.
+// A band with a data loop of its own, run once per record of its master's loop. The loop itself (its
+// controller) is made by the report generator for each run.
 class TRpControllerBand : public TRpCustomBand
 {
     Q_OBJECT
@@ -186,10 +186,8 @@ public:
     QObject *effectiveMaster() const;
     bool printBefore() const { return m_printBefore; }
     void setPrintBefore(bool value);
-    TRpCustomController *controller() const { return m_controller; }
 
 protected:
-    void setController(TRpCustomController *controller) { m_controller = controller; }
     // The report variable named after the band (loop and strings bands): its start expression, or empty
     // for none. Called by the concrete band once it is made.
     virtual QString LoopVariableStart() const { return {}; }
@@ -199,7 +197,6 @@ protected:
 private:
     QPointer<QObject> m_master;
     bool m_printBefore = false;
-    TRpCustomController *m_controller = nullptr;
     QString m_variable;
     QPointer<TCustomRpReport> m_variableReport;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "report/model/PrinterSettings.h"
-
 #include "report/model/ReportTypes.h"
 
 #include <QList>
@@ -11,38 +10,10 @@
 
 class TCustomRpReport;
 
-// The data-loop controllers: the report's own loop and those of controller bands. Here they are the objects
-// the model owns; running them is the report generator's work.
-class TRpCustomController : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-};
-
-class TRpController : public TRpCustomController
-{
-    Q_OBJECT
-public:
-    using TRpCustomController::TRpCustomController;
-};
-
-class TRpLoopController : public TRpCustomController
-{
-    Q_OBJECT
-public:
-    using TRpCustomController::TRpCustomController;
-};
-
-class TRpStringsController : public TRpCustomController
-{
-    Q_OBJECT
-public:
-    using TRpCustomController::TRpCustomController;
-};
-
 // Chains several reports into one print job: its `OnAddReports` handler fills the report list, its printer
 // settings and title go to the one page store all the reports print into. The report list is not stored.
+// Running it is the report generator's work; the data loops of single reports are made by the generator
+// for each run.
 class TRpCompositeReport : public QObject
 {
     Q_OBJECT

@@ -50,6 +50,8 @@ public:
     virtual bool MayContinue() const = 0;
     // True for a continuation round that starts at the top of a fresh column: a continuing element prints
     // at least one line (or one piece of rich text) even when it does not fit, so the run always advances.
+    // In such a round GrowBand grants the first growth asked for even when it does not fit, so that the
+    // band still makes room for that line.
     virtual bool MustAdvance() const = 0;
 
     // Data of the run for system data elements.

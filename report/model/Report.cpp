@@ -36,8 +36,7 @@ TCustomRpReport::TCustomRpReport(QObject *parent)
       m_functions(new ReportFunctions(this)),
       m_page(new TRpPage(this)),
       m_printerSettings(new TRpReportPrinterSettings(this)),
-      m_units(m_page->unit()),
-      m_controller(new TRpController(this))
+      m_units(m_page->unit())
 {
     connect(m_font, &ReportFont::changed, this, [this] {
         for (QObject *child : children()) {
@@ -49,6 +48,7 @@ TCustomRpReport::TCustomRpReport(QObject *parent)
 
 TCustomRpReport::~TCustomRpReport()
 {
+    emit destroying(this);
     // Bands and elements go while the report is still whole, so that their links and variables unwind
     // against a living report.
     m_destroying = true;

@@ -99,8 +99,6 @@ public:
     // 1..300: the zoom of the page, every band and every element; other values are ignored.
     void setZoom(int value);
 
-    TRpController *controller() const { return m_controller; }
-
     // The bands in print order (arranged on demand after every change of order or linkage).
     QList<TRpCustomBand *> bandList() const;
     // The first band of a type in the band list, or null.
@@ -127,6 +125,11 @@ public:
     std::function<void(QObject *sender)> AfterPreview;
     std::function<void(QObject *sender)> OnPreview;
 
+signals:
+    // Emitted first thing while the report is destroyed, with its bands and elements still whole: a run
+    // that still uses the report (a background preview) is stopped here.
+    void destroying(TCustomRpReport *report);
+
 private:
     void rebuildBandList() const;
     void layoutBands() const;
@@ -145,7 +148,6 @@ private:
     bool m_snapToGrid = true;
     TRpUnit m_units;
     int m_zoom = 100;
-    TRpController *m_controller;
 
     mutable QList<QPointer<TRpCustomBand>> m_bandList;
     mutable bool m_arrangementDirty = true;

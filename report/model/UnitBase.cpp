@@ -3,6 +3,7 @@
 #include "report/model/ReportFont.h"
 
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -106,7 +107,9 @@ bool TRpUnitBase::readDefinedProperty(const QString &name, const StreamValue &va
         // Native values are shown as doubles: anything beyond their range is as bad as a non-finite one.
         if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
             return true;
-        read.push_back(v);
+        // No page or band is a kilometre long: larger sizes are cut there, so that every sum and device
+        // position of a run stays in range.
+        read.push_back(std::clamp(v, -kMaxNativeSize, kMaxNativeSize));
     }
     if (!acceptValues(read))
         return true;

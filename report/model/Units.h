@@ -14,6 +14,8 @@ struct UnitContext
 };
 
 constexpr long double kNativePerInch = 254;
+// Sizes read from a report file are cut to ± this many native units (one kilometre).
+constexpr long double kMaxNativeSize = 1e7L;
 constexpr long double kNativePerMM = 10;
 
 long double nativeToUnit(long double native, const UnitContext &context, Axis axis);

@@ -19,7 +19,7 @@ public:
 };
 
 // Deeper nesting of objects, lists or collections than this is refused as broken.
-constexpr int kMaxStreamNesting = 64;
+constexpr int kMaxStreamNesting = 256;
 
 struct StreamProperty;
 

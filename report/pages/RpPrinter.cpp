@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPicture>
+#include <QScopeGuard>
 #include <QThread>
 #include <cfenv>
 #include <cmath>
@@ -22,15 +23,40 @@ std::function<std::unique_ptr<TRpPrintDevice>()> &printDeviceFactory()
     return factory;
 }
 
-std::function<void(TRpPrinter &)> &storedPagesPrinter()
+std::unique_ptr<TRpPrintDevice> &applicationDevice()
 {
-    static std::function<void(TRpPrinter &)> printer;
-    return printer;
+    static std::unique_ptr<TRpPrintDevice> device;
+    return device;
 }
 
-// Nearest integer, halves to the even neighbour.
+// Draws a stored page (recorded at screen resolution from the paper's top-left corner) at its true size on a
+// printer sheet whose canvas starts at the printable area.
+void drawStoredPage(QPainter &canvas, const QPicture &page, const TRpPrintDevice &printer)
+{
+    const double screen = TRpPrinter::screenPixelsPerInch();
+    // Playing a picture already scales it by the device's resolution over the picture's; only the rest of
+    // the printer's scale is applied here.
+    const QPaintDevice *device = canvas.device();
+    const double playedX
+        = device && page.logicalDpiX() > 0 ? double(device->logicalDpiX()) / page.logicalDpiX() : 1;
+    const double playedY
+        = device && page.logicalDpiY() > 0 ? double(device->logicalDpiY()) / page.logicalDpiY() : 1;
+    canvas.save();
+    canvas.translate(-printer.OffsetX(), -printer.OffsetY());
+    canvas.scale(printer.DpiX() / screen / playedX, printer.DpiY() / screen / playedY);
+    canvas.drawPicture(0, 0, page);
+    canvas.restore();
+}
+
+// Nearest integer, halves to the even neighbour; positions beyond the device's integer range stay at its
+// bounds.
 int roundEven(long double value)
 {
+    constexpr long double kBound = 2147483647.0L;
+    if (!(value > -kBound))
+        return -2147483647;
+    if (!(value < kBound))
+        return 2147483647;
     return int(std::nearbyintl(value));
 }
 
@@ -56,19 +82,30 @@ void TRpPrinter::setPreviewFactory(std::function<std::unique_ptr<TRpPreviewInter
 void TRpPrinter::setPrintDeviceFactory(std::function<std::unique_ptr<TRpPrintDevice>()> factory)
 {
     printDeviceFactory() = std::move(factory);
+    applicationDevice().reset();
 }
 
-void TRpPrinter::setStoredPagesPrinter(std::function<void(TRpPrinter &)> printer)
+TRpPrintDevice *TRpPrinter::applicationPrinter()
 {
-    storedPagesPrinter() = std::move(printer);
+    if (!applicationDevice() && printDeviceFactory())
+        applicationDevice() = printDeviceFactory()();
+    return applicationDevice().get();
 }
 
 TRpPrinter::TRpPrinter(QObject *parent)
     : QObject(parent)
 {
+    // A new store starts with the printer selected for the whole application.
+    const TRpPrintDevice *shared = applicationPrinter();
     if (printDeviceFactory())
         m_printer = printDeviceFactory()();
-    m_printerAvailable = m_printer != nullptr;
+    m_printerAvailable = m_printer && !m_printer->Printers().isEmpty();
+    if (m_printerAvailable) {
+        if (shared)
+            m_printer->SetPrinterIndex(shared->PrinterIndex());
+        m_settings.printer = m_printer.get();
+        m_settings.ReadPrinterSettings();
+    }
     setScreenFactors();
 }
 
@@ -128,6 +165,20 @@ void TRpPrinter::setPageRange(int first, int last)
     m_lastPage = last;
 }
 
+void TRpPrinter::setPrinterIndex(int index)
+{
+    if (!m_printerAvailable)
+        return;
+    m_printer->SetPrinterIndex(index);
+    m_printer->SetDeviceMode(nullptr);
+    m_settings.ReadPrinterSettings();
+}
+
+int TRpPrinter::printerIndex() const
+{
+    return m_printerAvailable ? m_printer->PrinterIndex() : -1;
+}
+
 bool TRpPrinter::pageInRange(int page) const
 {
     return (m_firstPage <= 0 || page >= m_firstPage) && (m_lastPage <= 0 || page <= m_lastPage);
@@ -172,18 +223,23 @@ void TRpPrinter::StartDocument()
     m_cancelled = false;
     const bool toPrinter = m_destination == Destination::Printer;
     if (toPrinter) {
-        if (!m_printer)
+        if (!m_printerAvailable)
             throw ERpError(tr("No printer is installed"));
-        m_printer->ApplySettings(m_settings);
+        m_settings.WriteDeviceSettings();
+        m_copiesToSend = copiesToSend();
+        m_collate = m_settings.collate;
+        m_copyPages.reset();
+        if (m_copiesToSend > 1 && m_collate) {
+            m_copyPages = std::make_unique<TRpPageList>();
+            m_copyPages->setStream(TRpStream::forRecording());
+        }
     }
-    m_leftWaste = toPrinter ? m_printer->LeftOffsetNative() : 0;
-    m_topWaste = toPrinter ? m_printer->TopOffsetNative() : 0;
     m_pageNumber = 0;
     m_pageCount = 0;
     if (toPrinter) {
-        m_xFactor = (long double)m_printer->DpiX() / 254.0L;
-        m_yFactor = (long double)m_printer->DpiY() / 254.0L;
+        usePrinterFactors();
     } else {
+        m_leftWaste = m_topWaste = 0;
         m_pageList.Clear();
         m_pageList.setStream(TRpStream::forRecording());
         setScreenFactors();
@@ -194,17 +250,9 @@ void TRpPrinter::StartDocument()
 
 void TRpPrinter::openRecordedPage()
 {
-    const bool toPrinter = m_destination == Destination::Printer;
-    if (!toPrinter)
-        setScreenFactors();
-    const long double xf = m_xFactor;
-    const long double yf = m_yFactor;
-    // A throwaway page of a printer run is recorded at screen resolution like a stored one.
-    if (toPrinter)
+    if (m_destination != Destination::Printer)
         setScreenFactors();
     const QRect page(0, 0, DeviceWidth(PaperWidthNative()), DeviceHeight(PaperLengthNative()));
-    m_xFactor = xf;
-    m_yFactor = yf;
     m_pagePicture = std::make_unique<QPicture>();
     // The page rectangle travels with the picture, so stretching and paper detection use the page rather
     // than the drawn content.
@@ -230,21 +278,100 @@ void TRpPrinter::NewPage()
         throw ERpError(tr("Illegal call to NewPage"));
     const bool toPrinter = m_destination == Destination::Printer;
     if (m_pageNumber > 0) {
-        closeRecordedPage(!toPrinter);
+        if (toPrinter)
+            closePrinterPage();
+        else
+            closeRecordedPage(true);
         announcePage();
     }
     ++m_pageCount;
     ++m_pageNumber;
-    if (toPrinter && pageInRange(m_pageCount)) {
-        if (m_printJobRunning) {
-            m_printer->NextPage();
-        } else {
-            m_canvas = m_printer->BeginJob(m_title);
-            m_printJobRunning = true;
-        }
-    } else {
+    if (toPrinter)
+        openPrinterPage();
+    else
         openRecordedPage();
+}
+
+int TRpPrinter::copiesToSend() const
+{
+    if (!m_printer || m_printer->MakesCopies())
+        return 1;
+    return qMax(1, m_settings.copies);
+}
+
+void TRpPrinter::usePrinterFactors()
+{
+    m_xFactor = (long double)m_printer->DpiX() / 254.0L;
+    m_yFactor = (long double)m_printer->DpiY() / 254.0L;
+    m_leftWaste = m_printer->DpiX() > 0 ? std::round(m_printer->OffsetX() / m_printer->DpiX() * 254) : 0;
+    m_topWaste = m_printer->DpiY() > 0 ? std::round(m_printer->OffsetY() / m_printer->DpiY() * 254) : 0;
+}
+
+void TRpPrinter::openPrinterPage()
+{
+    if (!pageInRange(m_pageCount)) {
+        // Drawn into a throwaway page at screen resolution, measured from the paper's edge.
+        setScreenFactors();
+        m_leftWaste = m_topWaste = 0;
+        m_recordingForCopies = false;
+        openRecordedPage();
+        return;
     }
+    if (!m_printJobRunning) {
+        m_printer->BeginJob(m_title);
+        m_printJobRunning = true;
+    }
+    if (m_copiesToSend > 1) {
+        // Recorded like a stored page and sent once per copy when it closes (and again at the end when the
+        // copies are collated).
+        setScreenFactors();
+        m_leftWaste = m_topWaste = 0;
+        openRecordedPage();
+        m_recordingForCopies = true;
+        return;
+    }
+    // Every page in range draws at the printer's resolution from the paper's edge, also after pages out of
+    // range were drawn at screen resolution.
+    usePrinterFactors();
+    m_recordingForCopies = false;
+    m_canvas = m_printer->NewSheet();
+}
+
+void TRpPrinter::closePrinterPage()
+{
+    if (!m_pagePicture) {
+        m_canvas = nullptr;
+        return;
+    }
+    m_canvas = nullptr;
+    m_pagePainter.reset();
+    const std::unique_ptr<QPicture> picture = std::move(m_pagePicture);
+    if (!m_recordingForCopies)
+        return;
+    m_recordingForCopies = false;
+    const int sends = m_collate ? 1 : m_copiesToSend;
+    for (int i = 0; i < sends; ++i) {
+        if (QPainter *sheet = m_printer->NewSheet())
+            drawStoredPage(*sheet, *picture, *m_printer);
+    }
+    if (m_copyPages)
+        m_copyPages->AddPage(*picture);
+}
+
+void TRpPrinter::replayCopies()
+{
+    if (!m_copyPages)
+        return;
+    for (int copy = 2; copy <= m_copiesToSend && !m_cancelled; ++copy) {
+        for (int n = 1; n <= m_copyPages->count(); ++n) {
+            const std::unique_ptr<QPicture> picture = m_copyPages->ReadPage(n);
+            if (!picture)
+                continue;
+            if (QPainter *sheet = m_printer->NewSheet())
+                drawStoredPage(*sheet, *picture, *m_printer);
+        }
+    }
+    m_copyPages.reset();
 }
 
 void TRpPrinter::FinishDocument()
@@ -254,12 +381,15 @@ void TRpPrinter::FinishDocument()
     const bool toPrinter = m_destination == Destination::Printer;
     const bool begun = m_pageCount > 0;
     if (toPrinter) {
-        closeRecordedPage(false);
+        if (begun)
+            closePrinterPage();
         m_canvas = nullptr;
         if (m_printJobRunning) {
+            replayCopies();
             m_printJobRunning = false;
             m_printer->EndJob();
         }
+        m_copyPages.reset();
     } else if (begun) {
         closeRecordedPage(true);
     }
@@ -281,6 +411,8 @@ void TRpPrinter::AbortDocument()
     m_status = Status::Finished;
     if (m_destination == Destination::Printer) {
         closeRecordedPage(false);
+        m_recordingForCopies = false;
+        m_copyPages.reset();
         m_canvas = nullptr;
         if (m_printJobRunning) {
             m_printJobRunning = false;
@@ -300,11 +432,14 @@ void TRpPrinter::ResetStore()
     if (status() == Status::Busy)
         CancelDocument();
     closeRecordedPage(false);
+    m_recordingForCopies = false;
+    m_copyPages.reset();
     m_canvas = nullptr;
     if (m_printJobRunning) {
         m_printJobRunning = false;
         m_printer->AbortJob();
     }
+    m_firstPage = m_lastPage = 0;
     m_pageList.takeStream();
     m_pageList.Clear();
     m_pageCount = 0;
@@ -370,6 +505,7 @@ void TRpPrinter::LoadPages(const QString &fileName)
             }
         }
     }
+    m_firstPage = m_lastPage = 0;
     m_status = Status::Finished;
     printSetup = nullptr;
     exportPages = nullptr;
@@ -407,8 +543,45 @@ void TRpPrinter::PrintPages()
         QCoreApplication::postEvent(m_master.data(), new TRpStoreEvent(RpNotice::PrintRequest, 0, this));
         return;
     }
-    if (storedPagesPrinter())
-        storedPagesPrinter()(*this);
+    printStoredPages();
+}
+
+void TRpPrinter::printStoredPages()
+{
+    if (status() != Status::Finished || !m_printerAvailable)
+        return;
+    if (m_printer->Printing())
+        m_printer->AbortJob();
+    m_settings.WriteDeviceSettings();
+    const int first = m_firstPage <= 0 ? 1 : m_firstPage;
+    const int last = m_lastPage <= 0 ? pageCount() : qMin(m_lastPage, pageCount());
+    const int copies = copiesToSend();
+    const int sets = m_settings.collate ? copies : 1;
+    const int each = m_settings.collate ? 1 : copies;
+    m_cancelled = false;
+    m_printer->BeginJob(m_title);
+    auto endJob = qScopeGuard([this] {
+        if (m_printer->Printing())
+            m_printer->EndJob();
+    });
+    for (int set = 0; set < sets; ++set) {
+        for (int n = first; n <= last; ++n) {
+            if (onGuiThread())
+                QCoreApplication::processEvents();
+            // A page whose picture cannot be had is skipped rather than printed blank.
+            const std::unique_ptr<QPicture> picture = CopyPage(n);
+            if (!picture)
+                continue;
+            for (int copy = 0; copy < each; ++copy) {
+                if (QPainter *sheet = m_printer->NewSheet())
+                    drawStoredPage(*sheet, *picture, *m_printer);
+            }
+            if (m_cancelled) {
+                m_printer->AbortJob();
+                return;
+            }
+        }
+    }
 }
 
 void TRpPrinter::RequestPrintSetup()

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -65,23 +66,90 @@ public:
     virtual void OpenPreviewModal(TRpPrinter *store);
 };
 
-// The printer a store sends its pages to (printer destination). The printing layer provides it; without one
-// the system counts as having no printer.
+// The device settings record of a printer: the fields the engine reads and writes, each marked present in
+// `fields` when written. Paper length and width are in tenths of a millimetre.
+struct TRpDeviceMode
+{
+    enum Field : unsigned {
+        dmOrientation = 0x1,
+        dmPaperSize = 0x2,
+        dmPaperLength = 0x4,
+        dmPaperWidth = 0x8,
+        dmCopies = 0x100,
+        dmDefaultSource = 0x200,
+        dmDuplex = 0x1000,
+        dmCollate = 0x8000
+    };
+    static constexpr int kPortrait = 1;
+    static constexpr int kLandscape = 2;
+    static constexpr int kSimplex = 1;
+    static constexpr int kDuplexVertical = 2;
+    static constexpr int kDuplexHorizontal = 3;
+
+    unsigned fields = 0;
+    int orientation = kPortrait;
+    int paperSize = 0; // device paper code
+    int paperLength = 0;
+    int paperWidth = 0;
+    int copies = 1;
+    int defaultSource = 0; // paper source code
+    int duplex = kSimplex;
+    bool collate = true;
+
+    bool operator==(const TRpDeviceMode &other) const = default;
+};
+
+// The printer object of a page store: the system's printers, the selected one with its device settings and
+// capabilities, and its print jobs. The printing layer provides it (over the platform's printers); without a
+// device maker the system counts as having no printer. Sizes and offsets are in device pixels.
 class TRpPrintDevice
 {
 public:
     virtual ~TRpPrintDevice() = default;
-    virtual void ApplySettings(const TPrinterSettings &settings) = 0;
+
+    // The system's printers, and the index of the selected one; selecting −1 selects the default printer.
+    virtual QStringList Printers() const = 0;
+    virtual int PrinterIndex() const = 0;
+    virtual void SetPrinterIndex(int index) = 0;
+    // Names of the selected printer: device, driver file (with its folder), port.
+    virtual QString DeviceName() const = 0;
+    virtual QString DriverName() const = 0;
+    virtual QString PortName() const = 0;
+
+    // The selected printer's device settings record; SetDeviceMode(nullptr) resets it to the driver's
+    // defaults.
+    virtual TRpDeviceMode DeviceMode() const = 0;
+    virtual void SetDeviceMode(const TRpDeviceMode *mode) = 0;
+
+    virtual bool SupportsCopies() const = 0;
+    virtual bool SupportsOrientation() const = 0;
+    virtual bool SupportsPaperSources() const = 0;
+    virtual bool SupportsPaperSizes() const = 0;
+    virtual bool SupportsDuplex() const = 0;
+    // The device paper codes the printer lists.
+    virtual QList<int> PaperCodes() const = 0;
+    // True when the device prints the copies of its settings record by itself; otherwise the engine sends
+    // every copy.
+    virtual bool MakesCopies() const = 0;
+
     virtual double DpiX() const = 0;
     virtual double DpiY() const = 0;
-    // Unprintable left and top border in native units.
-    virtual double LeftOffsetNative() const = 0;
-    virtual double TopOffsetNative() const = 0;
-    // Starts the print job and returns the canvas of its first page.
-    virtual QPainter *BeginJob(const QString &title) = 0;
-    virtual void NextPage() = 0;
+    // Unprintable left and top border, physical page size, printable page size.
+    virtual int OffsetX() const = 0;
+    virtual int OffsetY() const = 0;
+    virtual int PhysicalWidth() const = 0;
+    virtual int PhysicalHeight() const = 0;
+    virtual int PageWidth() const = 0;
+    virtual int PageHeight() const = 0;
+
+    // A print job: begun with a title, then one sheet after another, each drawn through the canvas that
+    // NewSheet returns (valid until the next sheet or the end of the job), then ended or aborted. A job that
+    // ends without a sheet prints nothing.
+    virtual void BeginJob(const QString &title) = 0;
+    virtual QPainter *NewSheet() = 0;
     virtual void EndJob() = 0;
     virtual void AbortJob() = 0;
+    virtual bool Printing() const = 0;
 };
 
 // The page store: the drawing target of a report run. Recording stores turn every page into a picture kept in
@@ -98,11 +166,13 @@ public:
     explicit TRpPrinter(QObject *parent = nullptr);
     ~TRpPrinter() override;
 
-    // Program-wide: the class of preview factory stores make per request, the printing layer's device maker
-    // (none: no printer) and its printer of stored pages.
+    // Program-wide: the class of preview factory stores make per request, and the printing layer's device
+    // maker (none: no printer). Every store makes its own printer object with it.
     static void setPreviewFactory(std::function<std::unique_ptr<TRpPreviewInterface>()> factory);
     static void setPrintDeviceFactory(std::function<std::unique_ptr<TRpPrintDevice>()> factory);
-    static void setStoredPagesPrinter(std::function<void(TRpPrinter &)> printer);
+    // The printer object of the whole application (the one print dialogs work on, whose selection new stores
+    // start with); null without a device maker. Made on first use, remade when the maker changes.
+    static TRpPrintDevice *applicationPrinter();
 
     void StartDocument();
     void NewPage();
@@ -146,6 +216,11 @@ public:
     int lastPage() const { return m_lastPage; }
     void setPageRange(int first, int last);
     bool printerAvailable() const { return m_printerAvailable; }
+    // Selects the store's printer (−1 the default) with its driver's default settings and reads them; only
+    // when the system has printers.
+    void setPrinterIndex(int index);
+    int printerIndex() const;
+    TRpPrintDevice *printer() const { return m_printer.get(); }
     bool compression() const { return m_pageList.compressed(); }
     void setCompression(bool compressed) { m_pageList.setCompressed(compressed); }
     bool loadedFromFile() const { return m_loadedFromFile; }
@@ -175,6 +250,12 @@ private:
     bool pageInRange(int page) const;
     void openRecordedPage();
     void closeRecordedPage(bool store);
+    void usePrinterFactors();
+    void openPrinterPage();
+    void closePrinterPage();
+    void replayCopies();
+    int copiesToSend() const;
+    void printStoredPages();
     void announcePage();
     void postToClient(int code, int parameter);
     void setScreenFactors();
@@ -200,6 +281,12 @@ private:
     std::unique_ptr<QPicture> m_pagePicture;
     std::unique_ptr<QPainter> m_pagePainter;
     bool m_printJobRunning = false;
+    // Direct printing on a printer that cannot make copies: every in-range page is recorded and sent once per
+    // copy; collated sets are kept here until the document ends.
+    int m_copiesToSend = 1;
+    bool m_collate = true;
+    bool m_recordingForCopies = false;
+    std::unique_ptr<TRpPageList> m_copyPages;
     TRpPageList m_pageList;
     mutable QMutex m_clientLock;
     QPointer<QObject> m_client;

@@ -197,7 +197,7 @@ TEST_P(EvalNumberMask, FormatsLikeTheMaskSays)
 INSTANTIATE_TEST_SUITE_P(Masks, EvalNumberMask,
     ::testing::Values(MaskCase { "0.00", 1234.5, "1234,50" }, MaskCase { "0.00", -1234.5, "-1234,50" },
         MaskCase { "#.##", 0.5, ",5" }, MaskCase { "0.##", 2.0, "2" }, MaskCase { "0.0#", 2.125, "2,13" },
-        MaskCase { "000", 7, "007" }, MaskCase { "#", 0, "0" },
+        MaskCase { "000", 7, "007" }, MaskCase { "#", 0, "" },
         MaskCase { "#,##0", 1234567, "1\u202f234\u202f567" }, MaskCase { "0", 2.5, "3" },
         MaskCase { "0.00;(0.00)", -3.5, "(3,50)" }, MaskCase { "0.00;;'zero'", 0, "zero" },
         MaskCase { "0.00;;", 0, "0,00" }, MaskCase { "'Total: '0.00 \"EUR\"", 5, "Total: 5,00 EUR" },

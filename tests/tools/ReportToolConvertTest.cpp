@@ -74,15 +74,15 @@ TEST_F(ReportToolConvert, RoundTripsItsOwnOutputByteForByte)
 {
     write(path("in.txt"), kReport);
     ASSERT_EQ(convert(path("in.txt"), path("first.txt")), 0) << m_stderr.toStdString();
-    ASSERT_EQ(convert(path("first.txt"), path("second.rp2")), 0) << m_stderr.toStdString();
-    ASSERT_EQ(convert(path("second.rp2"), path("third.txt")), 0) << m_stderr.toStdString();
-    ASSERT_EQ(convert(path("third.txt"), path("fourth.rp2")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("first.txt"), path("second.res")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("second.res"), path("third.txt")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("third.txt"), path("fourth.res")), 0) << m_stderr.toStdString();
     const QByteArray first = read(path("first.txt"));
     EXPECT_TRUE(first.startsWith("object RpReport: TRpReport\r\n"));
     EXPECT_TRUE(first.contains("LinkBand = SummaryBand1"));
-    EXPECT_EQ(quint8(read(path("second.rp2")).at(0)), 0xFF);
+    EXPECT_EQ(quint8(read(path("second.res")).at(0)), 0xFF);
     EXPECT_EQ(read(path("third.txt")), first);
-    EXPECT_EQ(read(path("fourth.rp2")), read(path("second.rp2")));
+    EXPECT_EQ(read(path("fourth.res")), read(path("second.res")));
 }
 
 // The report of every band and element kind, as the report tests write it for the fuzzers' seeds.
@@ -103,13 +103,13 @@ TEST_F(ReportToolConvert, RoundTripsEveryBandAndElementKindByteForByte)
         ASSERT_TRUE(seed.contains(QByteArray(": ") + kind + "\r\n")) << kind;
     write(path("in.txt"), seed);
     ASSERT_EQ(convert(path("in.txt"), path("first.txt")), 0) << m_stderr.toStdString();
-    ASSERT_EQ(convert(path("first.txt"), path("second.rp2")), 0) << m_stderr.toStdString();
-    ASSERT_EQ(convert(path("second.rp2"), path("third.txt")), 0) << m_stderr.toStdString();
-    ASSERT_EQ(convert(path("third.txt"), path("fourth.rp2")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("first.txt"), path("second.res")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("second.res"), path("third.txt")), 0) << m_stderr.toStdString();
+    ASSERT_EQ(convert(path("third.txt"), path("fourth.res")), 0) << m_stderr.toStdString();
     // References into the data module, which is not part of the block, are kept too.
     EXPECT_TRUE(read(path("first.txt")) == seed);
     EXPECT_TRUE(read(path("third.txt")) == seed);
-    EXPECT_TRUE(read(path("fourth.rp2")) == read(path("second.rp2")));
+    EXPECT_TRUE(read(path("fourth.res")) == read(path("second.res")));
 }
 
 struct BrokenCase

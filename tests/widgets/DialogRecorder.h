@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 // Answers the program's dialogs in tests: records every message box and answers with the queued answers
@@ -15,8 +16,7 @@ class DialogRecorder : public Dialogs::Handler
 public:
     DialogRecorder()
         : m_guard(*this)
-    {
-    }
+    { }
 
     Dialogs::Answer message(QWidget *, const Dialogs::MessageRequest &request) override
     {
@@ -65,6 +65,16 @@ public:
         return printAnswer;
     }
 
+    // The report print dialog: every request is kept; `printSetupAnswer` changes it before it is confirmed
+    // (or cancelled when `printAnswer` is false).
+    bool printSetup(QWidget *, Dialogs::PrintSetupRequest &request) override
+    {
+        printSetups.push_back(request);
+        if (printAnswer && printSetupAnswer)
+            printSetupAnswer(request);
+        return printAnswer;
+    }
+
     QStringList texts(Dialogs::MessageKind kind) const
     {
         QStringList result;
@@ -87,6 +97,8 @@ public:
     int printDialogs = 0;
     bool printAnswer = true;
     QString printFileAnswer;
+    std::vector<Dialogs::PrintSetupRequest> printSetups;
+    std::function<void(Dialogs::PrintSetupRequest &)> printSetupAnswer;
 
 private:
     Dialogs::ScopedHandler m_guard;

@@ -1,0 +1,333 @@
+#include "designer/ReportDesignerDialog.h"
+
+// The preview control keeps its store by a guarded pointer, which needs the store whole.
+#include "report/pages/RpPrinter.h"
+
+#include "preview/RpPreview.h"
+#include "report/files/DesignerSettings.h"
+#include "widgets/Dialogs.h"
+
+#include <QFileInfo>
+
+// ---------------------------------------------------------------- SQL settings
+
+namespace {
+
+// Per delimiter type: field, string, table and date delimiters (left and right) and the wildcard.
+const char *const kDelimiterRows[][TRpDatabaseSettings::TextCount] = {
+    { "'", "'", "'", "'", "'", "'", "'", "'", "%" }, // delCustom
+    { "", "", "'", "'", "'", "'", "'", "'", "%" }, // delNoQuotes
+    { "'", "'", "'", "'", "'", "'", "'", "'", "%" }, // delSingleQuotes
+    { "\"", "\"", "\"", "\"", "\"", "\"", "\"", "\"", "%" }, // delDoubleQuotes
+    { "\"", "\"", "'", "'", "\"", "\"", "'", "'", "%" }, // delOracle
+    { "[", "]", "\"", "\"", "[", "]", "#", "#", "*" }, // delAccess
+    { "", "", "'", "'", "", "", "'", "'", "%" }, // delInterbase
+};
+
+TReportPrinterDialog::PreviewRunner &previewRunner()
+{
+    static TReportPrinterDialog::PreviewRunner runner;
+    return runner;
+}
+
+TReportPrinterDialog::ControlRunner &controlRunner()
+{
+    static TReportPrinterDialog::ControlRunner runner;
+    return runner;
+}
+
+} // namespace
+
+TRpDatabaseSettings::TRpDatabaseSettings(QObject *parent)
+    : RpPersistent(parent)
+{
+    for (int i = 0; i < TextCount; ++i)
+        m_texts[i] = QString::fromLatin1(kDelimiterRows[RpDesigner::delCustom][i]);
+}
+
+void TRpDatabaseSettings::setDelimiterType(TRpDelimiterType type)
+{
+    if (int(type) < 0 || int(type) > int(RpDesigner::delInterbase))
+        return;
+    m_type = type;
+    for (int i = 0; i < TextCount; ++i)
+        m_texts[i] = type == RpDesigner::delCustom && m_reading
+            ? QString()
+            : QString::fromLatin1(kDelimiterRows[type][i]);
+}
+
+void TRpDatabaseSettings::setText(Text which, const QString &value)
+{
+    if (which < 0 || which >= TextCount)
+        return;
+    m_texts[which] = value;
+    if (value != QString::fromLatin1(kDelimiterRows[m_type][which]))
+        m_type = RpDesigner::delCustom;
+}
+
+// ---------------------------------------------------------------- the print window
+
+TReportPrintForm::TReportPrintForm(QWidget *parent)
+    : QWidget(parent)
+    , m_loader(std::make_unique<TRpDLoader>(QStringLiteral("ReportPrintForm")))
+{
+    setObjectName(QStringLiteral("ReportPrintForm"));
+    setAttribute(Qt::WA_DontShowOnScreen);
+    hide();
+    const TRpDesignerSettings settings
+        = TRpDesignerSettings::readFile(TRpDesignerSettings::Sections::PrintWindow);
+    settings.applyGeneral(*m_loader);
+    settings.applyPrinter(*m_loader->report());
+}
+
+TReportPrintForm::~TReportPrintForm() = default;
+
+// ---------------------------------------------------------------- the printer dialog
+
+TReportPrinterDialog::TReportPrinterDialog(QObject *owner)
+    : QObject(owner)
+    , m_labelSettings(new TLabelSettings(this))
+    , m_printerSettings(new TRpDPrinterSettings(this))
+{ }
+
+TReportPrinterDialog::~TReportPrinterDialog()
+{
+    destroyWindow();
+}
+
+void TReportPrinterDialog::setPreviewRunner(PreviewRunner runner)
+{
+    previewRunner() = std::move(runner);
+}
+
+void TReportPrinterDialog::setControlRunner(ControlRunner runner)
+{
+    controlRunner() = std::move(runner);
+}
+
+TRpPreview *TReportPrinterDialog::rpPreview() const
+{
+    return m_rpPreview;
+}
+
+void TReportPrinterDialog::setRpPreview(TRpPreview *preview)
+{
+    m_rpPreview = preview;
+}
+
+TDesignRpReport *TReportPrinterDialog::report() const
+{
+    return m_engine && m_window ? m_engine->report() : nullptr;
+}
+
+QWidget *TReportPrinterDialog::ownerWidget() const
+{
+    return qobject_cast<QWidget *>(parent());
+}
+
+void TReportPrinterDialog::destroyWindow()
+{
+    m_engine = nullptr;
+    // A window its owner already destroyed is gone from the guard.
+    delete m_window.data();
+    m_window = nullptr;
+}
+
+void TReportPrinterDialog::holdWindow(QWidget *window, ReportFileEngine *engine)
+{
+    m_window = window;
+    m_engine = engine;
+}
+
+void TReportPrinterDialog::applyEngineSettings(ReportFileEngine &engine) const
+{
+    engine.setUseDatamodules(m_useDataModules);
+    // The window owning the dialog offers its datasets only with UseCurrentDatasets; this program has none
+    // of its own, so there is never a database owner.
+    engine.setDatabaseOwner(QString());
+    engine.setSaveLoadPrinterSetup(m_saveLoadPrinterSetup);
+}
+
+void TReportPrinterDialog::DialogApply()
+{
+    if (!m_engine)
+        return;
+    ReportFileEngine &engine = *m_engine;
+    TDesignRpReport &report = *engine.report();
+    // 1.–2. Hooks of the engine.
+    if (BeforeOpenDataset)
+        engine.BeforeOpenDataset = BeforeOpenDataset;
+    engine.OnLoadReport = OnLoadReport;
+    // 3. Hooks of the report.
+    if (OnNeedData)
+        report.OnNeedData = OnNeedData;
+    if (BeforePrint)
+        report.BeforePrint = BeforePrint;
+    if (OnStartPage)
+        report.OnStartPage = OnStartPage;
+    if (OnEndPage)
+        report.OnEndPage = OnEndPage;
+    if (AfterPrint)
+        report.AfterPrint = AfterPrint;
+    if (AfterPreview)
+        report.AfterPreview = AfterPreview;
+    // 4. Run settings; label settings only where set.
+    report.setPrepareAutomatically(m_prepareAutomatically);
+    report.setPrintIfEmpty(m_printIfEmpty);
+    if (m_labelSettings->firstLabel() != 0)
+        report.labelSettings()->setFirstLabel(m_labelSettings->firstLabel());
+    if (m_labelSettings->labelCount() != 0)
+        report.labelSettings()->setLabelCount(m_labelSettings->labelCount());
+    // 6. Engine settings.
+    applyEngineSettings(engine);
+}
+
+bool TReportPrinterDialog::loadReport(const QString &fileName)
+{
+    if (!m_engine)
+        return false;
+    try {
+        m_engine->LoadReportFile(fileName);
+    } catch (...) {
+        // Whatever keeps the file from loading makes the operation fail; the engine says what it must.
+        return false;
+    }
+    if (m_usePrinterSettings)
+        m_engine->report()->printerSettings()->assign(*m_printerSettings);
+    if (AfterReportLoaded)
+        AfterReportLoaded(m_window, m_engine);
+    DialogApply();
+    return true;
+}
+
+bool TReportPrinterDialog::PreviewReport(const QString &fileName)
+{
+    if (m_busy)
+        return false;
+    const BusyGuard busy(*this);
+    destroyWindow();
+    auto *form = new TReportPrintForm(ownerWidget());
+    holdWindow(form, form->loader());
+    DialogApply();
+    if (AfterReportFormCreated)
+        AfterReportFormCreated(form, form->loader());
+    const bool loaded = loadReport(fileName);
+    if (loaded) {
+        try {
+            if (m_rpPreview && controlRunner())
+                controlRunner()(*form->report(), *m_rpPreview);
+            else if (!m_rpPreview && previewRunner())
+                previewRunner()(*form->report(), m_useModalPreview, true);
+        } catch (...) {
+            // An error while running ends the page output and discards it without a message.
+        }
+    }
+    if (!m_rpPreview)
+        destroyWindow();
+    return loaded;
+}
+
+// ---------------------------------------------------------------- the designer dialog
+
+TReportDesignerDialog::TReportDesignerDialog(QObject *owner)
+    : TReportPrinterDialog(owner)
+    , m_sqlSettings(new TRpDatabaseSettings(this))
+{ }
+
+void TReportDesignerDialog::setDefaultFileExtension(const QString &value)
+{
+    if (value.isEmpty())
+        return;
+    QString extension = value;
+    if (extension.startsWith(u'*'))
+        extension = extension.mid(1, 10);
+    if (!extension.startsWith(u'.'))
+        extension.prepend(u'.');
+    m_defaultFileExtension = extension;
+}
+
+QString TReportDesignerDialog::designerNotAvailableMessage()
+{
+    return QStringLiteral("The report designer is not available yet.");
+}
+
+bool TReportDesignerDialog::showDesignerNotAvailable()
+{
+    Dialogs::showInformation(ownerWidget(), designerNotAvailableMessage());
+    return true;
+}
+
+bool TReportDesignerDialog::NewReport(const QString &fileName, bool askWizard)
+{
+    Q_UNUSED(fileName);
+    Q_UNUSED(askWizard);
+    if (busy())
+        return false;
+    const BusyGuard guard(*this);
+    destroyWindow();
+    // The designer window comes later: nothing is created and no file is touched.
+    return showDesignerNotAvailable();
+}
+
+bool TReportDesignerDialog::EditReport(const QString &fileName)
+{
+    if (busy())
+        return false;
+    if (fileName.isEmpty() || !QFileInfo::exists(fileName))
+        return NewReport(fileName, false);
+    const BusyGuard guard(*this);
+    destroyWindow();
+    // The designer window comes later: the report is not opened, and the file stays as it is.
+    showDesignerNotAvailable();
+    return false;
+}
+
+bool TReportDesignerDialog::readDefinedProperty(const QString &name, const StreamValue &value, bool &ok)
+{
+    struct Legacy
+    {
+        const char *name;
+        int user;
+        int editor;
+    };
+    static const Legacy kLegacy[] = {
+        { "AllowSQLEdit", RpDesigner::AllowSQLEdit, 0 },
+        { "QueriesOnlyInExpert", RpDesigner::QueriesOnlyInExpert, 0 },
+        { "QueriesOnlyInDBSetup", RpDesigner::QueriesOnlyInDBSetup, 0 },
+        { "AllowNewCalcFields", RpDesigner::AllowNewCalcFields, 0 },
+        { "AllowBlockEdit", RpDesigner::AllowBlockEdit, 0 },
+        { "UndoEnabled", 0, RpDesigner::UndoEnabled },
+        { "SaveBackupFiles", 0, RpDesigner::SaveBackupFiles },
+        { "AutoEditAfterInsert", 0, RpDesigner::AutoEditAfterInsert },
+        { "ShowDatafieldListbox", 0, RpDesigner::ShowDatafieldListbox },
+    };
+    for (const Legacy &legacy : kLegacy) {
+        if (name.compare(QLatin1String(legacy.name), Qt::CaseInsensitive) != 0)
+            continue;
+        ok = value.kind == StreamValue::Kind::True || value.kind == StreamValue::Kind::False;
+        if (value.kind == StreamValue::Kind::True) {
+            m_userSettings |= TRpDUserSettings::fromInt(legacy.user);
+            m_editorSettings |= TRpDEditorSettings::fromInt(legacy.editor);
+        }
+        return true;
+    }
+    for (const char *discarded : { "SaveImagesInReportFile", "DefaultDatabaseOnly",
+             "DefaultAdoConnectionOnly", "DefaultDatabaseName", "DefaultAdoConnection" }) {
+        if (name.compare(QLatin1String(discarded), Qt::CaseInsensitive) == 0) {
+            ok = true;
+            return true;
+        }
+    }
+    ok = false;
+    return false;
+}
+
+void TReportDesignerDialog::beginRead()
+{
+    m_sqlSettings->setReading(true);
+}
+
+void TReportDesignerDialog::loaded()
+{
+    m_sqlSettings->setReading(false);
+}
