@@ -5,6 +5,7 @@
 
 #include "preview/RpPreview.h"
 #include "report/files/DesignerSettings.h"
+#include "report/generation/RunReport.h"
 #include "widgets/Dialogs.h"
 
 #include <QFileInfo>
@@ -214,10 +215,20 @@ bool TReportPrinterDialog::PreviewReport(const QString &fileName)
     const bool loaded = loadReport(fileName);
     if (loaded) {
         try {
-            if (m_rpPreview && controlRunner())
-                controlRunner()(*form->report(), *m_rpPreview);
-            else if (!m_rpPreview && previewRunner())
-                previewRunner()(*form->report(), m_useModalPreview, true);
+            TDesignRpReport &report = *form->report();
+            if (m_rpPreview) {
+                if (controlRunner()) {
+                    controlRunner()(report, *m_rpPreview);
+                } else if (TRpPrinter *store = GenerateToStore(report)) {
+                    store->setTitle(report.reportTitle());
+                    m_rpPreview->LinkStore(store);
+                }
+            } else if (previewRunner()) {
+                previewRunner()(report, m_useModalPreview, true);
+            } else {
+                // The ordinary preview returns only once its window is closed, like the modal one.
+                ShowPreviewModal(report);
+            }
         } catch (...) {
             // An error while running ends the page output and discards it without a message.
         }

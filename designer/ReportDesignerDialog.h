@@ -197,11 +197,12 @@ public:
     // True while an entry operation runs.
     bool busy() const { return m_busy; }
 
-    // Program-wide: how a loaded report is run and previewed (the report engine's preview, modal or not);
-    // without one, nothing is shown.
+    // Program-wide: how a loaded report is run and previewed; without one, the report engine's preview, which
+    // returns once its window is closed.
     using PreviewRunner = std::function<void(TDesignRpReport &report, bool modal, bool maximized)>;
     static void setPreviewRunner(PreviewRunner runner);
-    // Program-wide: runs a report into a preview control that stays with the dialog.
+    // Program-wide: runs a report into a preview control that stays with the dialog; without one the report
+    // is generated into a store that the control shows.
     using ControlRunner = std::function<void(TDesignRpReport &report, TRpPreview &control)>;
     static void setControlRunner(ControlRunner runner);
 

@@ -291,10 +291,6 @@ bool guarded(QWidget *parent, const std::function<void()> &action)
     } catch (const Exception &error) {
         showException(parent, error);
         return false;
-    } catch (const std::exception &error) {
-        // Not the program's own family, but still shown rather than ending the program with the user's work.
-        showError(parent, QString::fromLocal8Bit(error.what()));
-        return false;
     }
 }
 

@@ -131,9 +131,8 @@ QString getOpenOrNewFileName(QWidget *parent, const QString &caption, const QStr
     const QString &filter, const QString &defaultSuffix);
 bool exec(QDialog &dialog);
 
-// Runs a user action and shows its errors (the program's, and any other standard exception) in the error box
-// instead of letting them leave an event handler, which would end the program. Returns true when the action
-// finished without an error.
+// Runs a user action and shows the program's errors in the error box instead of letting them leave an event
+// handler (which would end the program). Returns true when the action finished without an error.
 bool guarded(QWidget *parent, const std::function<void()> &action);
 
 } // namespace Dialogs

@@ -22,41 +22,62 @@ TRpPaperSize defaultPaperSize()
     return locale.measurementSystem() == QLocale::MetricSystem ? RpPaper::A4 : RpPaper::Letter;
 }
 
-void ApplyPrinterSettings(const TCustomRpReport &report, TRpPrinter &store)
+namespace {
+
+// The page keeps a custom size as it is laid out (already turned for landscape); the store keeps portrait
+// dimensions and turns them itself.
+void customDimensions(const TRpPage &page, double &width, double &length)
+{
+    const bool landscape = page.orientation() == RpPaper::poLandscape;
+    const double w = double(rpRound(page.nativeWidth()));
+    const double l = double(rpRound(page.nativeLength()));
+    width = landscape ? l : w;
+    length = landscape ? w : l;
+}
+
+// Through the store's printer: the report's printer is selected, and each setting the printer does not
+// support is skipped, so that the printer keeps its own.
+void applyThroughPrinter(const TCustomRpReport &report, TRpPrinter &store)
 {
     const TRpPage &page = *report.page();
     const TRpReportPrinterSettings &settings = *report.printerSettings();
+    store.setPrinterIndex(settings.printerIndex());
     TPrinterSettings &target = store.printerSettings();
-    // The page keeps a custom size as it is laid out (already turned for landscape); the store keeps portrait
-    // dimensions and turns them itself.
-    const bool landscape = page.orientation() == RpPaper::poLandscape;
-    const double width = double(rpRound(page.nativeWidth()));
-    const double length = double(rpRound(page.nativeLength()));
-    const double portraitWidth = landscape ? length : width;
-    const double portraitLength = landscape ? width : length;
-    if (store.printerAvailable()) {
-        // A real printer takes what it supports and keeps its own value for the rest.
-        store.setPrinterIndex(settings.printerIndex());
-        target.SetPaperSize(page.paperSize());
-        if (target.paperSize == RpPaper::Custom) {
-            target.SetPaperWidth(portraitWidth);
-            target.SetPaperLength(portraitLength);
-        }
-        target.SetOrientation(page.orientation());
-        target.SetCopies(settings.copies());
-        target.SetOutputBin(settings.outputBin());
-    } else {
-        // Without a printer (recording, PDF) every size, custom dimensions and orientation are taken.
-        const TRpPaperSize size
-            = page.paperSize() == RpPaper::Default ? defaultPaperSize() : page.paperSize();
-        target.paperSize = size;
-        if (size == RpPaper::Custom) {
-            target.paperWidth = portraitWidth;
-            target.paperLength = portraitLength;
-        }
-        target.orientation = page.orientation();
-        target.copies = settings.copies();
-        target.outputBin = settings.outputBin();
+    target.SetPaperSize(page.paperSize());
+    if (target.paperSize == RpPaper::Custom) {
+        double width = 0;
+        double length = 0;
+        customDimensions(page, width, length);
+        target.SetPaperWidth(width);
+        target.SetPaperLength(length);
     }
+    target.SetOrientation(page.orientation());
+    target.SetCopies(settings.copies());
+    target.SetOutputBin(settings.outputBin());
+    target.collate = settings.collate();
+    store.setPageRange(settings.firstPage(), settings.lastPage());
+}
+
+} // namespace
+
+void ApplyPrinterSettings(const TCustomRpReport &report, TRpPrinter &store)
+{
+    if (store.printerAvailable()) {
+        applyThroughPrinter(report, store);
+        return;
+    }
+    const TRpPage &page = *report.page();
+    const TRpReportPrinterSettings &settings = *report.printerSettings();
+    TPrinterSettings &target = store.printerSettings();
+    TRpPaperSize size = page.paperSize();
+    if (size == RpPaper::Default)
+        size = defaultPaperSize();
+    target.paperSize = size;
+    target.orientation = page.orientation();
+    if (size == RpPaper::Custom)
+        customDimensions(page, target.paperWidth, target.paperLength);
+    target.copies = settings.copies();
+    target.outputBin = settings.outputBin();
+    target.collate = settings.collate();
     store.setPageRange(settings.firstPage(), settings.lastPage());
 }

@@ -13,7 +13,8 @@ long double rpRound(long double value);
 // regional settings measure in inches.
 TRpPaperSize defaultPaperSize();
 
-// Copies the report's paper size, custom dimensions, orientation, copies, bin and page range into the store
-// at the start of a run. A store without a printer (recording, PDF) takes every paper size, any custom
-// dimensions and either orientation as they are.
+// Copies the report's paper size, custom dimensions, orientation, copies, bin, collate choice and page range
+// into the store at the start of a run. A store with a printer first selects the report's printer and takes
+// only what that printer supports (the printer keeps its own value for the rest); a store without one takes
+// every paper size, any custom dimensions and either orientation as they are.
 void ApplyPrinterSettings(const TCustomRpReport &report, TRpPrinter &store);

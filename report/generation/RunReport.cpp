@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "report/generation/PageSetup.h"
+#include "report/generation/PrintSetup.h"
 #include "report/model/Controllers.h"
 #include "report/model/Report.h"
 #include "report/pages/RpPrinter.h"
@@ -79,6 +80,7 @@ public:
         if (m_report.OnPreview)
             m_store->previewHandler = [this](TRpPrinter &) { m_report.OnPreview(&m_report); };
         m_store->exportPages = [this](TRpExportFilter &filter) { ExportThroughFilter(m_report, filter); };
+        m_store->printSetup = [this] { AskPrintSetup(m_report); };
         return *m_store;
     }
     // The kept store goes (later, as its own notice may still be on the stack).

@@ -1,6 +1,7 @@
 #include "FormsFixture.h"
 
 #include "designer/ReportDesignerDialog.h"
+#include "forms/GuardedApplication.h"
 #include "forms/Main.h"
 #include "forms/Reports.h"
 #include "report/files/DesignerSettings.h"
@@ -191,14 +192,29 @@ TEST_F(ReportsWindowTest, NewAndEditTellTheDesignerIsNotAvailable)
     EXPECT_EQ(TestSupport::readFile(path), before);
 }
 
-TEST_F(ReportsWindowTest, AnErrorEscapingAnOperationIsShownInTheErrorBox)
+TEST_F(ReportsWindowTest, ErrorsEscapingAnOperationAreShownInTheErrorBox)
 {
     const QString path = writeReport("a.rp2", QStringLiteral("A"));
     dialogs.fileAnswer = path;
-    frmReports->ReportDesignerDialog1->AfterReportLoaded
-        = [](QWidget *, ReportFileEngine *) { throw std::runtime_error("broken hook"); };
+    // The program's own errors are shown by the window's handler.
+    frmReports->ReportDesignerDialog1->AfterReportLoaded = [](QWidget *, ReportFileEngine *) {
+        throw Exception(QStringLiteral("hook failed"));
+    };
     frmReports->btnPreviewReport->click();
-    EXPECT_EQ(dialogs.errors(), QStringList { QStringLiteral("broken hook") });
+    EXPECT_EQ(dialogs.errors(), QStringList{QStringLiteral("hook failed")});
+    EXPECT_FALSE(frmReports->ReportDesignerDialog1->busy());
+
+    // Any other error reaches the program's last-resort guard around every event, which shows it too.
+    dialogs.messages.clear();
+    frmReports->ReportDesignerDialog1->AfterReportLoaded = [](QWidget *, ReportFileEngine *) {
+        throw std::runtime_error("broken hook");
+    };
+    GuardedApplication::deliverGuarded([] {
+        frmReports->btnPreviewReport->click();
+        return true;
+    });
+    EXPECT_EQ(dialogs.errors(), QStringList{QStringLiteral("broken hook")});
+    EXPECT_FALSE(frmReports->ReportDesignerDialog1->busy());
     frmReports->ReportDesignerDialog1->AfterReportLoaded = nullptr;
 }
 

@@ -232,7 +232,8 @@ private:
 };
 
 // Installs a fake as the printer of every page store made while the guard lives; `configure` shapes each fake
-// (a store makes its own). The last fake made is at hand through last().
+// (a store makes its own). The fakes stay with the guard, so that what a store printed can be looked at after
+// the store is gone; the last one made is at hand through last().
 class FakePrinterInstall
 {
 public:
@@ -243,17 +244,57 @@ public:
             auto made = std::make_unique<FakePrinter>();
             if (m_configure)
                 m_configure(*made);
-            m_last = made.get();
-            return made;
+            m_made.push_back(std::move(made));
+            return std::make_unique<Forward>(*m_made.back());
         });
     }
     ~FakePrinterInstall() { TRpPrinter::setPrintDeviceFactory({}); }
     FakePrinterInstall(const FakePrinterInstall &) = delete;
     FakePrinterInstall &operator=(const FakePrinterInstall &) = delete;
 
-    FakePrinter *last() const { return m_last; }
+    FakePrinter *last() const { return m_made.empty() ? nullptr : m_made.back().get(); }
 
 private:
+    // What a store owns: a printer object that hands every call to a fake the guard keeps.
+    class Forward : public TRpPrintDevice
+    {
+    public:
+        explicit Forward(FakePrinter &fake)
+            : f(fake)
+        { }
+        QStringList Printers() const override { return f.Printers(); }
+        int PrinterIndex() const override { return f.PrinterIndex(); }
+        void SetPrinterIndex(int index) override { f.SetPrinterIndex(index); }
+        QString DeviceName() const override { return f.DeviceName(); }
+        QString DriverName() const override { return f.DriverName(); }
+        QString PortName() const override { return f.PortName(); }
+        TRpDeviceMode DeviceMode() const override { return f.DeviceMode(); }
+        void SetDeviceMode(const TRpDeviceMode *mode) override { f.SetDeviceMode(mode); }
+        bool SupportsCopies() const override { return f.SupportsCopies(); }
+        bool SupportsOrientation() const override { return f.SupportsOrientation(); }
+        bool SupportsPaperSources() const override { return f.SupportsPaperSources(); }
+        bool SupportsPaperSizes() const override { return f.SupportsPaperSizes(); }
+        bool SupportsDuplex() const override { return f.SupportsDuplex(); }
+        QList<int> PaperCodes() const override { return f.PaperCodes(); }
+        bool MakesCopies() const override { return f.MakesCopies(); }
+        double DpiX() const override { return f.DpiX(); }
+        double DpiY() const override { return f.DpiY(); }
+        int OffsetX() const override { return f.OffsetX(); }
+        int OffsetY() const override { return f.OffsetY(); }
+        int PhysicalWidth() const override { return f.PhysicalWidth(); }
+        int PhysicalHeight() const override { return f.PhysicalHeight(); }
+        int PageWidth() const override { return f.PageWidth(); }
+        int PageHeight() const override { return f.PageHeight(); }
+        void BeginJob(const QString &title) override { f.BeginJob(title); }
+        QPainter *NewSheet() override { return f.NewSheet(); }
+        void EndJob() override { f.EndJob(); }
+        void AbortJob() override { f.AbortJob(); }
+        bool Printing() const override { return f.Printing(); }
+
+    private:
+        FakePrinter &f;
+    };
+
     std::function<void(FakePrinter &)> m_configure;
-    FakePrinter *m_last = nullptr;
+    std::vector<std::unique_ptr<FakePrinter>> m_made;
 };

@@ -88,7 +88,8 @@ TEST_F(ReportToolConvert, RoundTripsItsOwnOutputByteForByte)
 // The report of every band and element kind, as the report tests write it for the fuzzers' seeds.
 QByteArray fullReportSeed()
 {
-    QFile in(QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("../../fuzz/corpus/ReportTextFuzz/full-report.txt")));
+    // Found from the tests' own data folder, whatever folder the test runs in.
+    QFile in(QDir::cleanPath(QStringLiteral(QUILLOT_TEST_DATA "/../../fuzz/corpus/ReportTextFuzz/full-report.txt")));
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 

@@ -13,10 +13,9 @@ namespace {
 
 QByteArray corpusFile(const char *name)
 {
-    QFile in(QFileInfo(QString::fromUtf8(__FILE__))
-                 .dir()
-                 .filePath(QStringLiteral("../../fuzz/corpus/ReportFileFuzz/"))
-        + QString::fromLatin1(name));
+    // The seed corpus of the report file fuzzer, found from the tests' own data folder.
+    QFile in(QDir::cleanPath(QStringLiteral(QUILLOT_TEST_DATA "/../../fuzz/corpus/ReportFileFuzz/")
+                             + QString::fromLatin1(name)));
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
