@@ -3,6 +3,7 @@
 #include "report/model/Printable.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QPointer>
 
 // The pen a shape draws its lines with.
@@ -78,12 +79,20 @@ public:
     void writeDefinedProperties(std::vector<StreamProperty> &properties) const override;
     bool readDefinedProperty(const QString &name, const StreamValue &value, bool &ok) override;
 
+    // The picture the graphic holds, decoded once for as long as the graphic stays the same; a null image for
+    // a graphic that cannot be read (an unknown format, damaged bytes, or dimensions beyond what the image
+    // reader agrees to allocate).
+    const QImage &image() const;
+
 private:
     QString m_kind;
     QByteArray m_data;
+    mutable QImage m_image;
+    mutable QByteArray m_decodedFrom;
 };
 
-// A rectangle, ellipse or lines drawn with a pen and filled with a brush; it prints no frame.
+// A rectangle, ellipse or lines drawn with a pen and filled with a brush, within the element's bounds and in
+// the final pass only; it prints no frame. The pen's width is in screen pixels.
 class TRpShape : public TRpPrintable
 {
     Q_OBJECT
@@ -99,13 +108,17 @@ public:
     ReportPen *pen() const { return m_pen; }
     ReportBrush *brush() const { return m_brush; }
 
+    void PrintAt(long double x, long double y) override;
+
 private:
     Rp::TRpShapeType m_shape = Rp::rpsRectangle;
     ReportPen *m_pen;
     ReportBrush *m_brush;
 };
 
-// A picture stored in the report.
+// A picture stored in the report: scaled to the element (Stretch), or at its natural size (its pixels at the
+// screen's resolution) from the element's top left corner or centred in it, clipped to the element; then the
+// frame.
 class TRpImage : public TRpPrintable
 {
     Q_OBJECT
@@ -125,14 +138,25 @@ public:
     bool stretch() const { return m_stretch; }
     void setStretch(bool value) { m_stretch = value; }
 
+    void PrintAt(long double x, long double y) override;
+
+    // Setting a picture on an element with AutoSize makes the element as large as the picture's pixels,
+    // except while a report file is read (the stored size then stands).
+    void beginRead() override;
+    void loaded() override;
+
 private:
+    void fitToPicture();
+
     ReportPicture *m_picture;
     bool m_autoSize = false;
     bool m_center = false;
     bool m_stretch = false;
+    bool m_reading = false;
 };
 
-// The picture held in a blob field of a dataset.
+// The picture held in a blob field of a dataset, read at each print and placed like a stored picture. A
+// stretched element whose field holds no picture fills its place with the window colour.
 class TRpDBImage : public TRpPrintable
 {
     Q_OBJECT
@@ -153,9 +177,14 @@ public:
     bool stretch() const { return m_stretch; }
     void setStretch(bool value) { m_stretch = value; }
 
+    void PrintAt(long double x, long double y) override;
+    void EndPrintRun() override;
+
 private:
     QPointer<QObject> m_dataSet;
     QString m_dataField;
     bool m_center = true;
     bool m_stretch = false;
+    QImage m_image;
+    QByteArray m_decodedFrom;
 };

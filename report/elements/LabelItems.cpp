@@ -182,7 +182,19 @@ struct TRpCustomLabel::PrintState
     QString builtText;
     QStringList builtItems;
     qreal builtWidth = -1;
-    qreal widest = -1;
+    // Extents of the lines on the design surface, measured once per build and only when asked for.
+    std::vector<qreal> advances;
+
+    const std::vector<qreal> &lineAdvances()
+    {
+        if (advances.size() != lines.size()) {
+            advances.clear();
+            advances.reserve(lines.size());
+            for (const QString &line : lines)
+                advances.push_back(measure.advance(line));
+        }
+        return advances;
+    }
 };
 
 TRpCustomLabel::~TRpCustomLabel() = default;
@@ -238,18 +250,16 @@ void TRpCustomLabel::BuildPrintLines()
     state.builtItems = items;
     state.builtText = fromList ? QString() : state.text;
     state.builtWidth = rules.width;
-    state.widest = -1;
+    state.advances.clear();
 }
 
 qreal TRpCustomLabel::widestLine()
 {
     PrintState &state = printState();
-    if (state.widest < 0) {
-        state.widest = 0;
-        for (const QString &line : state.lines)
-            state.widest = std::max(state.widest, state.measure.width(line));
-    }
-    return state.widest;
+    qreal widest = 0;
+    for (qreal advance : state.lineAdvances())
+        widest = std::max(widest, state.measure.widthOfAdvance(advance));
+    return widest;
 }
 
 TRpCustomLabel::Bounds TRpCustomLabel::printBounds()
@@ -378,10 +388,12 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
     const long double right = left + bounds.width;
     const long double ownBottom = top + bounds.height;
     const bool opaque = canvas && !m_transparent;
+    const int deviceLeft = store.DeviceX(left);
+    const int deviceRight = store.DeviceX(right);
+    const int deviceTop = store.DeviceY(top);
     if (opaque)
-        fillDeviceRect(*canvas, store.DeviceX(left), store.DeviceY(top),
-            store.DeviceX(right) - store.DeviceX(left), store.DeviceY(ownBottom) - store.DeviceY(top),
-            state.fillColor);
+        fillDeviceRect(*canvas, deviceLeft, deviceTop, deviceRight - deviceLeft,
+            store.DeviceY(ownBottom) - deviceTop, state.fillColor);
 
     const QFontMetricsF &metrics = state.pageMetrics(canvas ? canvas->device() : nullptr);
     const long double yFactor = store.yFactor() > 0 ? store.yFactor() : 1;
@@ -394,6 +406,13 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
     const long double anchor = alignment == Rp::taLeftJustify ? textLeft
         : alignment == Rp::taRightJustify                     ? textRight
                                                               : (textLeft + textRight) / 2;
+    const int deviceAnchor = anchor == left ? deviceLeft
+        : anchor == right                   ? deviceRight
+                                            : store.DeviceX(anchor);
+    // The design surface measures on a device of the page's resolution when the page is recorded: its
+    // extents serve for the page too.
+    const bool designExtents = zoom() == 100 && metrics.fontDpi() == referenceScreenDevice().logicalDpiY()
+        && canvas && canvas->device()->logicalDpiX() == referenceScreenDevice().logicalDpiX();
     const bool rightToLeft = m_biDiMode != Rp::bdLeftToRight;
     if (canvas) {
         useFont(*canvas, state.font);
@@ -415,10 +434,12 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
             const long double extra = lineBottom - ownBottom;
             if (run.GrowBand(extra)) {
                 const long double grown = std::max(ownBottom + 1 + run.BandGrowth(), lineBottom);
-                if (opaque)
-                    fillDeviceRect(*canvas, store.DeviceX(left), store.DeviceY(bottom),
-                        store.DeviceX(right) - store.DeviceX(left),
+                if (opaque) {
+                    fillDeviceRect(*canvas, deviceLeft, store.DeviceY(bottom), deviceRight - deviceLeft,
                         store.DeviceY(grown) - store.DeviceY(bottom), state.fillColor);
+                    // The fill leaves no pen, and text drawn without one is not drawn at all.
+                    usePen(*canvas, state.textColor);
+                }
                 bottom = grown;
             } else if (printedAny || !run.MustAdvance()) {
                 break;
@@ -432,12 +453,14 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
                 filter->TextLine(state.font, font()->color(), int(std::lround(double(anchor))),
                     int(std::lround(double(lineTop))), int(alignment), text);
             if (canvas) {
-                qreal deviceX = store.DeviceX(anchor);
-                if (alignment == Rp::taRightJustify)
-                    deviceX -= metrics.horizontalAdvance(text);
-                else if (alignment == Rp::taCenter)
-                    deviceX -= metrics.horizontalAdvance(text) / 2;
-                canvas->drawText(QPointF(deviceX, store.DeviceY(lineTop) + metrics.ascent()), text);
+                qreal deviceX = deviceAnchor;
+                if (alignment != Rp::taLeftJustify) {
+                    const qreal advance
+                        = designExtents ? state.lineAdvances()[line] : metrics.horizontalAdvance(text);
+                    deviceX -= alignment == Rp::taRightJustify ? advance : advance / 2;
+                }
+                const int deviceLineTop = lineTop == top ? deviceTop : store.DeviceY(lineTop);
+                canvas->drawText(QPointF(deviceX, deviceLineTop + metrics.ascent()), text);
             }
         }
         printedAny = true;

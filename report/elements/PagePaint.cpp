@@ -39,6 +39,10 @@ QFont pageFont(const ReportFont &font)
     result.setItalic(font.style().testFlag(Rp::fsItalic));
     result.setUnderline(font.style().testFlag(Rp::fsUnderline));
     result.setStrikeOut(font.style().testFlag(Rp::fsStrikeOut));
+    // Report text is set without kerning, as it is measured on the design surface; fonts that need no
+    // shaping for the text at hand then skip the shaping step, which is most of the cost of a text.
+    result.setKerning(false);
+    result.setStyleStrategy(QFont::PreferNoShaping);
     return result;
 }
 

@@ -17,7 +17,7 @@ class ReportFont;
 // same wherever it is made. clNone is transparent.
 QColor pageColor(TColor color);
 
-// The font a report font stands for: family, point size and styles.
+// The font a report font stands for: family, point size and styles, without kerning.
 QFont pageFont(const ReportFont &font);
 
 // A device with the screen's resolution, on which the design surface measures text.

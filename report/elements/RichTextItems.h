@@ -5,6 +5,9 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <memory>
+
+class QPaintDevice;
 
 // The rich-edit control a rich-text element keeps its text, alignment, colour and font in. The text is the
 // rich text's source, line by line; laying it out is left to the platform's rich-text formatter.
@@ -31,6 +34,11 @@ private:
 };
 
 // Base of the rich-text elements: `Alignment`, `Color` and `Font` are those of the inner rich-edit control.
+//
+// Printing lays the rich text (RTF, HTML or plain text) out at the element's width on the page and draws the
+// whole lines that fit its height, from the first character not printed yet. A stretching element on a band
+// grows the band 50 native units at a time while text remains and the band has room; what does not fit
+// continues on the next page.
 class TRpCustomRichText : public TRpPrintable
 {
     Q_OBJECT
@@ -42,6 +50,7 @@ class TRpCustomRichText : public TRpPrintable
 
 public:
     explicit TRpCustomRichText(QObject *parent = nullptr);
+    ~TRpCustomRichText() override;
 
     TRpRichEdit *richEdit() const { return m_richEdit; }
     Rp::TAlignment alignment() const { return m_richEdit->alignment(); }
@@ -52,9 +61,21 @@ public:
     void setColor(TColor value) { m_richEdit->setColor(value); }
     ReportFont *font() const { return m_richEdit->font(); }
 
+    void BeginPrintRun(RpPrintRun &run) override;
+    void PrintAt(long double x, long double y) override;
+    void EndPrintRun() override;
+    // The rich text of the occurrence about to print.
+    virtual QString RichText() const = 0;
+    // The first character not printed yet: 0 unless the element continues after a page break.
+    int printPosition() const;
+
 private:
+    struct PrintState;
+    void layOut(const QString &text, const QPaintDevice *device, int width);
+
     TRpRichEdit *m_richEdit;
     bool m_autoStretch = false;
+    std::unique_ptr<PrintState> m_print;
 };
 
 // Rich text stored in the report, optionally shared with a rich-edit control of the form: while
@@ -72,6 +93,7 @@ public:
     void setLines(const QStringList &value);
     TRpRichEdit *parentRichEdit() const { return m_parentRichEdit; }
     void setParentRichEdit(TRpRichEdit *value);
+    QString RichText() const override;
 
 private:
     QPointer<TRpRichEdit> m_parentRichEdit;
@@ -91,6 +113,8 @@ public:
     void setDataSet(QObject *value) { m_dataSet = value; }
     QString dataField() const { return m_dataField; }
     void setDataField(const QString &value) { m_dataField = value; }
+    // The field's text, loaded before each print.
+    QString RichText() const override;
 
 private:
     QPointer<QObject> m_dataSet;

@@ -12,9 +12,19 @@ TextMeasure::TextMeasure(const QFont &font, int zoom)
     m_letterHeight = m_metrics.height() * m_scale;
 }
 
+qreal TextMeasure::advance(const QString &text) const
+{
+    return m_metrics.horizontalAdvance(text);
+}
+
+qreal TextMeasure::widthOfAdvance(qreal advance) const
+{
+    return (advance + 1) * m_scale;
+}
+
 qreal TextMeasure::width(const QString &text) const
 {
-    return (m_metrics.horizontalAdvance(text) + 1) * m_scale;
+    return widthOfAdvance(advance(text));
 }
 
 namespace {
@@ -31,6 +41,10 @@ public:
     qreal width(qsizetype from, qsizetype to) const
     {
         return m_measure.width(QString::fromRawData(m_text.constData() + from, to - from));
+    }
+    qreal advance(qsizetype from, qsizetype to) const
+    {
+        return m_measure.advance(QString::fromRawData(m_text.constData() + from, to - from));
     }
     QString copy(qsizetype from, qsizetype to) const { return m_text.mid(from, to - from); }
 
@@ -70,6 +84,7 @@ void appendSourceLine(const QString &text, qsizetype begin, qsizetype end, const
     const qreal limit = rules.width;
     qsizetype lineStart = begin;
     qsizetype lineEnd = begin;
+    qreal lineAdvance = 0; // of the words on the current line, so a line is measured word by word only once
     bool open = false; // the current line holds at least one word
     bool produced = false;
     qsizetype i = begin;
@@ -79,10 +94,14 @@ void appendSourceLine(const QString &text, qsizetype begin, qsizetype end, const
             ++j;
         if (j < end)
             ++j; // the space or hyphen stays with its word
-        if (!open)
+        const qreal wordAdvance = part.advance(i, j);
+        if (!open) {
             lineStart = i;
-        if (part.width(lineStart, j) <= limit) {
+            lineAdvance = 0;
+        }
+        if (measure.widthOfAdvance(lineAdvance + wordAdvance) <= limit) {
             lineEnd = j;
+            lineAdvance += wordAdvance;
             open = true;
             i = j;
             continue;
@@ -103,9 +122,10 @@ void appendSourceLine(const QString &text, qsizetype begin, qsizetype end, const
         open = false;
         if (!rules.wordWrap)
             return;
-        if (part.width(i, j) <= limit) {
+        if (measure.widthOfAdvance(wordAdvance) <= limit) {
             lineStart = i;
             lineEnd = j;
+            lineAdvance = wordAdvance;
             open = true;
         } else {
             // Too wide on its own: shortened from its end until it fits, on a line by itself.

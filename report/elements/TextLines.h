@@ -16,6 +16,10 @@ public:
 
     // Design pixels at the zoom.
     qreal width(const QString &text) const;
+    // The extent alone, in screen pixels; and the width of a text of that extent. Words that end in a space
+    // or hyphen measure the same alone as within a line, so a line's extent is the sum of its words'.
+    qreal advance(const QString &text) const;
+    qreal widthOfAdvance(qreal advance) const;
     // The height of "W" in design pixels at the zoom.
     qreal letterHeight() const { return m_letterHeight; }
 
@@ -36,7 +40,7 @@ struct TextLineRules
 // source lines, and each source line becomes one printed line (autoSize) or is broken into lines no wider
 // than the element at word ends (a word ends just after a space or hyphen). A word too wide for an empty line
 // is cut to what fits; with word wrapping off the rest of a source line after the first word that does not
-// fit is dropped.
+// fit is dropped. The work grows with the length of the text, however long its lines.
 void appendTextLines(
     const QString &text, const TextLineRules &rules, const TextMeasure &measure, std::vector<QString> &lines);
 

@@ -337,9 +337,9 @@ QString formatDateMask(QStringView mask, TDateTime value)
         return QString();
     const RegionalSettings &settings = RegionalSettings::current();
     const QLocale &locale = settings.locale();
-    const QDateTime moment = DateTime::toQDateTime(value);
-    const QDate date = moment.date();
-    const QTime time = moment.time();
+    // A date and a time of day, never a moment of a time zone: nothing here depends on where it is printed.
+    const QDate date = DateTime::toQDate(value);
+    const QTime time = DateTime::toQTime(value);
     const bool twelveHour = hasTwelveHourMarker(mask);
 
     QString out;

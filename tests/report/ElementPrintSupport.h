@@ -180,6 +180,11 @@ private:
         }
         void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
         {
+            if (count == 2) {
+                m_owner.m_shapes.push_back(
+                    { Shape::Line, QRectF(), m_transform.map(QLineF(points[0], points[1])), m_pen, m_brush });
+                return;
+            }
             QPolygonF polygon(QList<QPointF>(points, points + count));
             record(Shape::Polygon, m_transform.map(polygon).boundingRect());
         }
@@ -190,9 +195,24 @@ private:
                 converted << QPointF(points[i]);
             drawPolygon(converted.constData(), count, mode);
         }
+        // A replayed page hands lines, rectangles and ellipses over as paths: they are told apart by their
+        // elements.
         void drawPath(const QPainterPath &path) override
         {
-            record(Shape::Polygon, m_transform.map(path).boundingRect());
+            const QPainterPath mapped = m_transform.map(path);
+            bool curved = false;
+            for (int i = 0; i < mapped.elementCount(); ++i)
+                curved = curved || mapped.elementAt(i).type == QPainterPath::CurveToElement;
+            if (curved) {
+                record(Shape::Ellipse, mapped.boundingRect());
+            } else if (mapped.elementCount() == 2) {
+                m_owner.m_shapes.push_back({ Shape::Line, QRectF(),
+                    QLineF(mapped.elementAt(0).x, mapped.elementAt(0).y, mapped.elementAt(1).x,
+                        mapped.elementAt(1).y),
+                    m_pen, m_brush });
+            } else {
+                record(Shape::Rect, mapped.boundingRect());
+            }
         }
         void drawPixmap(const QRectF &target, const QPixmap &pixmap, const QRectF &) override
         {

@@ -216,6 +216,20 @@ TEST(TextLineBreaking, ALongWordIsCutAndItsRestDropped)
     EXPECT_EQ(lines[1], QStringLiteral("end"));
 }
 
+TEST(TextLineBreaking, AVeryLongLineIsMeasuredWordByWord)
+{
+    // Measuring the whole line again for every word would take hours here; a word at a time it is a moment.
+    ElementBench bench;
+    auto *label = bench.add<TRpLabel>(0, 0, 1e7, 100);
+    label->setAutoSize(false);
+    const QString text = QStringLiteral("word ").repeated(100000);
+    label->setCaption(text);
+    FakePrintRun run;
+    const std::vector<QString> lines = printedLines(*label, run);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], text);
+}
+
 TEST(TextLineBreaking, AnElementOfNoWidthPrintsNoText)
 {
     ElementBench bench;

@@ -131,4 +131,26 @@ TEST(TransactionList, DataFieldsPrintTheirMaskedValuesRowByRow)
     EXPECT_EQ(text->designText(), QStringLiteral("transaction_description"));
 }
 
+// A stretching field whose line is a little taller than the element grows its band on every row, and its
+// text is drawn on every row all the same.
+TEST(TransactionList, StretchingFieldPrintsOnEveryRow)
+{
+    TMemTable table;
+    fillTransactions(table, 12);
+    TRpReport report;
+    report.setDataSet(&table);
+    auto *text = new TRpDBText(addBand(report, Rp::rbDetail, 106));
+    text->size()->setNativeBounds(300, 0, 600, 40);
+    text->setDataSet(&table);
+    text->setDataField(QStringLiteral("Transaction_Description"));
+    text->setAutoSize(false);
+    text->setAutoStretch(true);
+    const std::vector<PageLog> pages = logPages(*runToStore(report));
+    ASSERT_EQ(pages.size(), 1u);
+    QStringList expected;
+    for (int row = 1; row <= 12; ++row)
+        expected << QStringLiteral("Row %1").arg(row);
+    EXPECT_EQ(pages[0].textList(), expected);
+}
+
 } // namespace
