@@ -19,6 +19,7 @@ constexpr ReportTool::Command kCommands[] = {
         &ReportTool::render },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },
+    { "finance-reports", "DIR", &ReportTool::financeReports },
 };
 
 void printUsage()
