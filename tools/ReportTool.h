@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
+
+class TDesignRpReport;
+class TReportDesignerDialog;
 
 class QPainter;
 class QPicture;
@@ -36,7 +40,7 @@ struct PrintOptions
     QString locale;
     int firstPage = 0;
     int lastPage = 0;
-    int copies = 1;
+    int copies = 0; // 0: the report's own
     bool collate = true;
 };
 
@@ -52,6 +56,14 @@ int pages(const QStringList &arguments);
 // "kind: value" (integer, float, string, boolean, error); with --data the four tables of a data folder are
 // open under their component names. Exit status 0 for a value, 1 for an error value.
 int eval(const QStringList &arguments);
+
+// Sets the designer's entry component as the reports window does, for what a run depends on.
+void setUpAsTheReportsWindow(TReportDesignerDialog &dialog);
+// Loads a report (a whole file or a single report block) the way the reports window's preview does, with the
+// designer's settings file `settings` (none when empty), and hands the loaded report to `run`; false when it
+// cannot be loaded.
+bool runAsTheReportsWindow(const QByteArray &bytes, const QString &settings,
+    const std::function<void(TDesignRpReport &report)> &run);
 
 // render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
 // a report over a data folder's tables and writes its pages; prints "N pages".

@@ -78,7 +78,8 @@ bool parseOptions(const QStringList &arguments, PrintOptions &options)
 void applyAnswers(TRpPrinter &store, const PrintOptions &options)
 {
     store.setPageRange(options.firstPage, options.lastPage);
-    store.printerSettings().SetCopies(options.copies);
+    if (options.copies > 0)
+        store.printerSettings().SetCopies(options.copies);
     store.printerSettings().collate = options.collate;
 }
 

@@ -1,7 +1,7 @@
 // quillot-report COMMAND ARGS…: looks into and converts report files. Run without arguments for the usage.
 #include "ReportTool.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 #include <cstdio>
 
@@ -41,10 +41,11 @@ void ReportTool::printError(const QString &message)
 
 int main(int argc, char **argv)
 {
-    // Pages are drawn with fonts, which need the graphical application; no window is ever shown.
+    // Pages are drawn with fonts, which need the graphical application; no window is ever shown (the report
+    // designer's loading goes through its hidden print window).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty()) {
         printUsage();

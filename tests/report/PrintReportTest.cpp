@@ -61,18 +61,18 @@ TEST_P(PrintReportPaper, PrintsOnThePaperThePrinterCanGive)
     RowPerPage made(1);
     made.report.page()->setPaperSize(c.paper);
     made.report.page()->setOrientation(c.orientation);
-    FakePrinter *printer = nullptr;
-    made.report.BeforePrint = [&](TCustomRpReport *, bool &) { printer = install.last(); };
+    // The store's printer goes with the store: what it printed is taken when the print is finished.
+    FakePrinter printer;
+    made.report.AfterPrint = [&](QObject *) { printer = *install.last(); };
     PrintReport(made.report);
-    ASSERT_TRUE(printer);
-    ASSERT_EQ(printer->sheets.size(), 1u);
-    const TRpDeviceMode &mode = printer->sheets[0].mode;
+    ASSERT_EQ(printer.sheets.size(), 1u);
+    const TRpDeviceMode &mode = printer.sheets[0].mode;
     EXPECT_EQ(mode.paperSize, c.sheetPaper);
     EXPECT_EQ(mode.orientation,
         c.orientation == RpPaper::poLandscape ? TRpDeviceMode::kLandscape : TRpDeviceMode::kPortrait);
-    ASSERT_EQ(printer->sheets[0].texts.size(), 1u);
+    ASSERT_EQ(printer.sheets[0].texts.size(), 1u);
     // 2.54 cm from the paper's edge at 600 dpi, less the printer's unprintable border.
-    EXPECT_NEAR(printer->sheets[0].texts[0].at.x(), 600 - printer->offsetX, 2);
+    EXPECT_NEAR(printer.sheets[0].texts[0].at.x(), 600 - printer.offsetX, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Papers, PrintReportPaper,
@@ -106,12 +106,11 @@ TEST_P(PrintReportRange, PrintsThePagesInRangeWithTheirCopies)
     made.report.printerSettings()->setLastPage(c.last);
     made.report.printerSettings()->setCopies(c.copies);
     made.report.printerSettings()->setCollate(c.collate);
-    FakePrinter *printer = nullptr;
-    made.report.BeforePrint = [&](TCustomRpReport *, bool &) { printer = install.last(); };
+    FakePrinter printer;
+    made.report.AfterPrint = [&](QObject *) { printer = *install.last(); };
     PrintReport(made.report);
-    ASSERT_TRUE(printer);
-    EXPECT_EQ(printer->sheetTexts(), c.sheets);
-    EXPECT_EQ(printer->jobs, c.sheets.empty() ? 0 : 1);
+    EXPECT_EQ(printer.sheetTexts(), c.sheets);
+    EXPECT_EQ(printer.jobs, c.sheets.empty() ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, PrintReportRange,
@@ -136,12 +135,11 @@ TEST(PrintReport, ThePrinterOfTheReportIsSelected)
     FakePrinterInstall install;
     RowPerPage made(1);
     made.report.printerSettings()->setPrinterIndex(1);
-    FakePrinter *printer = nullptr;
-    made.report.BeforePrint = [&](TCustomRpReport *, bool &) { printer = install.last(); };
+    FakePrinter printer;
+    made.report.AfterPrint = [&](QObject *) { printer = *install.last(); };
     PrintReport(made.report);
-    ASSERT_TRUE(printer);
-    EXPECT_EQ(printer->selected, 1);
-    EXPECT_EQ(printer->sheets.size(), 1u);
+    EXPECT_EQ(printer.selected, 1);
+    EXPECT_EQ(printer.sheets.size(), 1u);
 }
 
 } // namespace

@@ -119,8 +119,8 @@ public:
         m_painter.reset();
         sheets.push_back(Sheet { jobs, m_title, mode, {}, {} });
         log << QStringLiteral("sheet");
-        m_device = std::make_unique<SheetDevice>(*this, sheets.size() - 1);
-        m_painter = std::make_unique<QPainter>(m_device.get());
+        m_device = std::make_shared<SheetDevice>(*this, sheets.size() - 1);
+        m_painter = std::make_shared<QPainter>(m_device.get());
         return m_painter.get();
     }
     void EndJob() override
@@ -227,13 +227,14 @@ private:
 
     QString m_title;
     bool m_printing = false;
-    std::unique_ptr<SheetDevice> m_device;
-    std::unique_ptr<QPainter> m_painter;
+    // Shared, so that a test can keep a copy of what a fake printed after its store is gone.
+    std::shared_ptr<SheetDevice> m_device;
+    std::shared_ptr<QPainter> m_painter;
 };
 
 // Installs a fake as the printer of every page store made while the guard lives; `configure` shapes each fake
-// (a store makes its own). The fakes stay with the guard, so that what a store printed can be looked at after
-// the store is gone; the last one made is at hand through last().
+// (a store makes its own and owns it). The last fake made is at hand through last() for as long as its store
+// lives (a store's print-finished callback still sees it).
 class FakePrinterInstall
 {
 public:
@@ -244,57 +245,17 @@ public:
             auto made = std::make_unique<FakePrinter>();
             if (m_configure)
                 m_configure(*made);
-            m_made.push_back(std::move(made));
-            return std::make_unique<Forward>(*m_made.back());
+            m_last = made.get();
+            return made;
         });
     }
     ~FakePrinterInstall() { TRpPrinter::setPrintDeviceFactory({}); }
     FakePrinterInstall(const FakePrinterInstall &) = delete;
     FakePrinterInstall &operator=(const FakePrinterInstall &) = delete;
 
-    FakePrinter *last() const { return m_made.empty() ? nullptr : m_made.back().get(); }
+    FakePrinter *last() const { return m_last; }
 
 private:
-    // What a store owns: a printer object that hands every call to a fake the guard keeps.
-    class Forward : public TRpPrintDevice
-    {
-    public:
-        explicit Forward(FakePrinter &fake)
-            : f(fake)
-        { }
-        QStringList Printers() const override { return f.Printers(); }
-        int PrinterIndex() const override { return f.PrinterIndex(); }
-        void SetPrinterIndex(int index) override { f.SetPrinterIndex(index); }
-        QString DeviceName() const override { return f.DeviceName(); }
-        QString DriverName() const override { return f.DriverName(); }
-        QString PortName() const override { return f.PortName(); }
-        TRpDeviceMode DeviceMode() const override { return f.DeviceMode(); }
-        void SetDeviceMode(const TRpDeviceMode *mode) override { f.SetDeviceMode(mode); }
-        bool SupportsCopies() const override { return f.SupportsCopies(); }
-        bool SupportsOrientation() const override { return f.SupportsOrientation(); }
-        bool SupportsPaperSources() const override { return f.SupportsPaperSources(); }
-        bool SupportsPaperSizes() const override { return f.SupportsPaperSizes(); }
-        bool SupportsDuplex() const override { return f.SupportsDuplex(); }
-        QList<int> PaperCodes() const override { return f.PaperCodes(); }
-        bool MakesCopies() const override { return f.MakesCopies(); }
-        double DpiX() const override { return f.DpiX(); }
-        double DpiY() const override { return f.DpiY(); }
-        int OffsetX() const override { return f.OffsetX(); }
-        int OffsetY() const override { return f.OffsetY(); }
-        int PhysicalWidth() const override { return f.PhysicalWidth(); }
-        int PhysicalHeight() const override { return f.PhysicalHeight(); }
-        int PageWidth() const override { return f.PageWidth(); }
-        int PageHeight() const override { return f.PageHeight(); }
-        void BeginJob(const QString &title) override { f.BeginJob(title); }
-        QPainter *NewSheet() override { return f.NewSheet(); }
-        void EndJob() override { f.EndJob(); }
-        void AbortJob() override { f.AbortJob(); }
-        bool Printing() const override { return f.Printing(); }
-
-    private:
-        FakePrinter &f;
-    };
-
     std::function<void(FakePrinter &)> m_configure;
-    std::vector<std::unique_ptr<FakePrinter>> m_made;
+    FakePrinter *m_last = nullptr;
 };
