@@ -6,6 +6,8 @@
 #include "forms/Reports.h"
 #include "platform/DateTime.h"
 #include "platform/RegionalSettings.h"
+#include "preview/RpPreview.h"
+#include "preview/RpStandardPreview.h"
 #include "report/GenerationTestSupport.h"
 #include "report/files/DesignerSettings.h"
 #include "report/files/ReportFile.h"
@@ -13,7 +15,9 @@
 #include "widgets/GradButton.h"
 
 #include <QDate>
+#include <QLabel>
 #include <QLocale>
+#include <QTimer>
 #include <map>
 #include <vector>
 
@@ -381,6 +385,52 @@ TEST_F(ReadyReportsWindowTest, ThePreviewCommandOpensTheReportsFolderAndPreviews
     EXPECT_TRUE(previewed[QStringLiteral("Liste des comptes")].contains(QStringLiteral("Livret A")));
     EXPECT_TRUE(previewed[QStringLiteral("Relevé des comptes")].contains(QStringLiteral("Intérêts")));
     EXPECT_TRUE(previewed[QStringLiteral("Mouvements du compte")].contains(QStringLiteral("Salaire")));
+}
+
+TEST_F(ReadyReportsWindowTest, TheProgramsPreviewWindowShowsEachReport)
+{
+    // As the program starts: the engine's preview, no host runner.
+    TRpStandardPreviewInterface::install();
+    TReportPrinterDialog::setPreviewRunner({});
+    struct Shown
+    {
+        QString caption;
+        QString status;
+        bool pictured = false;
+    };
+    std::vector<Shown> shown;
+    QTimer inspect;
+    QObject::connect(&inspect, &QTimer::timeout, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *preview = qobject_cast<TRpStandardPreview *>(widget);
+            // Once the run has ended and the preview has been told of its last page.
+            if (!preview || !preview->isVisible() || !preview->store()
+                || preview->store()->status() != TRpPrinter::Status::Finished
+                || preview->store()->availablePages() < preview->store()->pageCount())
+                continue;
+            QCoreApplication::sendPostedEvents();
+            shown.push_back({ preview->windowTitle(), preview->pagePanel->text(),
+                preview->RpPreview->image()->picture() != nullptr });
+            preview->close();
+        }
+    });
+    inspect.start(10);
+    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/Reports"));
+    for (const char *name : { "Comptes.RP2", "Releve.RP2", "Mouvements.RP2" }) {
+        dialogs.fileAnswer = folder.absoluteFilePath(QString::fromLatin1(name));
+        frmReports->btnPreviewReport->click();
+    }
+    inspect.stop();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].caption, QStringLiteral("Liste des comptes"));
+    EXPECT_EQ(shown[1].caption, QStringLiteral("Relevé des comptes"));
+    EXPECT_EQ(shown[2].caption, QStringLiteral("Mouvements du compte"));
+    EXPECT_EQ(shown[0].status, QStringLiteral("Page 1 of 1"));
+    EXPECT_TRUE(shown[1].status.startsWith(QStringLiteral("Page 1 of "))) << shown[1].status.toStdString();
+    EXPECT_NE(shown[1].status, QStringLiteral("Page 1 of 1"));
+    for (const Shown &preview : shown)
+        EXPECT_TRUE(preview.pictured) << preview.caption.toStdString();
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST(ReadyReports, TheBuildPutsTheCommittedReportsBesideTheProgram)
