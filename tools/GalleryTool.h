@@ -18,6 +18,9 @@ bool renderPanels(const QDir &out, int &written);
 bool renderDataControls(const QDir &out, int &written);
 // The finance program's windows filled with a sample data set (frm<Name>.png).
 bool renderFinanceWindows(const QDir &out, int &written);
+// The first page of each ready report of the Reports folder beside the tool, run over the sample data set
+// (report-<Name>.png).
+bool renderReadyReports(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);
 

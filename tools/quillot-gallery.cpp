@@ -28,7 +28,7 @@ int main(int argc, char **argv)
     int written = 0;
     bool ok = Gallery::renderButtons(out, written) && Gallery::renderPanels(out, written)
         && Gallery::renderDataControls(out, written) && Gallery::renderFinanceWindows(out, written)
-        && Gallery::renderPrintedLists(out, written);
+        && Gallery::renderReadyReports(out, written) && Gallery::renderPrintedLists(out, written);
     QTextStream(stdout) << written << " pictures written to " << out.path() << "\n";
     return ok ? 0 : 1;
 }
