@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
@@ -89,8 +90,23 @@ TRpReportRun::~TRpReportRun()
 
 // ---------------------------------------------------------------- the run
 
+namespace {
+
+thread_local TRpReportRun *t_currentRun = nullptr;
+
+} // namespace
+
+TRpReportRun *TRpReportRun::current()
+{
+    return t_currentRun;
+}
+
 bool TRpReportRun::Run()
 {
+    TRpReportRun *const outer = t_currentRun;
+    t_currentRun = this;
+    const auto restoreCurrent = qScopeGuard([outer] { t_currentRun = outer; });
+
     const TRpPage &page = *m_report.page();
     m_left = page.nativeLeftMargin();
     m_right = page.nativeRightMargin();
@@ -624,7 +640,9 @@ void TRpReportRun::fillBand(const TRpCustomBand &band, long double height)
 {
     QPainter *canvas = m_store.canvas();
     const QColor color = pageColor(band.color());
-    if (!m_finalPass || !canvas || color.alpha() == 0)
+    // Bands do not overlap what was drawn before them, so white on the white paper changes nothing: it is
+    // left out, which keeps pages small (and never covers the last line of the band above).
+    if (!m_finalPass || !canvas || color.alpha() == 0 || color == QColor(Qt::white))
         return;
     fillDeviceRect(*canvas, m_store.DeviceX(m_x), m_store.DeviceY(m_y),
         m_store.DeviceWidth(band.size()->nativeWidth()), m_store.DeviceHeight(height), color);

@@ -112,6 +112,8 @@ public:
     void ReportProgress(qint64 done, qint64 count);
     // A new page asked for by an expression: ignored while a page or column starts or ends.
     void RequestNewPage() { StartNewPage(); }
+    // The run going on in this thread, for expression functions that act on it; null outside a run.
+    static TRpReportRun *current();
     const QList<TRpPrintable *> &elementsOf(const TRpCustomBand *band) const;
 
 private:

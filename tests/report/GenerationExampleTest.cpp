@@ -56,53 +56,67 @@ int rowsOn(const PageLog &page)
     return int(page.startingWith(QStringLiteral("#")).size());
 }
 
-TEST(TransactionList, PortraitMakesTwentyOnePages)
+struct ListCase
 {
+    RpPaper::TPrinterOrientation orientation;
+    double width;
+    double length;
+    int pages;
+    int firstRows;
+    int fullRows;
+};
+
+class TransactionListPages : public ::testing::TestWithParam<ListCase>
+{
+};
+
+// Every page breaks where the next row no longer fits above the footer, on the paper as it is turned.
+TEST_P(TransactionListPages, HoldExactlyTheRowsThatFit)
+{
+    const ListCase &c = GetParam();
     LocaleScope locale("en_US");
     TMemTable table;
     fillTransactions(table, 1000);
     TransactionList list(table);
+    list.report.page()->setOrientation(c.orientation);
     const auto store = runToStore(list.report);
+    EXPECT_NEAR(store->PaperWidthNative(), c.width, 0.5);
+    EXPECT_NEAR(store->PaperLengthNative(), c.length, 0.5);
     const std::vector<PageLog> pages = logPages(*store);
-    ASSERT_EQ(pages.size(), 21u);
-    EXPECT_EQ(rowsOn(pages[0]), 46);
-    for (int p = 1; p < 20; ++p)
-        EXPECT_EQ(rowsOn(pages[p]), 50) << p + 1;
-    EXPECT_EQ(rowsOn(pages[20]), 4);
-    EXPECT_EQ(pages[1].startingWith(QStringLiteral("#")).first(), QStringLiteral("#47"));
-    EXPECT_EQ(pages[1].startingWith(QStringLiteral("#")).last(), QStringLiteral("#96"));
-    for (int p = 0; p < 21; ++p) {
+    ASSERT_EQ(int(pages.size()), c.pages);
+    for (int p = 0; p < c.pages; ++p) {
         SCOPED_TRACE(p + 1);
-        EXPECT_EQ(pages[p].count(QStringLiteral("PAGEHDR")), 1);
-        EXPECT_EQ(pages[p].count(QStringLiteral("COLHDR")), 1);
-        EXPECT_EQ(pages[p].count(QStringLiteral("Page %1").arg(p + 1)), 1);
-        EXPECT_EQ(pages[p].count(QStringLiteral("TITLE")), p == 0 ? 1 : 0);
+        const PageLog &page = pages[size_t(p)];
+        const int rows = p == 0 ? c.firstRows
+            : p + 1 < c.pages   ? c.fullRows
+                                : 1000 - c.firstRows - c.fullRows * (c.pages - 2);
+        EXPECT_EQ(rowsOn(page), rows);
+        EXPECT_EQ(page.count(QStringLiteral("PAGEHDR")), 1);
+        EXPECT_EQ(page.count(QStringLiteral("COLHDR")), 1);
+        EXPECT_EQ(page.count(QStringLiteral("TITLE")), p == 0 ? 1 : 0);
+        EXPECT_NEAR(page.width, c.width, kPixel);
+        EXPECT_NEAR(page.height, c.length, kPixel);
+        // The footer sits on its reserve above the bottom margin; every row lies above it.
+        const PageLog::Text *footer = page.find(QStringLiteral("Page %1").arg(p + 1));
+        ASSERT_NE(footer, nullptr);
+        const double footerTop = c.length - 200;
+        EXPECT_GT(footer->y, footerTop);
+        EXPECT_LT(footer->y, footerTop + 50);
+        for (const PageLog::Text &text : page.texts) {
+            if (text.text.startsWith(u'#')) {
+                EXPECT_LE(text.y + 50, footer->y + kPixel) << text.text.toStdString();
+            }
+        }
     }
-    EXPECT_EQ(pages[20].count(QStringLiteral("TOTAL 500500.00")), 1);
+    EXPECT_EQ(pages[1].startingWith(QStringLiteral("#")).first(), QStringLiteral("#%1").arg(c.firstRows + 1));
+    EXPECT_EQ(pages[1].startingWith(QStringLiteral("#")).last(),
+        QStringLiteral("#%1").arg(c.firstRows + c.fullRows));
+    EXPECT_EQ(pages.back().count(QStringLiteral("TOTAL 500500.00")), 1);
 }
 
-TEST(TransactionList, LandscapeMakesThirtyOnePagesWithEveryRowOnThePaper)
-{
-    LocaleScope locale("en_US");
-    TMemTable table;
-    fillTransactions(table, 1000);
-    TransactionList list(table);
-    list.report.page()->setOrientation(RpPaper::poLandscape);
-    const auto store = runToStore(list.report);
-    EXPECT_NEAR(store->PaperWidthNative(), 2970, 0.5);
-    EXPECT_NEAR(store->PaperLengthNative(), 2100, 0.5);
-    const std::vector<PageLog> pages = logPages(*store);
-    ASSERT_EQ(pages.size(), 31u);
-    EXPECT_EQ(rowsOn(pages[0]), 29);
-    for (int p = 1; p < 30; ++p)
-        EXPECT_EQ(rowsOn(pages[p]), 33) << p + 1;
-    EXPECT_EQ(rowsOn(pages[30]), 14);
-    for (const PageLog &page : pages) {
-        for (const PageLog::Text &text : page.texts)
-            EXPECT_LT(text.y, 2100 - 100) << text.text.toStdString();
-    }
-    EXPECT_EQ(pages[30].count(QStringLiteral("TOTAL 500500.00")), 1);
-}
+INSTANTIATE_TEST_SUITE_P(Orientation, TransactionListPages,
+    ::testing::Values(ListCase { RpPaper::poPortrait, 2100, 2970, 21, 46, 50 },
+        ListCase { RpPaper::poLandscape, 2970, 2100, 31, 29, 33 }));
 
 TEST(TransactionList, DataFieldsPrintTheirMaskedValuesRowByRow)
 {

@@ -34,52 +34,6 @@ int rowsOn(const PageLog &page)
     return rows;
 }
 
-class ListPages : public ::testing::TestWithParam<RpPaper::TPrinterOrientation>
-{
-};
-
-TEST_P(ListPages, BreakWhereTheNextDetailNoLongerFitsAboveTheFooter)
-{
-    TMemTable table;
-    fillTransactions(table, 1000);
-    ListReport list(table);
-    const bool landscape = GetParam() == RpPaper::poLandscape;
-    list.report.page()->setOrientation(GetParam());
-    const auto store = runToStore(list.report);
-    const std::vector<PageLog> pages = logPages(*store);
-
-    const int first = landscape ? 29 : 46;
-    const int full = landscape ? 33 : 50;
-    const int count = landscape ? 31 : 21;
-    ASSERT_EQ(int(pages.size()), count);
-    for (int p = 0; p < count; ++p) {
-        SCOPED_TRACE(p + 1);
-        const int expected = p == 0 ? first : p + 1 < count ? full : 1000 - first - full * (count - 2);
-        EXPECT_EQ(rowsOn(pages[p]), expected);
-        EXPECT_EQ(pages[p].count(QStringLiteral("PAGEHDR")), 1);
-        EXPECT_EQ(pages[p].count(QStringLiteral("COLHDR")), 1);
-        EXPECT_EQ(pages[p].count(QStringLiteral("TITLE")), p == 0 ? 1 : 0);
-        EXPECT_EQ(pages[p].count(QStringLiteral("Page %1").arg(p + 1)), 1);
-        // Every row lies on the paper, above the page footer.
-        const PageLog::Text *footer = pages[p].find(QStringLiteral("Page %1").arg(p + 1));
-        ASSERT_NE(footer, nullptr);
-        EXPECT_NEAR(footer->y, (landscape ? 2100 : 2970) - 200, kPixel);
-        for (const PageLog::Text &t : pages[p].texts) {
-            if (t.text.startsWith(u'#')) {
-                EXPECT_LE(t.y + 50, footer->y + kPixel) << t.text.toStdString();
-            }
-        }
-        EXPECT_NEAR(pages[p].width, landscape ? 2970 : 2100, kPixel);
-        EXPECT_NEAR(pages[p].height, landscape ? 2100 : 2970, kPixel);
-    }
-    EXPECT_EQ(pages[1].startingWith(QStringLiteral("#")).first(), QStringLiteral("#%1").arg(first + 1));
-    EXPECT_EQ(pages[1].startingWith(QStringLiteral("#")).last(), QStringLiteral("#%1").arg(first + full));
-    EXPECT_EQ(pages.back().count(QStringLiteral("TOTAL 500500")), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Orientation, ListPages, ::testing::Values(RpPaper::poPortrait, RpPaper::poLandscape));
-
 TEST(ReportPages, DetailsStartBelowTheHeadersAtTheirOwnHeights)
 {
     TMemTable table;

@@ -158,12 +158,17 @@ TEST(ReportPageEdges, NewPageAskedForWhilePagesChangeIsIgnored)
     ExampleReport example(&table);
     TRpPrinter store;
     TRpReportRun run(example.report, store, bounded());
+    bool sawRun = true;
     auto *asking = new ProbeText(example.pageHeader);
-    asking->value = [&run](RpPrintRun &) {
-        run.RequestNewPage();
+    asking->value = [&](RpPrintRun &) {
+        // An expression function reaches the run going on through current().
+        sawRun = sawRun && TRpReportRun::current() == &run;
+        TRpReportRun::current()->RequestNewPage();
         return QStringLiteral("PAGEHDR");
     };
     run.Run();
+    EXPECT_TRUE(sawRun);
+    EXPECT_EQ(TRpReportRun::current(), nullptr);
     EXPECT_FALSE(run.timedOut());
     EXPECT_EQ(store.pageCount(), 2);
 }
@@ -318,6 +323,21 @@ TEST(ReportFrames, ReportFrameLiesOnTheTurnedPage)
     const double margin = report.page()->nativeBottomMargin();
     EXPECT_NEAR(bottom->rect.bottom(), 2100 - margin, kPixel);
     EXPECT_NEAR(bottom->rect.width(), 2970 - 2 * report.page()->nativeLeftMargin(), kPixel);
+}
+
+TEST(ReportFrames, ColouredBandIsFilledWhiteOnesAreLeftOut)
+{
+    TRpReport report;
+    TRpBand *detail = addBand(report, Rp::rbDetail, 80);
+    detail->setColor(clYellow);
+    addBand(report, Rp::rbSummary, 60);
+    const std::vector<PageLog> pages = logPages(*runToStore(report));
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].fills.size(), 1u);
+    EXPECT_EQ(pages[0].fills[0].color, QColor(Qt::yellow));
+    const double margin = report.page()->nativeTopMargin();
+    EXPECT_NEAR(pages[0].fills[0].rect.top(), margin, kPixel);
+    EXPECT_NEAR(pages[0].fills[0].rect.height(), 80, kPixel);
 }
 
 // ---------------------------------------------------------------- the report stays as it was
