@@ -65,8 +65,8 @@ void setUpAsTheReportsWindow(TReportDesignerDialog &dialog);
 bool runAsTheReportsWindow(const QByteArray &bytes, const QString &settings,
     const std::function<void(TDesignRpReport &report)> &run);
 
-// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]: runs
-// a report over a data folder's tables and writes its pages; prints "N pages".
+// render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI] [--locale NAME]
+// [--timeout SECONDS]: runs a report over a data folder's tables and writes its pages; prints "N pages".
 int render(const QStringList &arguments);
 
 // finance-reports DIR: writes the finance program's ready reports (Comptes.RP2, Releve.RP2, Mouvements.RP2)

@@ -1,40 +1,47 @@
 #include "ReportToolData.h"
 
+#include "forms/Datamod.h"
 #include "platform/Exceptions.h"
 #include "report/files/ReportFile.h"
-#include "store/FinanceTables.h"
-#include "store/MemTable.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace ReportTool {
 
-ReportData::ReportData(const QString &dataFolder)
+DataFolder::DataFolder(const QString &dir)
 {
-    if (!QFileInfo(dataFolder).isDir())
-        throw EFOpenError(dataFolder);
-    m_module.setObjectName(QStringLiteral("DataModule1"));
-    for (const QString &base : FinanceTables::baseNames()) {
-        auto *table = new TMemTable(&m_module);
-        table->setObjectName(QStringLiteral("tbl") + base);
-        FinanceTables::defsForBaseName(base, table->FieldDefs());
-        const QString fileName = QDir(dataFolder).filePath(base + QStringLiteral(".dat"));
+    if (!QFileInfo(dir).isDir())
+        throw EFOpenError(dir);
+    m_module = std::make_unique<TDataModule1>();
+    const QDir folder(dir);
+    const char *const files[] = { "Account.dat", "Transaction.dat", "Expence.dat", "Income.dat" };
+    const auto tables = m_module->tables();
+    for (size_t i = 0; i < tables.size(); ++i) {
+        TMemTable *table = tables[i];
+        const QString fileName = folder.filePath(QLatin1String(files[i]));
         if (QFileInfo::exists(fileName)) {
             table->setFileName(fileName);
-            table->Open();
+            try {
+                table->Open();
+            } catch (const Exception &error) {
+                throw Exception(
+                    QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), error.message()));
+            }
+            table->setFileName(QString());
         } else {
             table->CreateEmpty();
         }
-        table->setReadOnly(true);
-        table->First();
+        table->setKeepChangeLog(false);
     }
-    RpComponents::addDataModule(&m_module);
+    DataModule1 = m_module.get();
+    // The data module registers itself with the reports when it is made.
 }
 
-ReportData::~ReportData()
+DataFolder::~DataFolder()
 {
-    RpComponents::remove(&m_module);
+    if (DataModule1 == m_module.get())
+        DataModule1 = nullptr;
 }
 
 } // namespace ReportTool

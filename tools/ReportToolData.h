@@ -1,26 +1,26 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
+#include <memory>
 
-// The finance program's data module for reports run by quillot-report: an object named "DataModule1"
-// holding the four tables of a data folder under their component names (tblAccount, tblTransaction,
-// tblExpence, tblIncome), read-only, each on its first row; a missing table file gives an empty table.
-// While it lives, reports that use the application's data find it.
+class TDataModule1;
+
+// The finance program's data module over a data folder, for the reports quillot-report runs.
 namespace ReportTool {
 
-class ReportData
+// As the program builds it at start-up: the four tables from their files, a missing one empty, tblTransaction
+// following the first account. Nothing is ever written back: the tables keep no file name once loaded. While
+// it lives it is the program's DataModule1, and reports that use the application's data find it.
+class DataFolder
 {
 public:
-    explicit ReportData(const QString &dataFolder);
-    ~ReportData();
-    ReportData(const ReportData &) = delete;
-    ReportData &operator=(const ReportData &) = delete;
-
-    QObject *module() { return &m_module; }
+    explicit DataFolder(const QString &dir);
+    ~DataFolder();
+    DataFolder(const DataFolder &) = delete;
+    DataFolder &operator=(const DataFolder &) = delete;
 
 private:
-    QObject m_module;
+    std::unique_ptr<TDataModule1> m_module;
 };
 
 } // namespace ReportTool

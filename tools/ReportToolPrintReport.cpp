@@ -56,7 +56,7 @@ int printReport(const QByteArray &bytes, const PrintOptions &options)
         printError(QStringLiteral("a report is printed over the tables of --data DIR"));
         return 2;
     }
-    ReportData data(options.dataDir);
+    DataFolder data(options.dataDir);
     QString error;
     const bool loaded = runAsTheReportsWindow(bytes, options.settings, [&](TDesignRpReport &report) {
         // The answers of the print setup dialog.

@@ -1,11 +1,13 @@
-// quillot-report render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME]
-// [--timeout SECONDS]: runs a report over the finance tables of a data folder and writes its pages as a PDF,
-// as pictures and as a page file. Prints "N pages". Exit 0 on success, 1 when the report cannot be read or
-// its run fails (nothing written), 2 for usage errors.
+// quillot-report render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI]
+// [--locale NAME] [--timeout SECONDS]: runs a report over the finance tables of a data folder and writes its
+// pages as a PDF, as pictures and as a page file. Prints "N pages". A report file is loaded as the reports
+// window loads it (its PrintIfEmpty and printer settings are the window's, with the designer's settings file
+// given, none by default); a single report block is run as it stands. Exit 0 on success, 1 when the report
+// cannot be read or its run fails (nothing written), 2 for usage errors.
 #include "ReportTool.h"
+#include "ReportToolData.h"
 #include "ReportToolInput.h"
 
-#include "forms/Datamod.h"
 #include "platform/Exceptions.h"
 #include "platform/FileIO.h"
 #include "platform/RegionalSettings.h"
@@ -31,7 +33,7 @@ namespace ReportTool {
 namespace {
 
 const char kUsage[] = "usage: quillot-report render REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] "
-                      "[--locale NAME] [--timeout SECONDS]";
+                      "[--settings RPDESIGN.INI] [--locale NAME] [--timeout SECONDS]";
 
 struct RenderOptions
 {
@@ -40,6 +42,7 @@ struct RenderOptions
     QString pdf;
     QString pngDir;
     QString rpp;
+    QString settings;
     QString locale;
     double timeout = 0;
 };
@@ -53,6 +56,7 @@ bool parseOptions(const QStringList &arguments, RenderOptions &options)
             : argument == QLatin1String("--pdf")              ? &options.pdf
             : argument == QLatin1String("--png")              ? &options.pngDir
             : argument == QLatin1String("--rpp")              ? &options.rpp
+            : argument == QLatin1String("--settings")         ? &options.settings
             : argument == QLatin1String("--locale")           ? &options.locale
                                                               : nullptr;
         if (target && hasValue && !arguments[i + 1].isEmpty()) {
@@ -80,53 +84,6 @@ void useLocale(const QString &name)
         locale = QLocale(QLocale::English, QLocale::UnitedStates);
     RegionalSettings::setCurrent(RegionalSettings::fromLocale(locale));
 }
-
-// The finance program's data module over a data folder, as the program builds it at start-up: the four
-// tables from their files, a missing one empty, tblTransaction following the first account. Nothing is ever
-// written back: the tables keep no file name once loaded.
-class DataFolder
-{
-public:
-    explicit DataFolder(const QString &dir)
-    {
-        if (!QFileInfo(dir).isDir())
-            throw EFOpenError(dir);
-        m_module = std::make_unique<TDataModule1>();
-        const QDir folder(dir);
-        const char *const files[] = { "Account.dat", "Transaction.dat", "Expence.dat", "Income.dat" };
-        const auto tables = m_module->tables();
-        for (size_t i = 0; i < tables.size(); ++i) {
-            TMemTable *table = tables[i];
-            const QString fileName = folder.filePath(QLatin1String(files[i]));
-            if (QFileInfo::exists(fileName)) {
-                table->setFileName(fileName);
-                try {
-                    table->Open();
-                } catch (const Exception &error) {
-                    throw Exception(
-                        QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), error.message()));
-                }
-                table->setFileName(QString());
-            } else {
-                table->CreateEmpty();
-            }
-            table->setKeepChangeLog(false);
-        }
-        DataModule1 = m_module.get();
-        RpComponents::addDataModule(m_module.get());
-    }
-    ~DataFolder()
-    {
-        RpComponents::remove(m_module.get());
-        if (DataModule1 == m_module.get())
-            DataModule1 = nullptr;
-    }
-    DataFolder(const DataFolder &) = delete;
-    DataFolder &operator=(const DataFolder &) = delete;
-
-private:
-    std::unique_ptr<TDataModule1> m_module;
-};
 
 // Outputs are made beside their targets and put in place only once all of them are made.
 class StagedOutputs
@@ -232,17 +189,32 @@ int render(const QStringList &arguments)
     try {
         const QByteArray bytes = FileIO::readAll(options.input);
         DataFolder data(options.dataDir);
-        ReportFileEngine engine;
-        engine.setUseDatamodules(true);
-        loadReport(engine, bytes, options.input);
-        TCustomRpReport &report = *engine.report();
-
         TRpPrinter store;
         RpRunOptions run;
         if (options.timeout > 0)
             run.deadline = std::chrono::steady_clock::now()
                 + std::chrono::milliseconds(qint64(std::llround(options.timeout * 1000)));
-        RunReport(report, store, run);
+        QString title;
+        QString failure;
+        auto runReport = [&](TCustomRpReport &report) {
+            title = report.reportTitle();
+            try {
+                RunReport(report, store, run);
+            } catch (const Exception &error) {
+                failure = error.message();
+            }
+        };
+        if (recognise(bytes) == InputKind::ReportFile) {
+            if (!runAsTheReportsWindow(bytes, options.settings, runReport))
+                throw Exception(QStringLiteral("the report file cannot be read"));
+        } else {
+            ReportFileEngine engine;
+            engine.setUseDatamodules(true);
+            loadReport(engine, bytes, options.input);
+            runReport(*engine.report());
+        }
+        if (!failure.isEmpty())
+            throw Exception(failure);
         if (store.cancelled())
             throw Exception(QStringLiteral("the run took longer than %1 seconds").arg(options.timeout));
 
@@ -250,7 +222,7 @@ int render(const QStringList &arguments)
         if (pages > 0) {
             StagedOutputs outputs;
             if (!options.pdf.isEmpty())
-                writePdf(store, outputs.file(options.pdf), report.reportTitle());
+                writePdf(store, outputs.file(options.pdf), title);
             if (!options.pngDir.isEmpty())
                 renderPictures(store, outputs.pictureFolder(options.pngDir));
             if (!options.rpp.isEmpty())

@@ -15,7 +15,8 @@ constexpr ReportTool::Command kCommands[] = {
         "[--settings RPDESIGN.INI] [--locale NAME]",
         &ReportTool::print },
     { "render",
-        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--locale NAME] [--timeout SECONDS]",
+        "REPORT --data DIR [--pdf FILE] [--png DIR] [--rpp FILE] [--settings RPDESIGN.INI] [--locale NAME] "
+        "[--timeout SECONDS]",
         &ReportTool::render },
     { "pages", "FILE.RPP [--png DIR]", &ReportTool::pages },
     { "eval", "EXPR [--data DIR] [--locale NAME]", &ReportTool::eval },

@@ -236,7 +236,6 @@ void ReportFileEngine::newReport()
     delete m_report.data();
     m_report = new TDesignRpReport(m_window.get());
     m_report->setObjectName(QStringLiteral("RpReport"));
-    emit reportReplaced(m_report);
 }
 
 void ReportFileEngine::checkFormat(quint16 marker)
@@ -310,7 +309,29 @@ void ReportFileEngine::LoadReportStream(const QByteArray &bytes)
 void ReportFileEngine::clearDesign()
 {
     m_addons->clear();
-    newReport();
+    // The report stays the same object: its bands and elements go, and what a file need not store is reset.
+    // What else it holds (its page and printer settings as the settings file left them) stays for the file
+    // to override.
+    TDesignRpReport &report = *m_report;
+    // A band may take others with it as it goes; each is deleted only while it is still there.
+    QList<QPointer<QObject>> controls;
+    for (QObject *child : report.children()) {
+        if (qobject_cast<RpControl *>(child))
+            controls.append(child);
+    }
+    for (const QPointer<QObject> &control : controls)
+        delete control.data();
+    report.setScript({});
+    report.page()->setColumns(1);
+    report.labelSettings()->setFirstLabel(0);
+    report.setReportTitle(QString());
+    report.setDescription({});
+    TRpFrame &frame = *report.frame();
+    frame.setWidth(1);
+    frame.setDrawTop(false);
+    frame.setDrawBottom(false);
+    frame.setDrawLeft(false);
+    frame.setDrawRight(false);
     newDataModule();
     m_storedModuleName.clear();
     m_header = std::make_unique<TComponentFileHeader>();

@@ -39,7 +39,8 @@ void showMessage(const QString &message);
 //
 // A report file holds up to four blocks in the object notation: the file header, the report's data module,
 // the report with its bands and elements, and the addon list. Loading reads every block before it touches
-// the design, so a file that cannot be read leaves everything as it was; errors inside properties or nested
+// the design, so a file that cannot be read leaves everything as it was; then the report's bands and elements
+// go and the file's report block is read into the same report object. Errors inside properties or nested
 // objects are skipped and the rest loads.
 class ReportFileEngine : public QObject
 {
@@ -109,10 +110,6 @@ public:
     // Finds what a qualified reference names when neither the report's data module nor the application's
     // data modules hold it (a tool converting files makes stand-ins here); null leaves it unset.
     std::function<QObject *(const QString &reference)> resolveUnknown;
-
-signals:
-    // The report object was replaced by a fresh one (every load starts from a fresh report).
-    void reportReplaced(TDesignRpReport *report);
 
 protected:
     // Step 2 of loading: refuses files of an older format by their first two bytes. The designer refuses

@@ -1,4 +1,7 @@
 #include "designer/ReportDesignerDialog.h"
+#include "report/pages/RpPrinter.h"
+
+#include "preview/RpPreview.h"
 #include "report/files/DesignerSettings.h"
 #include "report/streaming/StreamObjects.h"
 #include "support/TestSupport.h"
@@ -272,6 +275,24 @@ TEST_F(DesignerDialog, AnErrorInALoadHookReachesTheCaller)
     // The hook runs after the load succeeded; its error escapes to the caller's guard.
     EXPECT_THROW(dialog.PreviewReport(file), Exception);
     EXPECT_FALSE(dialog.busy()) << "the operation is over even when an error left it";
+}
+
+TEST_F(DesignerDialog, APreviewControlKeepsTheWindowUntilTheNextOperation)
+{
+    TReportPrinterDialog::setPreviewRunner({});
+    TReportDesignerDialog dialog;
+    TRpPreview control;
+    dialog.setRpPreview(&control);
+    EXPECT_TRUE(dialog.PreviewReport(file));
+    QPointer<QWidget> window = dialog.window();
+    ASSERT_TRUE(window) << "the print window lives on with the control";
+    ASSERT_TRUE(control.store());
+    EXPECT_EQ(control.store()->title(), QStringLiteral("Comptes"));
+    EXPECT_GE(control.store()->pageCount(), 1);
+
+    dialog.setRpPreview(nullptr);
+    EXPECT_FALSE(dialog.PreviewReport(dir.filePath(QStringLiteral("missing.rp2"))));
+    EXPECT_FALSE(window) << "the next operation destroys the window it still holds";
 }
 
 // ---------------------------------------------------------------- new and edit

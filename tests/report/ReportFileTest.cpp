@@ -148,6 +148,30 @@ TEST(ReportFile, AFileEndingAfterTheReportLoadsWithoutAddons)
     }
 }
 
+TEST(ReportFile, LoadingClearsTheDesignIntoTheSameReport)
+{
+    const QByteArray empty = emptyReportFile();
+    ReportFileEngine engine;
+    TDesignRpReport *report = engine.report();
+    makeFullDesign(engine);
+    report->page()->setColumns(2);
+    report->frame()->setDrawLeft(true);
+    report->frame()->setWidth(4);
+    report->page()->setPaperSize(RpPaper::Letter);
+    engine.LoadReportStream(empty);
+    EXPECT_EQ(engine.report(), report);
+    EXPECT_TRUE(report->findChildren<RpControl *>().isEmpty()) << "every band and element went";
+    EXPECT_TRUE(report->reportTitle().isEmpty());
+    EXPECT_TRUE(report->description().isEmpty());
+    EXPECT_TRUE(report->script().isEmpty());
+    EXPECT_EQ(report->labelSettings()->firstLabel(), 0);
+    EXPECT_EQ(report->page()->columns(), 1);
+    EXPECT_EQ(report->frame()->width(), 1);
+    EXPECT_FALSE(report->frame()->drawLeft());
+    EXPECT_EQ(engine.addons()->count(), 0);
+    EXPECT_EQ(report->page()->paperSize(), RpPaper::Letter) << "what the file does not store stays";
+}
+
 TEST(ReportFile, ReadsBlocksInTheResourceFormToo)
 {
     const QByteArray text = fullDesignFile();

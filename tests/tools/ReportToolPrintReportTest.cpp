@@ -37,13 +37,14 @@ protected:
         writeReport(RpPaper::Letter, RpPaper::poLandscape, 3);
     }
 
-    void writeReport(TRpPaperSize paper, TPrinterOrientation orientation, int fileCopies)
+    void writeReport(
+        TRpPaperSize paper, TPrinterOrientation orientation, int fileCopies, bool emptyTable = false)
     {
         // The report refers to the program's account table as the designer writes it.
         QObject module;
         module.setObjectName(QStringLiteral("DataModule1"));
         TMemTable table(&module);
-        table.setObjectName(QStringLiteral("tblAccount"));
+        table.setObjectName(emptyTable ? QStringLiteral("tblIncome") : QStringLiteral("tblAccount"));
         ReportFileEngine engine;
         TDesignRpReport &report = *engine.report();
         report.setReportTitle(QStringLiteral("Comptes de l'été"));
@@ -69,6 +70,15 @@ protected:
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }
+    ToolRun render(const QStringList &options)
+    {
+        return runTool("quillot-report",
+            QStringList { QStringLiteral("render"), path(QStringLiteral("Comptes.RP2")),
+                QStringLiteral("--data"), path(QStringLiteral("Data")), QStringLiteral("--pdf"),
+                path(QStringLiteral("out.pdf")) }
+                + options,
+            dir.path());
+    }
     ToolRun print(const QStringList &options)
     {
         return runTool("quillot-report",
@@ -171,6 +181,51 @@ TEST_F(ReportToolPrintReport, AReportNeedsItsData)
         dir.path());
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.pdf"))));
+}
+
+// ---------------------------------------------------------------- render of report files
+
+TEST_F(ReportToolPrintReport, RenderRunsAReportFileAsTheReportsWindowLoadsIt)
+{
+    const ToolRun run = render({});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "3 pages\n");
+    const PdfText pdf = PdfText::of(path(QStringLiteral("out.pdf")));
+    EXPECT_EQ(pdf.title, QStringLiteral("Comptes de l'été"));
+    EXPECT_EQ(printedPages(), QStringList({ "Banque", "Caisse", "Livret" }));
+    ASSERT_EQ(pdf.pages.size(), 3u);
+    EXPECT_NEAR(pdf.pages[0].width(), 792, 1);
+    const PdfText::Word *word = pdf.find(QStringLiteral("Livret"));
+    ASSERT_TRUE(word);
+    EXPECT_NEAR(word->xMin, 72, 2);
+}
+
+TEST_F(ReportToolPrintReport, RenderPrintsAnEmptyTableOnceAsTheWindowsPrintIfEmptySays)
+{
+    // The file says PrintIfEmpty = False; the reports window sets it again after loading.
+    writeReport(RpPaper::A4, RpPaper::poPortrait, 1, true);
+    ASSERT_TRUE(TestSupport::readFile(path(QStringLiteral("Comptes.RP2"))).contains("PrintIfEmpty = False"));
+    const ToolRun run = render({});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "1 pages\n");
+}
+
+TEST_F(ReportToolPrintReport, RenderReadsTheGivenSettingsFile)
+{
+    // A report designed on the default paper does not store it: the paper the settings file names stays.
+    writeReport(RpPaper::A4, RpPaper::poPortrait, 1);
+    const QByteArray file = TestSupport::readFile(path(QStringLiteral("Comptes.RP2")));
+    ASSERT_FALSE(file.contains("Page.PaperSize"));
+    ASSERT_EQ(render({}).exitCode, 0);
+    EXPECT_NEAR(PdfText::of(path(QStringLiteral("out.pdf"))).pages.at(0).width(), 595.3, 1);
+
+    TestSupport::writeFile(path(QStringLiteral("RPDESIGN.INI")), "[Printer]\nPaperSize=1\n");
+    const ToolRun run = render({ QStringLiteral("--settings"), path(QStringLiteral("RPDESIGN.INI")) });
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const PdfText pdf = PdfText::of(path(QStringLiteral("out.pdf")));
+    ASSERT_FALSE(pdf.pages.empty());
+    EXPECT_NEAR(pdf.pages[0].width(), 612, 1) << "Letter";
+    EXPECT_NEAR(pdf.pages[0].height(), 792, 1);
 }
 
 } // namespace
