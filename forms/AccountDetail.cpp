@@ -2,6 +2,7 @@
 
 #include "forms/AEAccount.h"
 #include "forms/Datamod.h"
+#include "forms/FinanceLook.h"
 #include "forms/GridMouseWheel.h"
 #include "forms/InterAccount.h"
 #include "forms/Main.h"
@@ -135,8 +136,10 @@ TfrmAccountDetail::TfrmAccountDetail(QWidget *parent)
     Label1->setGeometry(0, 0, kWidth, kBarHeight);
 
     DBGrid1 = readOnlyGrid(this, DataModule1->datAccount, QRect(0, 41, kWidth, 143));
-    DBGrid1->setColumns({ column(DBGrid1, "Account_Type", QStringLiteral("Type de compte"), -1, false, false),
-        column(DBGrid1, "Account_Balance", QStringLiteral("Solde du compte"), 119, true, true) });
+    FinanceLook::setFittingColumns(*DBGrid1,
+        { column(DBGrid1, "Account_Type", QStringLiteral("Type de compte"), -1, false, false),
+            column(DBGrid1, "Account_Balance", QStringLiteral("Solde du compte"), 119, true, true) },
+        0, { {}, FinanceLook::amountSamples() });
 
     GradPanel4 = silverPanel(this, QRect(0, 184, kWidth, kBarHeight));
     btnNewAccount = silverButton(GradPanel4, QStringLiteral("&Nouveau"), QRect(8, 8, 75, 25));
@@ -146,11 +149,12 @@ TfrmAccountDetail::TfrmAccountDetail(QWidget *parent)
         GradPanel4, QStringLiteral("Tr&ansferts entre comptes"), QRect(kWidth - 8 - 170, 8, 170, 25));
 
     DBGrid2 = readOnlyGrid(this, DataModule1->datTransaction, QRect(0, 225, kWidth, 550 - 225 - kBarHeight));
-    DBGrid2->setColumns({ column(DBGrid2, "Transaction_Description",
-                              QStringLiteral("Désignation de la transaction"), 427, false, false),
-        column(DBGrid2, "Transaction_Date", QStringLiteral("Date de la transaction"), 137, true, false),
-        column(
-            DBGrid2, "Transaction_Amount", QStringLiteral("Montant de la transaction"), 154, true, true) });
+    FinanceLook::setFittingColumns(*DBGrid2,
+        { column(DBGrid2, "Transaction_Description", QStringLiteral("Désignation de la transaction"), 427, false,
+              false),
+            column(DBGrid2, "Transaction_Date", QStringLiteral("Date de la transaction"), 137, true, false),
+            column(DBGrid2, "Transaction_Amount", QStringLiteral("Montant de la transaction"), 154, true, true) },
+        0, { {}, FinanceLook::dateSamples(), FinanceLook::amountSamples() });
 
     GradPanel1 = silverPanel(this, QRect(0, 550 - kBarHeight, kWidth, kBarHeight));
     btnDeleteTransaction = silverButton(GradPanel1, QStringLiteral("S&upprimer"), QRect(8, 8, 75, 25));

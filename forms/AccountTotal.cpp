@@ -17,14 +17,7 @@ AccountTotal accountTotal(double sum)
     if (total.value == 0)
         total.value = 0; // drops the sign of −0
     total.color = total.value > 0 ? clBlue : clRed;
-    const RegionalSettings &regional = RegionalSettings::current();
-    if (!std::isfinite(total.value))
-        total.text = regional.floatToStr(total.value);
-    else if (regional.currencyString().isEmpty())
-        total.text = regional.formatNumber(total.value, kTotalDecimals);
-    else
-        total.text
-            = regional.locale().toCurrencyString(total.value, regional.currencyString(), kTotalDecimals);
+    total.text = RegionalSettings::current().formatCurrency(total.value, kTotalDecimals);
     return total;
 }
 

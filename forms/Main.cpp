@@ -152,7 +152,7 @@ void TfrmMain::buildControls()
     balance.TitleFont = bold;
     balance.Font = bold;
     balance.Color = kBalanceCellColor;
-    DBGrid1->setColumns({ name, balance });
+    FinanceLook::setFittingColumns(*DBGrid1, { name, balance }, 0, { {}, FinanceLook::amountSamples() });
     content->addWidget(DBGrid1, 1);
 
     auto *totalRow = new QHBoxLayout;

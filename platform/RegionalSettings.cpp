@@ -285,14 +285,18 @@ bool RegionalSettings::tryStrToInt(const QString &text, qint64 &value)
     return error == std::errc() && end == ascii.constData() + ascii.size() && begin != end;
 }
 
-QString RegionalSettings::formatCurrency(double value) const
+QString RegionalSettings::formatCurrency(double value, int decimals) const
 {
     if (!std::isfinite(value))
         return floatToStr(value);
-    const double rounded = std::abs(value) < 0.5 * std::pow(10.0, -m_currencyDecimals) ? 0.0 : value;
-    if (m_currencyString.isEmpty())
-        return formatNumber(rounded, m_currencyDecimals);
-    return m_locale.toCurrencyString(rounded, m_currencyString, m_currencyDecimals);
+    // Amounts that round to zero show as zero, without a sign.
+    const double magnitude = std::abs(value) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : std::abs(value);
+    const QString positive = m_currencyString.isEmpty()
+        ? formatNumber(magnitude, decimals)
+        : m_locale.toCurrencyString(magnitude, m_currencyString, decimals);
+    if (magnitude == 0 || value > 0)
+        return positive;
+    return m_locale.negativeSign() + positive;
 }
 
 bool RegionalSettings::tryStrToCurrency(const QString &text, double &value) const

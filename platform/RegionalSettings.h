@@ -51,8 +51,11 @@ public:
     double strToFloat(const QString &text) const; // EConvertError "'%s' is not a valid floating point value"
     static bool tryStrToInt(const QString &text, qint64 &value);
 
-    // Amounts in the regional currency format, with the regional currency decimals.
-    QString formatCurrency(double value) const;
+    // Amounts in the regional currency format, with the regional currency decimals or `decimals`. A negative
+    // amount is its positive form after a minus sign ("-245,10 €", "-$245.10"), never in parentheses: every
+    // amount the program shows, prints or reports is written by this one function.
+    QString formatCurrency(double value) const { return formatCurrency(value, m_currencyDecimals); }
+    QString formatCurrency(double value, int decimals) const;
     // Typed amounts: accepts the plain number form and, for convenience, the currency form with its symbol.
     bool tryStrToCurrency(const QString &text, double &value) const;
 

@@ -493,6 +493,8 @@ bool TPrintGrid::Print()
 bool TPrintGrid::Print(PrintPages &pages)
 {
     const ProgressReset reset(m_progressBar);
+    // The log holds the messages of one print: a long session that prints often does not grow it without end.
+    m_log.clear();
     LogMessage(QStringLiteral("Formatting document"));
     checkPrintable();
     const bool confirmed = !m_printDialog || Dialogs::choosePrinter(dialogParent(), Printer());

@@ -160,7 +160,7 @@ public:
 
     // The printer the print goes to; the print dialog configures it.
     QPrinter &Printer();
-    // Every progress message since the component was created.
+    // The progress messages of the last print (or of the one running).
     const QStringList &Log() const { return m_log; }
 
     // The column table's capacity, the row-number column included.

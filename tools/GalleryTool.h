@@ -20,6 +20,9 @@ bool renderDataControls(const QDir &out, int &written);
 bool renderFinanceWindows(const QDir &out, int &written);
 // The report's data windows, the variable editor and both expression wizards over the finance data.
 bool renderReportDataWindows(const QDir &out, int &written);
+// The first page of each ready report of the Reports folder beside the tool, run over the sample data set
+// (report-<Name>.png).
+bool renderReadyReports(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);
 // The report designer's window over an empty report and over a statement of accounts, with its options,

@@ -14,9 +14,15 @@
 #include "forms/Main.h"
 #include "forms/Reports.h"
 #include "platform/DateTime.h"
+#include "platform/Exceptions.h"
+#include "report/files/ReportFile.h"
+#include "report/generation/RunReport.h"
+#include "report/pages/RpPrinter.h"
 #include "widgets/Dialogs.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QPicture>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -66,7 +72,8 @@ void addDesignation(TMemTable *table, TField *field, const QString &text)
     table->Post();
 }
 
-// The sample data set: three accounts, a month of transactions on the first, the two designation lists.
+// The sample data set: three accounts, a month of transactions on the first and a few on the others, the two
+// designation lists.
 void fillSampleData()
 {
     addAccount(QStringLiteral("Compte courant"), 1523.40);
@@ -81,6 +88,14 @@ void fillSampleData()
     addTransaction(QStringLiteral("Transfert compte à compte de Compte courant à Livret A"), day + 9, -200);
     addTransaction(QStringLiteral("Courses"), day + 12, -87.45);
     addTransaction(QStringLiteral("Remboursement"), day + 15, 438.10);
+    DataModule1->tblAccount->Next();
+    addTransaction(QStringLiteral("Transfert compte à compte de Compte courant à Livret A"), day + 9, 200);
+    addTransaction(QStringLiteral("Intérêts"), day + 28, 45.10);
+    DataModule1->tblAccount->Next();
+    addTransaction(QStringLiteral("Librairie"), day + 3, -38.50);
+    addTransaction(QStringLiteral("Abonnement annuel au magazine de jardinage et aux fiches pratiques, "
+                                  "renouvellement automatique"),
+        day + 11, -206.60);
     for (const char *text : { "Salaire", "Prime", "Remboursement", "Intérêts" })
         addDesignation(
             DataModule1->tblIncome, DataModule1->tblIncomeIncome_Description, QString::fromUtf8(text));
@@ -117,6 +132,24 @@ bool shotOverPendingRow(
     return ok;
 }
 
+// A recorded page at 96 dots per inch on white, from the paper's top-left corner.
+QImage pageImage(const QPicture &page)
+{
+    constexpr double kDpi = 96;
+    const QRect paper = page.boundingRect();
+    const double scale = page.logicalDpiX() > 0 ? kDpi / page.logicalDpiX() : 1;
+    QImage image(qMax(1, qRound(paper.width() * scale)), qMax(1, qRound(paper.height() * scale)),
+        QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double sx = page.logicalDpiX() > 0 ? double(image.logicalDpiX()) / page.logicalDpiX() : 1;
+    const double sy = page.logicalDpiY() > 0 ? double(image.logicalDpiY()) / page.logicalDpiY() : 1;
+    painter.drawPicture(QPointF(-paper.left() * sx, -paper.top() * sy), page);
+    return image;
+}
+
 } // namespace
 
 bool renderFinanceWindows(const QDir &out, int &written)
@@ -150,6 +183,36 @@ bool renderFinanceWindows(const QDir &out, int &written)
     ok = ok && shotOverPendingRow(frmAEExpence, DataModule1->tblExpence, true, out, "frmAEExpence", written);
     ok = ok && shot(frmReports, out, "frmReports", written);
     return ok;
+}
+
+bool renderReadyReports(const QDir &out, int &written)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return false;
+    SilentDialogs silent;
+    Dialogs::ScopedHandler guard(silent);
+    FinanceApp app(folder.path());
+    fillSampleData();
+    const QDir reports(QCoreApplication::applicationDirPath() + QStringLiteral("/Reports"));
+    for (const char *name : { "Comptes", "Releve", "Mouvements" }) {
+        const QString file = reports.filePath(QString::fromLatin1(name) + QStringLiteral(".RP2"));
+        TRpDLoader loader(QStringLiteral("ReportPrintForm"));
+        TRpPrinter store;
+        try {
+            loader.LoadReportFile(file);
+            RunReport(*loader.report(), store);
+        } catch (const Exception &error) {
+            QTextStream(stderr) << "gallery: " << file << ": " << error.message() << "\n";
+            return false;
+        }
+        const std::unique_ptr<QPicture> first = store.pageCount() > 0 ? store.CopyPage(1) : nullptr;
+        if (!first
+            || !save(
+                pageImage(*first), out, QStringLiteral("report-%1.png").arg(QLatin1String(name)), written))
+            return false;
+    }
+    return true;
 }
 
 } // namespace Gallery

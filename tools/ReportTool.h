@@ -85,6 +85,10 @@ bool runAsTheReportsWindow(const QByteArray &bytes, const QString &settings,
 // [--timeout SECONDS]: runs a report over a data folder's tables and writes its pages; prints "N pages".
 int render(const QStringList &arguments);
 
+// finance-reports DIR: writes the finance program's ready reports (Comptes.RP2, Releve.RP2, Mouvements.RP2)
+// into DIR.
+int financeReports(const QStringList &arguments);
+
 // Pages as pictures: a stored page drawn at true size from the paper's top-left corner on any painter, one
 // page as a 96-dpi PNG, and every page of a store as DIR/page-0001.png, page-0002.png…
 void renderPicture(QPainter &painter, const QPicture &page);

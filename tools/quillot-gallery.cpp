@@ -28,9 +28,9 @@ int main(int argc, char **argv)
     int written = 0;
     bool ok = Gallery::renderButtons(out, written) && Gallery::renderPanels(out, written)
         && Gallery::renderDataControls(out, written) && Gallery::renderFinanceWindows(out, written)
-        && Gallery::renderReportDataWindows(out, written) && Gallery::renderPrintedLists(out, written)
-        && Gallery::renderDesigner(out, written) && Gallery::renderPropertyDialogs(out, written)
-        && Gallery::renderWizardPages(out, written);
+        && Gallery::renderReportDataWindows(out, written) && Gallery::renderReadyReports(out, written)
+        && Gallery::renderPrintedLists(out, written) && Gallery::renderDesigner(out, written)
+        && Gallery::renderPropertyDialogs(out, written) && Gallery::renderWizardPages(out, written);
     QTextStream(stdout) << written << " pictures written to " << out.path() << "\n";
     return ok ? 0 : 1;
 }

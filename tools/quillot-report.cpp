@@ -29,6 +29,7 @@ const ReportTool::Command kCommands[] = {
         "NAME] "
         "[--settings DIR] [--data DIR] [--title TEXT] [--locale NAME] OUT.RP2",
         &ReportTool::wizard },
+    { "finance-reports", "DIR", &ReportTool::financeReports },
 };
 
 void printUsage()

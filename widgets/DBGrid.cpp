@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -47,6 +48,20 @@ int defaultColumnWidth(const QFontMetrics &cellFont, int displayWidth, const QFo
     int width = cellFont.horizontalAdvance(QLatin1Char('0')) * std::max(0, displayWidth) + 4;
     if (titles)
         width = std::max(width, titleFont.horizontalAdvance(title) + 4);
+    return width;
+}
+
+int fittingColumnWidth(const TDBGrid &grid, const TColumn &column, const QStringList &samples)
+{
+    const QStyle *style = grid.style();
+    const QFont titleFont = column.TitleFont ? *column.TitleFont : grid.horizontalHeader()->font();
+    const int titleMargin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid.horizontalHeader());
+    int width = QFontMetrics(titleFont).horizontalAdvance(column.Title) + titleMargin + 2;
+    // Cell text keeps the focus frame's margin plus one pixel on each side, and the grid line.
+    const int cellMargin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) + 1;
+    const QFontMetrics cellFont(column.Font ? *column.Font : grid.font());
+    for (const QString &sample : samples)
+        width = std::max(width, cellFont.horizontalAdvance(sample) + cellMargin);
     return width;
 }
 

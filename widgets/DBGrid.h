@@ -57,6 +57,10 @@ struct TColumn
 int defaultColumnWidth(const QFontMetrics &cellFont, int displayWidth, const QFontMetrics &titleFont,
                        const QString &title, bool titles);
 
+// The narrowest width of `column` on `grid` that shows its whole title in the title font and each of the
+// sample texts in the cell font, with the margins the grid's style draws around titles and cells.
+int fittingColumnWidth(const TDBGrid &grid, const TColumn &column, const QStringList &samples);
+
 // The grid's link on its data source: passes the table's notices to the grid.
 class TGridDataLink : public TDataLink
 {

@@ -301,6 +301,10 @@ void TRpController::AddOwnDataset()
 void TRpController::PrintEmpty()
 {
     run().EmitBand(m_header);
+    // As after the title of a loop with records: a detail that forces a new page does not leave the title's
+    // page empty.
+    if (m_header && isReportLoop())
+        run().setNoForce();
     RunBeforeControllers();
     run().EmitBand(m_detail);
     RunAfterControllers();

@@ -110,4 +110,32 @@ TEST(RegionalSettings, Currency_UsesTheRegionalFormat)
     EXPECT_TRUE(text.contains(QStringLiteral("€"))) << text.toStdString();
 }
 
+struct CurrencyCase
+{
+    const char *locale;
+    double value;
+    const char *text;
+};
+
+class RegionalCurrency : public testing::TestWithParam<CurrencyCase>
+{ };
+
+// Negative amounts read as users of the locale write them: a minus sign before the amount, never parentheses.
+TEST_P(RegionalCurrency, FormatsAmountsWithAMinusSignForNegatives)
+{
+    const CurrencyCase &c = GetParam();
+    const RegionalSettings regional = RegionalSettings::fromLocale(QLocale(QString::fromLatin1(c.locale)));
+    EXPECT_EQ(regional.formatCurrency(c.value), QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Amounts, RegionalCurrency,
+    testing::Values(CurrencyCase { "fr_FR", -245.1, "-245,10\u00a0\u20ac" },
+        CurrencyCase { "fr_FR", 245.1, "245,10\u00a0\u20ac" },
+        CurrencyCase { "fr_FR", -1234567.891, "-1\u202f234\u202f567,89\u00a0\u20ac" },
+        CurrencyCase { "fr_FR", -0.004, "0,00\u00a0\u20ac" },
+        CurrencyCase { "fr_FR", -0.005, "-0,01\u00a0\u20ac" },
+        CurrencyCase { "en_US", -245.1, "-$245.10" },
+        CurrencyCase { "en_US", 1234.5, "$1,234.50" },
+        CurrencyCase { "de_DE", -3, "-3,00\u00a0\u20ac" }));
+
 } // namespace

@@ -273,6 +273,18 @@ TEST_F(PrintGridTest, LogsTheStepsInOrder)
     EXPECT_EQ(events, expected);
 }
 
+TEST_F(PrintGridTest, TheLogHoldsOnlyTheMessagesOfTheLastPrint)
+{
+    addRows(2);
+    RecordingPages first;
+    ASSERT_TRUE(printer.Print(first));
+    const QStringList once = printer.Log();
+    RecordingPages second;
+    ASSERT_TRUE(printer.Print(second));
+    EXPECT_EQ(printer.Log(), once);
+    EXPECT_EQ(printer.Log().first(), QStringLiteral("Formatting document"));
+}
+
 TEST_F(PrintGridTest, ProgressBarStepsAndReturnsToZeroAndPanelShowsTheMessage)
 {
     addRows(3);

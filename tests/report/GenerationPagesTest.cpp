@@ -195,6 +195,19 @@ TEST(ReportBreaks, ForcedPageAfterTheTitleDoesNotLeaveThePageEmpty)
     EXPECT_EQ(pages[2].count(QStringLiteral("TOTAL 6")), 1);
 }
 
+TEST(ReportBreaks, ForcedPageAfterTheTitleOfAnEmptyTableDoesNotLeaveThePageEmpty)
+{
+    TMemTable table;
+    fillTransactions(table, 0);
+    ListReport list(table);
+    list.detail->setForceNewPage(true);
+    const std::vector<PageLog> pages = logPages(*runToStore(list.report));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].count(QStringLiteral("TITLE")), 1);
+    EXPECT_EQ(pages[0].startingWith(QStringLiteral("#")), QStringList { QStringLiteral("#0") });
+    EXPECT_EQ(pages[0].startingWith(QStringLiteral("TOTAL")).size(), 1);
+}
+
 TEST(ReportBreaks, FirstForcedColumnInColumnOneStaysThenEachStartsAPage)
 {
     TMemTable table;

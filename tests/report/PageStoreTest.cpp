@@ -465,6 +465,44 @@ TEST_F(PageStoreFiles, AMissingFileFails_AndTheStoreKeepsItsPages)
     EXPECT_EQ(store.pageCount(), 1);
 }
 
+// A page file holds at most 2 GB. Both limits are tested over sparse files, so nothing near that size is
+// ever written.
+TEST_F(PageStoreFiles, AFileLargerThan2GBIsRefusedBeforeAnythingIsRead)
+{
+    TRpPrinter source;
+    recordPages(source, 1, 1);
+    source.SavePages(path("big.rpp"));
+    QFile file(path("big.rpp"));
+    ASSERT_TRUE(file.resize(qint64(std::numeric_limits<qint32>::max()) + 1));
+    TRpPrinter store;
+    recordPages(store, 2, 1);
+    try {
+        store.LoadPages(path("big.rpp"));
+        FAIL() << "a file past 2 GB loaded";
+    } catch (const Exception &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("2 GB"))) << e.message().toStdString();
+    }
+    EXPECT_EQ(store.pageCount(), 2);
+}
+
+TEST(PageStore, APageThatWouldPassThe2GBOffsetsIsRefused_AndThePagesBeforeItStay)
+{
+    TRpPageList list;
+    list.setStream(TRpStream::forRecording(0)); // on a temporary file from the first byte
+    QPicture page;
+    {
+        QPainter painter(&page);
+        painter.drawText(10, 10, QStringLiteral("page"));
+    }
+    list.AddPage(page);
+    ASSERT_FALSE(list.stream()->isInMemory());
+    // Grows the file (sparsely) to just below the largest offset a record may use.
+    QFile file(list.stream()->fileName());
+    ASSERT_TRUE(file.resize(qint64(std::numeric_limits<qint32>::max()) - 64));
+    EXPECT_THROW(list.AddPage(page), ERpError);
+    EXPECT_EQ(list.count(), 1);
+}
+
 TEST(PageStore, DeviceUnitsRoundHalvesToEven)
 {
     TRpPrinter store;
