@@ -250,13 +250,12 @@ void TCustomMemTable::loadStore()
         store = IRecordStore::fromPacket(packet, m_fileName);
     }
     QStringList warnings = journal.problems;
-    for (size_t i = first; i < parts.size(); ++i) {
+    if (first < parts.size()) {
         ChangeJournal::step("applying");
-        try {
-            store->applyChanges(parts[i]->body, journalPath);
-        } catch (const EStoreError &error) {
-            warnings << error.message();
-        }
+        std::vector<QByteArray> changes;
+        for (size_t i = first; i < parts.size(); ++i)
+            changes.push_back(parts[i]->body);
+        warnings += store->applyChanges(changes, journalPath);
     }
     m_store = std::move(store);
     m_onDisk = true;

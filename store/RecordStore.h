@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -213,11 +214,11 @@ public:
     // too large to keep (then the whole table is written instead).
     virtual bool recordedChanges(QByteArray &body) const = 0;
     virtual void forgetRecordedChanges() = 0;
-    // Applies a part that recordedChanges() made, by the keys of its rows: an insert whose key is present,
-    // and a modification or deletion whose key is absent, change nothing, so a part applied twice gives the
-    // same rows. Counts no change. A part that does not fit the table's columns throws
-    // EStoreError(InvalidPacket) naming `source`, and changes nothing.
-    virtual void applyChanges(const QByteArray &body, const QString &source) = 0;
+    // Applies parts that recordedChanges() made, in order, by the keys of their rows: an insert whose key is
+    // present, and a modification or deletion whose key is absent, change nothing, so parts applied twice
+    // give the same rows. Counts no change. A part that does not fit the table's columns changes nothing and
+    // is named in the returned messages (with `source`).
+    virtual QStringList applyChanges(const std::vector<QByteArray> &parts, const QString &source) = 0;
 
     virtual std::unique_ptr<IRecordCursor> createCursor() = 0;
 };

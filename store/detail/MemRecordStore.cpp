@@ -791,58 +791,26 @@ bool MemRecordStore::recordedChanges(QByteArray &body) const
     return true;
 }
 
-void MemRecordStore::applyChanges(const QByteArray &body, const QString &source)
+QStringList MemRecordStore::applyChanges(const std::vector<QByteArray> &parts, const QString &source)
 {
-    struct Change
-    {
-        ChangeKind kind;
-        qint32 key;
-        bool before;
-        qint32 beforeKey;
-        std::vector<char> record;
-    };
-    // Everything is read and checked first, so a part that does not fit changes nothing.
-    ByteReader in(body, source);
-    auto refuse = [&](const QString &problem) {
-        throw EStoreError(StoreStatus::InvalidPacket,
-            QStringLiteral("%1: the saved changes of %2 cannot be applied: %3")
-                .arg(source, tableName, problem));
-    };
-    if (in.read<quint32>() != columnFingerprint())
-        refuse(QStringLiteral("they were saved for other columns"));
-    const qint32 nextValue = in.read<qint32>();
-    const quint32 count = in.read<quint32>();
-    if (qint64(count) > in.remaining() / 5)
-        refuse(QStringLiteral("they are cut short"));
+    // Every part is read and checked first, so a part that does not fit changes nothing; the parts that fit
+    // are applied in order with one index of the rows by their keys.
+    QStringList problems;
     std::vector<Change> changes;
-    changes.reserve(count);
-    const PacketRows &codec = rowCodec();
-    for (quint32 i = 0; i < count; ++i) {
-        Change change { ChangeKind(in.read<quint8>()), in.read<qint32>(), false, 0, {} };
-        if (change.kind != ChangeKind::Insert && change.kind != ChangeKind::Modify
-            && change.kind != ChangeKind::Delete)
-            refuse(QStringLiteral("change %1 is of an unknown kind").arg(i + 1));
-        if (change.kind == ChangeKind::Insert) {
-            change.before = in.read<quint8>() != 0;
-            change.beforeKey = in.read<qint32>();
+    qint64 nextValue = 0;
+    for (const QByteArray &body : parts) {
+        std::vector<Change> changesOfPart;
+        try {
+            nextValue = std::max<qint64>(nextValue, readChanges(body, source, changesOfPart));
+        } catch (const EStoreError &error) {
+            problems << error.message();
+            continue;
         }
-        if (change.kind != ChangeKind::Delete) {
-            const quint32 length = in.read<quint32>();
-            const qint64 end = in.position() + qint64(length);
-            in.need(length);
-            change.record.assign(size_t(m_layout.recordSize()), 0);
-            codec.readStatus(in, i + 1);
-            codec.decodeValues(in, change.record.data(), i + 1);
-            qint32 key = 0;
-            if (in.position() != end || !keyOf(change.record.data(), key) || key != change.key)
-                refuse(QStringLiteral("change %1 is damaged").arg(i + 1));
-        }
-        changes.push_back(std::move(change));
+        changes.insert(changes.end(), std::make_move_iterator(changesOfPart.begin()),
+            std::make_move_iterator(changesOfPart.end()));
     }
-    if (!in.atEnd())
-        refuse(QStringLiteral("there are bytes after the last change"));
-    if (changes.empty() && qint64(nextValue) <= m_nextAutoInc)
-        return;
+    if (changes.empty() && nextValue <= m_nextAutoInc)
+        return problems;
 
     try {
         m_status.reserve(m_status.size() + changes.size());
@@ -917,6 +885,49 @@ void MemRecordStore::applyChanges(const QByteArray &body, const QString &source)
     m_nextAutoInc = std::clamp<qint64>(std::max<qint64>(m_nextAutoInc, nextValue), 1, kMaxAutoIncValue);
     m_keyCheck = KeyCheck::Unknown;
     ++m_generation;
+    return problems;
+}
+
+qint64 MemRecordStore::readChanges(const QByteArray &body, const QString &source, std::vector<Change> &changes) const
+{
+    ByteReader in(body, source);
+    auto refuse = [&](const QString &problem) {
+        throw EStoreError(StoreStatus::InvalidPacket,
+            QStringLiteral("%1: the saved changes of %2 cannot be applied: %3").arg(source, tableName, problem));
+    };
+    if (in.read<quint32>() != columnFingerprint())
+        refuse(QStringLiteral("they were saved for other columns"));
+    const qint32 nextValue = in.read<qint32>();
+    const quint32 count = in.read<quint32>();
+    if (qint64(count) > in.remaining() / 5)
+        refuse(QStringLiteral("they are cut short"));
+    changes.reserve(count);
+    const PacketRows &codec = rowCodec();
+    for (quint32 i = 0; i < count; ++i) {
+        Change change { ChangeKind(in.read<quint8>()), in.read<qint32>(), false, 0, {} };
+        if (change.kind != ChangeKind::Insert && change.kind != ChangeKind::Modify
+            && change.kind != ChangeKind::Delete)
+            refuse(QStringLiteral("change %1 is of an unknown kind").arg(i + 1));
+        if (change.kind == ChangeKind::Insert) {
+            change.before = in.read<quint8>() != 0;
+            change.beforeKey = in.read<qint32>();
+        }
+        if (change.kind != ChangeKind::Delete) {
+            const quint32 length = in.read<quint32>();
+            const qint64 end = in.position() + qint64(length);
+            in.need(length);
+            change.record.assign(size_t(m_layout.recordSize()), 0);
+            codec.readStatus(in, i + 1);
+            codec.decodeValues(in, change.record.data(), i + 1);
+            qint32 key = 0;
+            if (in.position() != end || !keyOf(change.record.data(), key) || key != change.key)
+                refuse(QStringLiteral("change %1 is damaged").arg(i + 1));
+        }
+        changes.push_back(std::move(change));
+    }
+    if (!in.atEnd())
+        refuse(QStringLiteral("there are bytes after the last change"));
+    return nextValue;
 }
 
 // ---- Cursor

@@ -3,6 +3,7 @@
 #include "store/RecordStore.h"
 
 #include <QList>
+#include <QStringList>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -109,7 +110,7 @@ public:
     void setRecordChanges(bool on) override;
     bool recordedChanges(QByteArray &body) const override;
     void forgetRecordedChanges() override;
-    void applyChanges(const QByteArray &body, const QString &source) override;
+    QStringList applyChanges(const std::vector<QByteArray> &parts, const QString &source) override;
     std::unique_ptr<IRecordCursor> createCursor() override;
 
     static bool isLive(quint8 status)
@@ -150,6 +151,17 @@ public:
 
 private:
     enum class ChangeKind : quint8 { Insert = 1, Modify = 2, Delete = 3 };
+    struct Change
+    {
+        ChangeKind kind;
+        qint32 key;
+        bool before;
+        qint32 beforeKey;
+        std::vector<char> record;
+    };
+    // The changes of one part, checked; returns the next auto-increment value the part gives. Throws
+    // EStoreError(InvalidPacket) for a part that does not fit.
+    qint64 readChanges(const QByteArray &body, const QString &source, std::vector<Change> &changes) const;
     // Notes a change for the journal; beforeRow is the row a new row stands before in DEFAULT_ORDER (0: at
     // the end).
     void noteChange(ChangeKind kind, int rowNumber, int beforeRow = 0);
