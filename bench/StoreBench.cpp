@@ -1,7 +1,10 @@
-// Figures for the record store on a transaction table of 1,000,000 rows: inserting, writing and reading the
-// table file, building the Account_Number sort index, switching the range between accounts, inserting into
-// the sorted table and peak memory; with SQLite doing the same load and scan for comparison.
+// Figures for the record store on a transaction table of 1,000,000 rows: inserting, writing the table file
+// (end to end as the program saves a table whole: encoded, written to a temporary file, flushed to the disk
+// and renamed), reading it, building the Account_Number sort index, switching the range between accounts,
+// inserting into the sorted table and peak memory; with SQLite doing the same load and scan for comparison.
 #include "platform/FileIO.h"
+#include "store/FinanceTables.h"
+#include "store/MemTable.h"
 #include "store/RecordStore.h"
 
 #include "BenchData.h"
@@ -26,24 +29,6 @@ constexpr int kAccounts = 1000;
 using BenchData::line;
 using BenchData::Transaction;
 using BenchData::TransactionSource;
-
-std::vector<ColumnDesc> transactionColumns()
-{
-    std::vector<ColumnDesc> c(5);
-    c[0].name = "Transaction_Number";
-    c[0].subtype = StoreSubtype::Autoinc;
-    c[0].attributes = StoreAttr::ReadOnly;
-    c[1].name = "Transaction_Description";
-    c[1].type = StoreType::Text;
-    c[1].width = 100;
-    c[2].name = "Transaction_Date";
-    c[2].type = StoreType::DateTimeStamp;
-    c[3].name = "Transaction_Amount";
-    c[3].type = StoreType::Float;
-    c[3].subtype = StoreSubtype::Money;
-    c[4].name = "Account_Number";
-    return c;
-}
 
 void fill(const IRecordStore &store, QByteArray &record, const Transaction &t)
 {
@@ -101,7 +86,8 @@ void sqliteFigures(const QString &folder, double &insertSeconds, double &readSec
         loaded.emplace_back(sqlite3_column_int(select, 0),
             Transaction { QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(select, 1)),
                               sqlite3_column_bytes(select, 1)),
-                sqlite3_column_double(select, 2), sqlite3_column_double(select, 3), sqlite3_column_int(select, 4) });
+                sqlite3_column_double(select, 2), sqlite3_column_double(select, 3),
+                sqlite3_column_int(select, 4) });
     }
     sqlite3_finalize(select);
     sqlite3_close(db);
@@ -120,9 +106,14 @@ int main()
 
     double insertSeconds = 0;
     {
-        auto store = IRecordStore::create(QStringLiteral("tblTransaction"), transactionColumns());
-        store->setKeepChangeLog(false);
-        auto cursor = store->createCursor();
+        TMemTable table;
+        table.setObjectName(QStringLiteral("tblTransaction"));
+        table.FieldDefs() = FinanceTables::transactionDefs();
+        table.setFileName(file);
+        table.CreateEmpty();
+        table.setKeepChangeLog(false);
+        IRecordStore *store = table.store();
+        IRecordCursor *cursor = table.cursor();
         QByteArray record(store->layout().recordSize(), 0);
         QElapsedTimer timer;
         timer.start();
@@ -140,12 +131,19 @@ int main()
         const QByteArray packet = store->toPacket(PacketForm::Binary);
         line("write packet (encode)", seconds(timer), "s");
         line("write packet (encode, processor time)", cpuSeconds() - cpu, "s");
-        QElapsedTimer fileTimer;
-        fileTimer.start();
-        FileIO::writeAtomically(file, packet);
-        line("write file (temporary file, flush to disk, rename)", seconds(fileTimer), "s");
-        line("write packet and file", seconds(timer), "s");
         std::printf("file size: %.1f MB\n", double(packet.size()) / 1e6);
+        // The table written whole as the program writes it, best of three.
+        double best = 1e300;
+        for (int i = 0; i < 3; ++i) {
+            // A change, so that there is something to write.
+            cursor->moveToAfterLast();
+            fill(*store, record, source.next());
+            cursor->insertRecord(record.constData());
+            timer.restart();
+            table.SaveChanges();
+            best = std::min(best, seconds(timer));
+        }
+        line("write table file end to end (encode, temporary file, flush to disk, rename)", best, "s");
     }
 
     QElapsedTimer timer;

@@ -11,9 +11,9 @@
 // The finance program's one data container: the four tables, their field objects and their data sources.
 // Every window reaches the data through the one instance `DataModule1`.
 //
-// Writing to disk: windows call nothing after a post or delete. Every post and delete of the four tables
-// arms the TableSaver (forms/TableSaver.h), which writes all changed tables together when control returns
-// to the event loop. A list window that closes finishes its table's pending row with
+// Saving: windows call nothing after a post or delete. Every post and delete of the four tables arms the
+// TableSaver (forms/TableSaver.h), which saves the changes of all changed tables together when control
+// returns to the event loop. A list window that closes finishes its table's pending row with
 // finishPendingRow(window, *table) from the same header.
 class TDataModule1 : public QObject
 {
@@ -50,7 +50,10 @@ public:
     TStringField *tblIncomeIncome_Description;
 
     // The four tables in the order in which start-up creates and opens them.
-    std::array<TMemTable *, 4> tables() const { return {tblAccount, tblTransaction, tblExpence, tblIncome}; }
+    std::array<TMemTable *, 4> tables() const
+    {
+        return { tblAccount, tblTransaction, tblExpence, tblIncome };
+    }
 };
 
 extern TDataModule1 *DataModule1;

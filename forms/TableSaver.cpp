@@ -67,7 +67,11 @@ bool TableSaver::finishAndSave(QWidget *parent)
         if (table->Active())
             finishPendingRow(parent, *table);
     }
-    return saveNow();
+    m_timer.stop();
+    const auto tables = m_module.tables();
+    return Dialogs::guarded(errorParent(), [&] {
+        TCustomMemTable::FoldChangesTogether(std::vector<TCustomMemTable *>(tables.begin(), tables.end()));
+    });
 }
 
 bool finishPendingRow(QWidget *parent, TDataSet &table)

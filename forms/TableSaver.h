@@ -7,11 +7,13 @@ class QWidget;
 class TDataModule1;
 class TDataSet;
 
-// Keeps the table files up to date while the program runs. Every post or delete of one of the four finance
+// Keeps the saved data up to date while the program runs. Every post or delete of one of the four finance
 // tables marks it changed (the store counts its changes) and arms a zero-time timer, so when control returns
-// to the event loop after the user's action, all changed tables are written together — both halves of a
-// transfer, or a row and its account's balance, reach the disk in one step. A write that fails is shown in
-// the error box; the tables stay changed and are written again after the next action and at the end.
+// to the event loop after the user's action, the changes of all changed tables are saved together as one
+// record of the change journal — both halves of a transfer, or a row and its account's balance, reach the
+// disk in one step, at a cost that does not grow with the tables. A save that fails is shown in the error
+// box; the tables stay changed and are saved again after the next action and at the end. At the end the
+// journal is folded into the table files.
 class TableSaver : public QObject
 {
     Q_OBJECT
@@ -25,7 +27,8 @@ public:
     bool savePending() const { return m_timer.isActive(); }
     // Writes every changed table now. On failure shows the error box and returns false.
     bool saveNow();
-    // The final close: finishes the pending rows of the four tables, then writes.
+    // The final close: finishes the pending rows of the four tables, saves, and folds the journal into the
+    // table files.
     bool finishAndSave(QWidget *parent);
 
 private:

@@ -19,6 +19,13 @@ QString tableLoadErrorText(const QString &path, const QString &storeMessage)
         .arg(QDir::toNativeSeparators(path), storeMessage);
 }
 
+QString journalWarningText(const QStringList &warnings)
+{
+    return QStringLiteral("Les dernières modifications enregistrées n'ont pas toutes pu être relues ; "
+                          "les données ouvertes contiennent tout le reste.\n%1")
+        .arg(warnings.join(QLatin1Char('\n')));
+}
+
 int setupFinanceTables(TDataModule1 &module, const QString &dataFolder, QWidget *errorParent)
 {
     const auto tables = module.tables();
@@ -29,14 +36,21 @@ int setupFinanceTables(TDataModule1 &module, const QString &dataFolder, QWidget 
     // Every existence test runs before any table loads, as the tables are created empty from their
     // definitions when their file is missing.
     for (TMemTable *table : tables) {
-        if (!QFileInfo::exists(table->FileName()))
+        bool exists = true;
+        Dialogs::guarded(errorParent, [&] { exists = TCustomMemTable::TableExists(table->FileName()); });
+        if (!exists)
             Dialogs::guarded(errorParent, [&] { table->CreateEmpty(); });
     }
     int open = 0;
+    QStringList warnings;
     for (TMemTable *table : tables) {
         try {
             table->Open();
             table->setKeepChangeLog(false);
+            for (const QString &warning : table->LoadWarnings()) {
+                if (!warnings.contains(warning))
+                    warnings << warning;
+            }
             ++open;
         } catch (const Exception &error) {
             try {
@@ -47,5 +61,8 @@ int setupFinanceTables(TDataModule1 &module, const QString &dataFolder, QWidget 
             Dialogs::showError(errorParent, tableLoadErrorText(table->FileName(), error.message()));
         }
     }
+    // The journal is shared by the four tables: what it lost is told once.
+    if (!warnings.isEmpty())
+        Dialogs::showError(errorParent, journalWarningText(warnings));
     return open;
 }

@@ -2,13 +2,16 @@
 
 #include "platform/Cp1252.h"
 #include "platform/FileIO.h"
+#include "store/ChangeJournal.h"
 #include "store/FilterExpr.h"
+#include "store/PacketWriter.h"
 
 #include <QFileInfo>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <map>
 
 namespace {
 
@@ -123,7 +126,6 @@ void encodeInto(
 
 } // namespace
 
-
 TCustomMemTable::TCustomMemTable(QObject *parent)
     : TDataSet(parent)
     , m_masterLink(this)
@@ -193,6 +195,11 @@ void TCustomMemTable::Open()
     try {
         if (!m_store)
             loadStore();
+        else
+            forgetJournalState();
+        m_openedFileName = m_fileName;
+        // Changes are noted for the change journal where the table's file can take them.
+        m_store->setRecordChanges(!m_fileName.isEmpty() && !isXmlName(m_fileName));
         m_store->setStringTrim(!DisableStringTrim());
         m_cursor = m_store->createCursor();
         bindFields();
@@ -214,13 +221,67 @@ void TCustomMemTable::Open()
 
 void TCustomMemTable::loadStore()
 {
-    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName))
+    forgetJournalState();
+    if (m_fileName.isEmpty())
         databaseError(QStringLiteral("Missing data provider or data packet"));
-    const QByteArray packet = FileIO::readAll(m_fileName);
-    if (packet.isEmpty())
-        databaseError(QStringLiteral("Missing data provider or data packet"));
-    m_store = IRecordStore::fromPacket(packet, m_fileName);
+    // The table is its file and then its parts of the change journal, in order; a part that holds the whole
+    // table replaces everything before it (and stands for a file that was not yet written).
+    const QString journalPath = ChangeJournal::pathFor(m_fileName);
+    const ChangeJournal::Contents journal = ChangeJournal::read(journalPath);
+    const std::vector<const ChangeJournal::Part *> parts
+        = ChangeJournal::partsOf(journal, ChangeJournal::tableKey(m_fileName));
+    size_t first = 0;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i]->kind == ChangeJournal::PartKind::WholeTable)
+            first = i;
+    }
+    std::unique_ptr<IRecordStore> store;
+    if (!parts.empty() && parts[first]->kind == ChangeJournal::PartKind::WholeTable) {
+        ChangeJournal::step("applying");
+        store = IRecordStore::fromPacket(parts[first]->body, journalPath);
+        ++first;
+    } else {
+        if (!QFileInfo::exists(m_fileName))
+            databaseError(QStringLiteral("Missing data provider or data packet"));
+        const FileIO::MappedFile file(m_fileName);
+        const QByteArray packet = file.bytes();
+        if (packet.isEmpty())
+            databaseError(QStringLiteral("Missing data provider or data packet"));
+        store = IRecordStore::fromPacket(packet, m_fileName);
+    }
+    QStringList warnings = journal.problems;
+    if (first < parts.size()) {
+        ChangeJournal::step("applying");
+        std::vector<QByteArray> changes;
+        for (size_t i = first; i < parts.size(); ++i)
+            changes.push_back(parts[i]->body);
+        warnings += store->applyChanges(changes, journalPath);
+    }
+    m_store = std::move(store);
+    m_onDisk = true;
+    m_journalParts = !parts.empty();
+    m_loadWarnings = warnings;
     buildFieldDefsFromStore();
+}
+
+void TCustomMemTable::forgetJournalState()
+{
+    m_onDisk = false;
+    m_journalParts = false;
+    m_loadWarnings.clear();
+}
+
+bool TCustomMemTable::TableExists(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName))
+        return true;
+    const ChangeJournal::Contents journal = ChangeJournal::read(ChangeJournal::pathFor(fileName));
+    for (const ChangeJournal::Part *part :
+        ChangeJournal::partsOf(journal, ChangeJournal::tableKey(fileName))) {
+        if (part->kind == ChangeJournal::PartKind::WholeTable)
+            return true;
+    }
+    return false;
 }
 
 void TCustomMemTable::buildFieldDefsFromStore()
@@ -267,6 +328,8 @@ void TCustomMemTable::abandon()
     }
     m_cursor.reset();
     m_store.reset();
+    forgetJournalState();
+    m_openedFileName.clear();
     clearWindow();
     unbindFields();
     destroyDefaultFields();
@@ -313,11 +376,8 @@ void TCustomMemTable::Close()
 
 void TCustomMemTable::writeFile()
 {
-    if (!m_store || m_store->changeCount() == 0 || m_fileName.isEmpty())
-        return;
-    const QByteArray packet = m_store->toPacket(isXmlName(m_fileName) ? PacketForm::Xml : PacketForm::Binary);
-    FileIO::writeAtomically(m_fileName, packet);
-    m_store->resetChangeCount();
+    if (HasUnsavedChanges())
+        saveTables({ this }, FoldMode::Always);
 }
 
 void TCustomMemTable::SaveChanges()
@@ -333,17 +393,160 @@ bool TCustomMemTable::HasUnsavedChanges() const
 
 void TCustomMemTable::SaveChangesTogether(const std::vector<TCustomMemTable *> &tables)
 {
-    std::vector<std::pair<TCustomMemTable *, std::unique_ptr<FileIO::StagedFile>>> staged;
-    for (TCustomMemTable *table : tables) {
-        if (!table || !table->HasUnsavedChanges())
-            continue;
-        const PacketForm form = isXmlName(table->m_fileName) ? PacketForm::Xml : PacketForm::Binary;
-        const QByteArray packet = table->m_store->toPacket(form);
-        staged.emplace_back(table, std::make_unique<FileIO::StagedFile>(table->m_fileName, packet));
+    saveTables(tables, FoldMode::WhenLarge);
+}
+
+void TCustomMemTable::FoldChangesTogether(const std::vector<TCustomMemTable *> &tables)
+{
+    saveTables(tables, FoldMode::Always);
+}
+
+namespace {
+
+// The journal is folded into the table files when it outgrows this share of them, and never below the
+// floor: a small journal costs little to apply, a fold costs a whole write of the tables.
+constexpr qint64 kFoldShare = 8;
+constexpr qint64 kFoldFloor = qint64(1) << 20;
+
+} // namespace
+
+std::unique_ptr<FileIO::StagedFile> TCustomMemTable::stageWholeTable() const
+{
+    if (isXmlName(m_fileName))
+        return std::make_unique<FileIO::StagedFile>(m_fileName, m_store->toPacket(PacketForm::Xml));
+    return std::make_unique<FileIO::StagedFile>(m_fileName, [this](FileIO::FileOutput &out) {
+        PacketWriter::writeBinary(
+            *m_store, [&](const char *bytes, qint64 length) { out.write(bytes, length); });
+    });
+}
+
+bool TCustomMemTable::usesJournal() const
+{
+    return !isXmlName(m_fileName) && m_fileName == m_openedFileName;
+}
+
+void TCustomMemTable::markSaved()
+{
+    m_store->resetChangeCount();
+    m_store->forgetRecordedChanges();
+}
+
+void TCustomMemTable::writeWhole(const std::vector<TCustomMemTable *> &tables)
+{
+    // Every file is written completely before the first rename, so a failure changes none of them.
+    std::vector<std::unique_ptr<FileIO::StagedFile>> staged;
+    for (TCustomMemTable *table : tables)
+        staged.push_back(table->stageWholeTable());
+    ChangeJournal::step("staged");
+    QSet<QString> folders;
+    for (size_t i = 0; i < tables.size(); ++i) {
+        staged[i]->commit();
+        folders.insert(QFileInfo(tables[i]->m_fileName).absolutePath());
+        ChangeJournal::step("renamed");
     }
-    for (auto &[table, file] : staged) {
-        file->commit();
-        table->m_store->resetChangeCount();
+    for (const QString &folder : folders)
+        FileIO::syncFolder(folder);
+    for (TCustomMemTable *table : tables) {
+        table->markSaved();
+        table->m_onDisk = true;
+    }
+}
+
+void TCustomMemTable::fold(const QString &journal, const std::vector<TCustomMemTable *> &tables)
+{
+    if (tables.empty())
+        return;
+    // Every change of these tables is in the journal, so a process that dies between the renames and the
+    // dropping of the parts applies them again over files that already hold them, which changes nothing.
+    writeWhole(tables);
+    ChangeJournal::step("folded");
+    QSet<QByteArray> keys;
+    for (TCustomMemTable *table : tables)
+        keys.insert(ChangeJournal::tableKey(table->m_fileName));
+    ChangeJournal::dropParts(journal, keys);
+    for (TCustomMemTable *table : tables)
+        table->m_journalParts = false;
+}
+
+void TCustomMemTable::saveTables(const std::vector<TCustomMemTable *> &tables, FoldMode mode)
+{
+    // Tables that share a folder share a journal and are saved as one unit; the others are written whole.
+    std::map<QString, std::vector<TCustomMemTable *>> groups;
+    std::vector<TCustomMemTable *> direct;
+    QSet<TCustomMemTable *> seen;
+    for (TCustomMemTable *table : tables) {
+        if (!table || !table->m_store || table->m_fileName.isEmpty() || seen.contains(table))
+            continue;
+        seen.insert(table);
+        if (!table->usesJournal()) {
+            if (table->HasUnsavedChanges())
+                direct.push_back(table);
+            continue;
+        }
+        if (table->HasUnsavedChanges() || table->m_journalParts)
+            groups[ChangeJournal::pathFor(table->m_fileName)].push_back(table);
+    }
+    if (!direct.empty())
+        writeWhole(direct);
+    for (const auto &[journal, group] : groups)
+        saveGroup(journal, group, mode);
+}
+
+void TCustomMemTable::saveGroup(
+    const QString &journal, const std::vector<TCustomMemTable *> &group, FoldMode mode)
+{
+    std::vector<TCustomMemTable *> changed;
+    bool anyParts = false;
+    for (TCustomMemTable *table : group) {
+        if (table->HasUnsavedChanges())
+            changed.push_back(table);
+        anyParts = anyParts || table->m_journalParts;
+    }
+    std::vector<ChangeJournal::Part> parts;
+    bool whole = false;
+    for (TCustomMemTable *table : changed) {
+        ChangeJournal::Part part;
+        part.table = ChangeJournal::tableKey(table->m_fileName);
+        if (!table->m_onDisk || !table->m_store->recordedChanges(part.body)) {
+            part.kind = ChangeJournal::PartKind::WholeTable;
+            whole = true;
+        }
+        parts.push_back(std::move(part));
+    }
+    // One table whose file alone holds it: replacing the file is one step already.
+    if (changed.size() == 1 && !anyParts && (whole || mode == FoldMode::Always)) {
+        writeWhole(changed);
+        return;
+    }
+    if (!parts.empty()) {
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (parts[i].kind == ChangeJournal::PartKind::WholeTable)
+                parts[i].body = changed[i]->m_store->toPacket(PacketForm::Binary);
+        }
+        ChangeJournal::append(journal, parts);
+        for (TCustomMemTable *table : changed) {
+            table->markSaved();
+            table->m_onDisk = true;
+            table->m_journalParts = true;
+        }
+    }
+    qint64 tableBytes = 0;
+    for (TCustomMemTable *table : group)
+        tableBytes += QFileInfo(table->m_fileName).size();
+    const qint64 journalBytes = ChangeJournal::size(journal);
+    const bool large = journalBytes > std::max(kFoldFloor, tableBytes / kFoldShare);
+    if (mode == FoldMode::WhenLarge && !whole && !large)
+        return;
+    std::vector<TCustomMemTable *> folding;
+    for (TCustomMemTable *table : group) {
+        if (table->m_journalParts)
+            folding.push_back(table);
+    }
+    try {
+        fold(journal, folding);
+    } catch (const Exception &error) {
+        // Every change is safe in the journal; the next save folds again.
+        qWarning("%s", qPrintable(QStringLiteral("The tables were not folded: ") + error.message()));
     }
 }
 

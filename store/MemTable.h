@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <functional>
 #include <memory>
@@ -18,6 +19,10 @@ using TFilterOptions = int;
 // Options of a row search (FindRow).
 enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
 using TLocateOptions = int;
+
+namespace FileIO {
+class StagedFile;
+}
 
 // A table kept wholly in memory in a record store, loaded from its file when it opens and written back to
 // that file when it closes or when SaveChanges asks. It can keep its rows sorted on fields (IndexFieldNames)
@@ -66,16 +71,30 @@ public:
     // table is closed all the same, the old file stays, and the error is raised.
     void Close() override;
     void CreateEmpty();
-    // Writes the posted changes to FileName now, without closing; nothing is written when nothing changed.
-    // The change counter is reset only when the write succeeded.
+    // Writes the table whole to FileName now (with its pending changes from the change journal), without
+    // closing; nothing is written when nothing changed. The change counter is reset only when the write
+    // succeeded.
     void SaveChanges();
-    // True when the open table has posted changes that are not yet in its file.
+    // True when the open table has posted changes that are not yet saved (in its file or in the journal).
     bool HasUnsavedChanges() const;
-    // Writes the posted changes of several tables as one step: every changed table is first written
-    // completely to a temporary file beside its file, and only when all of them are written are they renamed
-    // over the old files. A failure before the renames changes no file and leaves every table with its
-    // changes still to write; closed and unchanged tables are skipped.
+    // Saves the posted changes of several tables as one unit, all or nothing. Tables in one folder share its
+    // change journal (store/ChangeJournal.h): their changes go into one record appended to it and flushed to
+    // the disk, which costs what the changes take, not what the tables take. When the journal has grown past
+    // a share of the tables, or a table has no file yet, the tables are folded: written whole, each to a
+    // temporary file and renamed over its file, and then their parts are dropped from the journal. A table
+    // alone in its folder with nothing in the journal is written whole. A failure saves nothing and leaves
+    // every table with its changes still to save; closed and unchanged tables are skipped.
     static void SaveChangesTogether(const std::vector<TCustomMemTable *> &tables);
+    // Saves like SaveChangesTogether and then folds every given table that has parts in the journal, so the
+    // files alone hold the tables (the end of a run). A fold that fails after the changes were saved is only
+    // logged: the journal still holds them.
+    static void FoldChangesTogether(const std::vector<TCustomMemTable *> &tables);
+    // Whether a table file, or the change journal beside it, holds the table (a table saved for the first
+    // time lives in the journal until it is folded).
+    static bool TableExists(const QString &fileName);
+    // What opening the table found wrong in the change journal (damaged or cut-off records, parts that did
+    // not fit): each a sentence naming the journal. The table holds everything else.
+    QStringList LoadWarnings() const { return m_loadWarnings; }
 
     void First() override;
     void Last() override;
@@ -113,6 +132,16 @@ private:
     std::vector<ColumnDesc> columnsFromDefs();
     void abandon();
     void writeFile();
+    void forgetJournalState();
+
+    enum class FoldMode { WhenLarge, Always };
+    static void saveTables(const std::vector<TCustomMemTable *> &tables, FoldMode mode);
+    static void saveGroup(const QString &journal, const std::vector<TCustomMemTable *> &group, FoldMode mode);
+    static void writeWhole(const std::vector<TCustomMemTable *> &tables);
+    static void fold(const QString &journal, const std::vector<TCustomMemTable *> &tables);
+    std::unique_ptr<FileIO::StagedFile> stageWholeTable() const;
+    bool usesJournal() const;
+    void markSaved();
     QList<int> indexColumns() const;
     void applyIndex();
     void applyFilters();
@@ -152,6 +181,15 @@ private:
     // Row before which a pending insert goes (0: after the last row).
     int m_insertBeforeRow = 0;
     bool m_appending = false;
+
+    // The file the store was opened or created for; the journal is used only while FileName names it.
+    QString m_openedFileName;
+    // The table's last saved state is on the disk (its file, or a whole-table part in the journal), so
+    // changes can be saved as changes.
+    bool m_onDisk = false;
+    // The journal holds parts of this table that its file does not hold yet.
+    bool m_journalParts = false;
+    QStringList m_loadWarnings;
 };
 
 class TMemTable : public TCustomMemTable

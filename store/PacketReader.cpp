@@ -3,6 +3,7 @@
 #include "store/detail/ByteReader.h"
 #include "store/detail/PacketFormat.h"
 #include "store/detail/PacketLoad.h"
+#include "store/detail/PacketRows.h"
 #include "store/detail/PacketXml.h"
 
 #include <cstring>
@@ -47,78 +48,35 @@ void readAttributes(ByteReader &in, int count, PacketLoad &load, bool table)
     }
 }
 
-// How one column's value is read from a row.
-struct ColumnPlan
-{
-    enum Kind { Fixed, Text, Varying } kind;
-    int stateOffset;
-    int valueOffset;
-    int size; // fixed value bytes, or the slot's bytes
-    int prefix; // length prefix bytes
-    int maxLength;
-};
-
 void readRows(
     ByteReader &in, PacketLoad &load, const std::vector<int> &prefixes, qint64 rowCount, qint64 packetSize)
 {
     MemRecordStore &store = load.store();
-    const RecordLayout &layout = store.layout();
-    const int columns = layout.columnCount();
-    const int flagBytes = (columns + 3) / 4;
-    if (rowCount > in.remaining() / (1 + flagBytes))
+    const PacketRows rows(store.columns(), store.layout(), prefixes);
+    if (rowCount > in.remaining() / (1 + rows.flagBytes()))
         in.fail(QStringLiteral("it claims %1 rows but is too short for them").arg(rowCount));
     load.checkRowMemory(rowCount, packetSize);
     store.reserveRows(rowCount);
-
-    std::vector<ColumnPlan> plan;
-    for (int i = 0; i < columns; ++i) {
-        const ColumnDesc &column = store.columns()[size_t(i)];
-        ColumnPlan p { ColumnPlan::Fixed, layout.stateOffset(i), layout.valueOffset(i), layout.valueSize(i),
-            prefixes[size_t(i)], 0 };
-        if (column.type == StoreType::Text) {
-            p.kind = ColumnPlan::Text;
-            p.maxLength = column.width;
-        } else if (p.prefix > 0) {
-            p.kind = ColumnPlan::Varying;
-            p.maxLength = p.size - 2;
+    // Rows that have their largest size still ahead are read without a check per value; the last few, and
+    // a row with a value out of bounds (read again for the message), the checked way.
+    const qint64 room = 1 + rows.flagBytes() + rows.maxRowBytes();
+    for (qint64 r = 1; r <= rowCount; ++r) {
+        if (in.remaining() >= room) {
+            const qint64 at = in.position();
+            const char *p = in.peek();
+            const auto status = quint8(p[0]);
+            if ((status & ~quint8(0x2F)) == 0) {
+                const char *end = rows.decodeValuesInPlace(p + 1, store.appendLoadedRow(status));
+                if (end) {
+                    in.skip(end - p);
+                    continue;
+                }
+                store.dropLastLoadedRow();
+            }
+            in.seek(at);
         }
-        plan.push_back(p);
-    }
-
-    for (qint64 r = 0; r < rowCount; ++r) {
-        const quint8 status = in.read<quint8>();
-        if (status & ~quint8(0x2F))
-            in.fail(QStringLiteral("row %1 has an unknown status %2").arg(r + 1).arg(status));
-        const char *flags = in.bytes(flagBytes);
-        char *record = store.appendLoadedRow(status);
-        for (int i = 0; i < columns; ++i) {
-            const ColumnPlan &p = plan[size_t(i)];
-            const int bits = (quint8(flags[i >> 2]) >> (2 * (i & 3))) & 3;
-            if (bits) {
-                record[p.stateOffset] = char(bits & 1 ? FieldState::Null : FieldState::Unassigned);
-                continue;
-            }
-            char *value = record + p.valueOffset;
-            if (p.kind == ColumnPlan::Fixed) {
-                std::memcpy(value, in.bytes(p.size), size_t(p.size));
-                continue;
-            }
-            const quint32 length = in.readLength(p.prefix);
-            const char *bytes = in.bytes(length);
-            if (p.kind == ColumnPlan::Text) {
-                // A one-byte text may be the empty text's terminating zero.
-                if (length > quint32(p.maxLength) && !(length == 1 && bytes[0] == 0))
-                    in.fail(QStringLiteral("a text of row %1 is longer than its column").arg(r + 1));
-                const char *end = static_cast<const char *>(std::memchr(bytes, 0, length));
-                std::memcpy(value, bytes, size_t(end ? end - bytes : length));
-            } else {
-                if (length > quint32(p.maxLength))
-                    in.fail(QStringLiteral("a value of row %1 is longer than its column").arg(r + 1));
-                value[0] = char(length & 0xFF);
-                value[1] = char(length >> 8);
-                std::memcpy(value + 2, bytes, length);
-            }
-        }
+        const quint8 status = rows.readStatus(in, r);
+        rows.decodeValues(in, store.appendLoadedRow(status), r);
     }
     if (!in.atEnd())
         in.fail(QStringLiteral("there are %1 unexpected bytes after the last row").arg(in.remaining()));

@@ -2,10 +2,10 @@
 
 #include "store/detail/MemRecordStore.h"
 #include "store/detail/PacketFormat.h"
+#include "store/detail/PacketRows.h"
 #include "store/detail/PacketXml.h"
 
 #include <cstring>
-#include <sys/mman.h>
 
 using namespace PacketFormat;
 
@@ -186,96 +186,24 @@ void writeColumn(PacketWriter &writer, const ColumnDesc &column)
     }
 }
 
-void writeRow(PacketWriter &writer, const MemRecordStore &store, const std::vector<int> &prefixes,
-    int rowNumber, quint8 status)
-{
-    const RecordLayout &layout = store.layout();
-    const char *record = store.record(rowNumber);
-    writer.beginRow(status);
-    const int columns = layout.columnCount();
-    for (int i = 0; i < columns; ++i) {
-        const FieldState state = Record::state(layout, record, i);
-        if (state == FieldState::Null) {
-            writer.putNull(i);
-            continue;
-        }
-        if (state == FieldState::Unassigned) {
-            writer.putUnassigned(i);
-            continue;
-        }
-        const char *value = Record::value(layout, record, i);
-        const int size = layout.valueSize(i);
-        const int prefix = prefixes[size_t(i)];
-        if (prefix == 0) {
-            writer.putFixed(value, size);
-        } else if (layout.isText(i)) {
-            const char *end = static_cast<const char *>(std::memchr(value, 0, size_t(size)));
-            const int length = end ? int(end - value) : size - 1;
-            if (length == 0)
-                writer.putVarying(prefix, "", 1); // an empty text: one zero byte
-            else
-                writer.putVarying(prefix, value, length);
-        } else {
-            const int length = std::min(quint8(value[0]) | (quint8(value[1]) << 8), size - 2);
-            writer.putVarying(prefix, value + 2, length);
-        }
-    }
-    writer.endRow();
-}
-
-// The exact size of the rows, so the packet is allocated once.
-qint64 rowBytes(const MemRecordStore &store, const std::vector<int> &prefixes, const std::vector<int> &rows)
-{
-    const RecordLayout &layout = store.layout();
-    const int columns = layout.columnCount();
-    qint64 fixedPart = 1 + (columns + 3) / 4;
-    qint64 total = 0;
-    for (int row : rows) {
-        const char *record = store.record(row);
-        qint64 bytes = fixedPart;
-        for (int i = 0; i < columns; ++i) {
-            if (Record::state(layout, record, i) != FieldState::Value)
-                continue;
-            const int prefix = prefixes[size_t(i)];
-            const int size = layout.valueSize(i);
-            const char *value = Record::value(layout, record, i);
-            if (prefix == 0) {
-                bytes += size;
-            } else if (layout.isText(i)) {
-                const char *end = static_cast<const char *>(std::memchr(value, 0, size_t(size)));
-                bytes += prefix + std::max<qint64>(1, end ? end - value : size - 1);
-            } else {
-                bytes += prefix + std::min(quint8(value[0]) | (quint8(value[1]) << 8), size - 2);
-            }
-        }
-        total += bytes;
-    }
-    return total;
-}
-
 } // namespace
 
-void PacketWriter::reserve(qint64 bytes)
+// Rows go out in parts of this size: large enough that the writes cost nothing, small enough to stay in the
+// processor's caches while they are filled.
+constexpr qint64 kPartBytes = qint64(1) << 20;
+
+QByteArray PacketWriter::finishHead(qint64 rowCount)
 {
-    if (m_size + bytes <= m_data.size())
-        return;
-    m_data.resize(m_size + bytes);
-#ifdef MADV_HUGEPAGE
-    // A large packet is written once from start to end: huge pages spare most of its page faults.
-    constexpr quintptr kHugePage = quintptr(2) << 20;
-    const auto begin = (reinterpret_cast<quintptr>(m_data.data()) + kHugePage - 1) & ~(kHugePage - 1);
-    const auto end = (reinterpret_cast<quintptr>(m_data.data()) + quintptr(m_data.size())) & ~(kHugePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#endif
+    m_metadataEnd = m_size;
+    m_rows = quint32(rowCount);
+    QByteArray head = finish();
+    m_metadataEnd = -1;
+    return head;
 }
 
-QByteArray PacketWriter::write(const IRecordStore &store, PacketForm form)
+void PacketWriter::writeBinary(const IRecordStore &store, const PacketSink &sink)
 {
     const auto &mem = static_cast<const MemRecordStore &>(store);
-    if (form == PacketForm::Xml)
-        return PacketXml::write(mem);
-
     PacketWriter writer;
     const std::vector<ColumnDesc> &columns = mem.columns();
     writer.start(int(columns.size()));
@@ -299,22 +227,46 @@ QByteArray PacketWriter::write(const IRecordStore &store, PacketForm form)
     for (const PacketAttribute &a : mem.keptTableAttributes)
         writer.addAttribute(a.name, a.typeWord, a.value);
 
-    std::vector<int> rows;
-    if (log.empty()) {
-        rows = mem.defaultOrder();
-    } else {
-        rows.resize(size_t(mem.rowCount()));
-        for (size_t i = 0; i < rows.size(); ++i)
-            rows[i] = int(i) + 1;
+    // With an empty change log the live rows go out in default order, each with status 0 unless the log is
+    // switched on; with entries every row goes out in row-number order with its status.
+    const std::vector<int> &order = mem.defaultOrder();
+    const bool inOrder = log.empty();
+    const bool keepStatus = !inOrder || mem.keepChangeLog();
+    const qint64 rowCount = inOrder ? qint64(order.size()) : qint64(mem.rowCount());
+    const QByteArray head = writer.finishHead(rowCount);
+    sink(head.constData(), head.size());
+
+    const PacketRows rows(columns, mem.layout(), std::move(prefixes));
+    std::vector<char> part(size_t(std::max(kPartBytes, 2 * rows.maxRowBytes())));
+    char *const begin = part.data();
+    char *const limit = begin + part.size() - rows.maxRowBytes();
+    char *out = begin;
+    for (qint64 i = 0; i < rowCount; ++i) {
+        if (out > limit) {
+            sink(begin, out - begin);
+            out = begin;
+        }
+        const int row = inOrder ? order[size_t(i)] : int(i + 1);
+        out = rows.encode(mem.record(row), keepStatus ? mem.statusOf(row) : RowStatus::Current, out);
     }
-    writer.reserve(rowBytes(mem, prefixes, rows));
-    if (log.empty()) {
-        const bool keepStatus = mem.keepChangeLog();
-        for (int row : rows)
-            writeRow(writer, mem, prefixes, row, keepStatus ? mem.rowStatus(row) : RowStatus::Current);
-    } else {
-        for (int row : rows)
-            writeRow(writer, mem, prefixes, row, mem.rowStatus(row));
-    }
-    return writer.finish();
+    if (out != begin)
+        sink(begin, out - begin);
+}
+
+QByteArray PacketWriter::write(const IRecordStore &store, PacketForm form)
+{
+    if (form == PacketForm::Xml)
+        return PacketXml::write(static_cast<const MemRecordStore &>(store));
+    // Room for the largest rows at once (pages never written cost no memory), so the packet is not copied
+    // as it grows.
+    const auto &mem = static_cast<const MemRecordStore &>(store);
+    std::vector<int> prefixes;
+    for (const ColumnDesc &column : mem.columns())
+        prefixes.push_back(prefixSizeFor(column));
+    const qint64 rows = mem.changeLog().empty() ? qint64(mem.defaultOrder().size()) : qint64(mem.rowCount());
+    const qint64 most = PacketRows(mem.columns(), mem.layout(), std::move(prefixes)).maxRowBytes() * rows;
+    QByteArray packet;
+    packet.reserve(qsizetype(std::min<qint64>(most + 65536, qint64(1) << 31)));
+    writeBinary(store, [&](const char *bytes, qint64 length) { packet.append(bytes, qsizetype(length)); });
+    return packet;
 }

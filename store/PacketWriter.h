@@ -3,6 +3,10 @@
 #include "store/RecordStore.h"
 
 #include <QByteArray>
+#include <functional>
+
+// Receives a packet part by part, in order.
+using PacketSink = std::function<void(const char *bytes, qint64 length)>;
 
 // Builds a binary table packet: header, column descriptors with their attributes, table attributes, rows.
 // The calls come in that order; write() drives them for a whole store (and hands the XML form to PacketXml).
@@ -12,6 +16,10 @@ public:
     // The whole table as a packet of the given form. Throws EStoreError(NotAllowed) with a message, and
     // produces nothing, when the table holds something the form cannot carry.
     static QByteArray write(const IRecordStore &store, PacketForm form);
+    // The binary form handed out in parts as it is encoded, so a large table reaches a file without a copy
+    // of the whole packet in memory. The header and metadata come first, then the rows in parts of about a
+    // megabyte.
+    static void writeBinary(const IRecordStore &store, const PacketSink &sink);
 
     void start(int columnCount);
     void addColumn(const QByteArray &name, quint32 typeWord, quint16 fieldAttributes);
@@ -26,8 +34,8 @@ public:
     void putVarying(int prefixSize, const char *bytes, int length);
     void endRow();
     QByteArray finish();
-    // Room for this many more bytes, so a packet of known size is allocated once.
-    void reserve(qint64 bytes);
+    // The header and metadata written so far, finished for `rowCount` rows that follow them.
+    QByteArray finishHead(qint64 rowCount);
 
 private:
     char *grow(qint64 bytes);

@@ -1,14 +1,14 @@
 #include "store/RecordStore.h"
 
+#include "platform/FileIO.h"
 #include "store/PacketReader.h"
 #include "store/PacketWriter.h"
 #include "store/detail/MemRecordStore.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <cstring>
 #include <limits>
-#include <sys/mman.h>
 
 // Largest record a store holds: far above any table of the program, and low enough that a hostile packet
 // cannot make a few rows cost gigabytes.
@@ -95,12 +95,6 @@ RecordLayout::RecordLayout(const std::vector<ColumnDesc> &columns)
 
 namespace Record {
 
-FieldState state(const RecordLayout &layout, const char *record, int column)
-{
-    const char s = record[layout.stateOffset(column)];
-    return s == 0 ? FieldState::Value : (s == 1 ? FieldState::Null : FieldState::Unassigned);
-}
-
 void setState(const RecordLayout &layout, char *record, int column, FieldState state)
 {
     record[layout.stateOffset(column)] = char(state);
@@ -143,29 +137,11 @@ std::unique_ptr<IRecordStore> IRecordStore::fromPacket(const QByteArray &packet,
 
 std::unique_ptr<IRecordStore> IRecordStore::fromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(path);
-    const qint64 size = file.size();
-    if (size >= qint64(std::numeric_limits<int>::max()))
+    if (QFileInfo(path).size() >= qint64(std::numeric_limits<int>::max()))
         throw EStoreError(
             StoreStatus::InvalidPacket, QStringLiteral("%1 is too large for a table file").arg(path));
-    QByteArray bytes(size, Qt::Uninitialized);
-#ifdef MADV_HUGEPAGE
-    constexpr quintptr kHugePage = quintptr(2) << 20;
-    const auto begin = (reinterpret_cast<quintptr>(bytes.data()) + kHugePage - 1) & ~(kHugePage - 1);
-    const auto end = (reinterpret_cast<quintptr>(bytes.data()) + quintptr(size)) & ~(kHugePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 n = file.read(bytes.data() + done, size - done);
-        if (n <= 0)
-            throw EFileError(QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString()));
-        done += n;
-    }
-    return fromPacket(bytes, path);
+    const FileIO::MappedFile file(path);
+    return fromPacket(file.bytes(), path);
 }
 
 QByteArray MemRecordStore::toPacket(PacketForm form) const

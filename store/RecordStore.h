@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -120,7 +121,11 @@ private:
 
 // Helpers over a record buffer of a layout.
 namespace Record {
-FieldState state(const RecordLayout &layout, const char *record, int column);
+inline FieldState state(const RecordLayout &layout, const char *record, int column)
+{
+    const char s = record[layout.stateOffset(column)];
+    return s == 0 ? FieldState::Value : (s == 1 ? FieldState::Null : FieldState::Unassigned);
+}
 // Marks the column null or unassigned and zeroes its value bytes.
 void setState(const RecordLayout &layout, char *record, int column, FieldState state);
 // Stores raw value bytes (at most the column's value size, the rest zero-filled) and marks the column Value.
@@ -198,6 +203,22 @@ public:
     virtual int rowCount() const = 0;
     virtual quint8 rowStatus(int rowNumber) const = 0;
     virtual const std::vector<ChangeLogEntry> &changeLog() const = 0;
+
+    // Noting changes for the change journal (store/ChangeJournal.h). While on, every insert, modification
+    // and deletion made with the change log off is noted by the key of its row (the auto-increment number)
+    // with the row's new values. Switching it on starts a complete note only when no change is pending.
+    virtual void setRecordChanges(bool on) = 0;
+    // The changes noted since the last forgetRecordedChanges(), as one journal part. False when some change
+    // could not be noted: recording was off, the change log was on, the rows have no usable keys (no
+    // auto-increment column, or a key that is empty or given twice), a key was changed, or the note grew
+    // too large to keep (then the whole table is written instead).
+    virtual bool recordedChanges(QByteArray &body) const = 0;
+    virtual void forgetRecordedChanges() = 0;
+    // Applies parts that recordedChanges() made, in order, by the keys of their rows: an insert whose key is
+    // present, and a modification or deletion whose key is absent, change nothing, so parts applied twice
+    // give the same rows. Counts no change. A part that does not fit the table's columns changes nothing and
+    // is named in the returned messages (with `source`).
+    virtual QStringList applyChanges(const std::vector<QByteArray> &parts, const QString &source) = 0;
 
     virtual std::unique_ptr<IRecordCursor> createCursor() = 0;
 };

@@ -1,4 +1,5 @@
 #include "DataTool.h"
+#include "DataToolCsv.h"
 
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
@@ -39,8 +40,11 @@ private:
 
 void requireFile(const QString &fileName)
 {
-    if (!QFileInfo(fileName).isFile())
-        throw UsageError(QStringLiteral("%1: no such file").arg(fileName));
+    // A table saved for the first time may still live in the change journal alone.
+    if (QFileInfo(fileName).isFile()
+        || (!QFileInfo::exists(fileName) && TCustomMemTable::TableExists(fileName)))
+        return;
+    throw UsageError(QStringLiteral("%1: no such file").arg(fileName));
 }
 
 // Opens a table file the way the program does: loaded, then the change log switched off.
@@ -50,6 +54,24 @@ void openTable(TMemTable &table, const QString &fileName)
     table.setFileName(fileName);
     table.Open();
     table.setKeepChangeLog(false);
+}
+
+void printWarning(QTextStream &err, QString message)
+{
+    message.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    err << "quillot-data: warning: " << message << '\n';
+    err.flush();
+}
+
+void writeBytes(QIODevice &device, const char *bytes, qint64 length)
+{
+    qint64 done = 0;
+    while (done < length) {
+        const qint64 n = device.write(bytes + done, length - done);
+        if (n <= 0)
+            throw UsageError(QStringLiteral("cannot write the output: %1").arg(device.errorString()));
+        done += n;
+    }
 }
 
 QString valueText(const TField &field)
@@ -72,7 +94,7 @@ QString valueText(const TField &field)
     }
 }
 
-int dump(const QStringList &args, QTextStream &out)
+int dump(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.isEmpty())
         throw UsageError(QStringLiteral("dump needs a FILE"));
@@ -118,22 +140,40 @@ int dump(const QStringList &args, QTextStream &out)
         table.setFilter(filter);
         table.setFiltered(true);
     }
-    // The whole text is built first, so a value that cannot be read prints nothing.
-    QString text;
-    QStringList header;
-    for (const auto &field : table.Fields())
-        header << csvField(field->FieldName());
-    text += header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    table.First();
-    while (!table.AtEnd()) {
-        QStringList line;
+    for (const QString &warning : table.LoadWarnings())
+        printWarning(err, warning);
+    // A value that cannot be read prints nothing: the fast rows check every date first, the others are
+    // built whole before they are printed.
+    QByteArray text;
+    QIODevice *device = out.device();
+    out.flush();
+    const bool fast = CsvRows::dump(table, [&](const char *bytes, qsizetype length) {
+        if (device)
+            writeBytes(*device, bytes, length);
+        else
+            text.append(bytes, length);
+    });
+    if (!fast) {
+        QString slow;
+        QStringList header;
         for (const auto &field : table.Fields())
-            line << csvField(valueText(*field));
-        text += line.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-        table.Next();
+            header << csvField(field->FieldName());
+        slow += header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        table.First();
+        while (!table.AtEnd()) {
+            QStringList line;
+            for (const auto &field : table.Fields())
+                line << csvField(valueText(*field));
+            slow += line.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+            table.Next();
+        }
+        text = slow.toUtf8();
+        if (device)
+            writeBytes(*device, text.constData(), text.size());
     }
+    if (!device)
+        out << QString::fromUtf8(text);
     table.Close();
-    out << text;
     return 0;
 }
 
@@ -152,7 +192,7 @@ int add(const QStringList &args, QTextStream &out)
 
     TMemTable table;
     try {
-        if (QFileInfo::exists(fileName)) {
+        if (TCustomMemTable::TableExists(fileName)) {
             openTable(table, fileName);
         } else {
             const QString base = QFileInfo(fileName).completeBaseName();
@@ -249,7 +289,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QStringList rest = arguments.mid(1);
     try {
         if (command == QLatin1String("dump"))
-            return dump(rest, out);
+            return dump(rest, out, err);
         if (command == QLatin1String("add"))
             return add(rest, out);
         if (command == QLatin1String("convert"))

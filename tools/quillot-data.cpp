@@ -3,14 +3,19 @@
 #include "DataTool.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    // Unbuffered: the tool hands large parts to the output itself.
+    QFile standardOutput;
+    standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);

@@ -1,12 +1,32 @@
 #include "report/pages/Compress.h"
 
 #include <QObject>
+#include <cstring>
+
+// The tree lives in two flat arrays of slots (see Compress.h). Walking from a leaf to the root is one load
+// per level and yields the code bits on the way; walking down is one load per level too. A splay step is
+// one load and four stores, with the sides taken from the noted path instead of comparing children. Bits
+// travel through 64-bit buffers that are stored and loaded eight bytes at a time.
 
 namespace {
 
 [[noreturn]] void codeEnds()
 {
     throw ECompressError(QObject::tr("The compressed page data ends too early"));
+}
+
+// Appends `length` (at most 56) bits to a bit buffer holding fewer than 8 pending bits, and stores the whole
+// bytes: eight bytes are written at `out`, which must have room for them.
+inline void emitBits(std::uint64_t bits, int length, std::uint64_t &pending, int &pendingCount, char *&out)
+{
+    pending |= bits << pendingCount;
+    pendingCount += length;
+    const std::uint64_t word = pending;
+    std::memcpy(out, &word, sizeof word);
+    const int whole = pendingCount >> 3;
+    out += whole;
+    pending >>= whole * 8;
+    pendingCount &= 7;
 }
 
 } // namespace
@@ -18,12 +38,12 @@ TRpCompress::TRpCompress()
 
 void TRpCompress::ResetSplayTree()
 {
-    m_up[0] = 0;
-    for (int i = 1; i <= 512; ++i)
-        m_up[i] = std::uint8_t((i - 1) / 2);
-    for (int i = 0; i <= 255; ++i) {
-        m_child[i][0] = std::uint16_t(2 * i + 1);
-        m_child[i][1] = std::uint16_t(2 * i + 2);
+    // left[i] = 2i + 1 and right[i] = 2i + 2: node n (1..512) starts in slot n - 1.
+    for (int slot = 0; slot < 512; ++slot)
+        m_child[size_t(slot)] = std::uint16_t(2 * (slot + 1));
+    for (int slot = 0; slot < int(m_up.size()); ++slot) {
+        const int owner = slot >> 1;
+        m_up[size_t(slot)] = std::uint16_t(owner == 0 ? 0 : owner - 1);
     }
     m_outBits = 0;
     m_outCount = 0;
@@ -31,47 +51,55 @@ void TRpCompress::ResetSplayTree()
     m_inCount = 0;
 }
 
-void TRpCompress::SplayUp(std::uint8_t value)
+int TRpCompress::pathOf(std::uint8_t value, std::uint16_t *path) const
 {
-    unsigned a = 256u + value;
-    do {
-        const unsigned c = m_up[a];
-        if (c != 0) {
-            const unsigned d = m_up[c];
-            unsigned b = m_child[d][0];
-            if (b == c) {
-                b = m_child[d][1];
-                m_child[d][1] = std::uint16_t(a);
-            } else {
-                m_child[d][0] = std::uint16_t(a);
-            }
-            if (a == m_child[c][0])
-                m_child[c][0] = std::uint16_t(b);
-            else
-                m_child[c][1] = std::uint16_t(b);
-            m_up[a] = std::uint8_t(d);
-            m_up[b] = std::uint8_t(c);
-            a = d;
-        } else {
-            a = 0;
-        }
-    } while (a != 0);
+    unsigned slot = m_up[2 * (256u + value)];
+    int length = 0;
+    for (;;) {
+        path[length++] = std::uint16_t(slot);
+        if (slot < 2)
+            return length;
+        slot = m_up[slot];
+    }
 }
 
-bool TRpCompress::codeOf(std::uint8_t value, std::uint64_t &bits, int &length) const
+std::uint64_t TRpCompress::codeOf(const std::uint16_t *path, int length)
 {
     // Walking up from the leaf, each new bit goes below the ones noted so far, so the bit nearest the root
     // ends in bit 0: the order in which the bits are written.
-    bits = 0;
-    length = 0;
-    unsigned node = 256u + value;
-    do {
-        const unsigned parent = m_up[node];
-        bits = (bits << 1) | (m_child[parent][1] == node ? 1u : 0u);
-        ++length;
-        node = parent;
-    } while (node != 0 && length < 57);
-    return node == 0;
+    std::uint64_t bits = 0;
+    for (int k = 0; k < length; ++k)
+        bits = (bits << 1) | (path[k] & 1u);
+    return bits;
+}
+
+template <bool KeepUp> inline void TRpCompress::rotate(unsigned a, unsigned slotOfA, unsigned slotOfParent)
+{
+    // a's parent c sits in slotOfParent below d; c's sibling b, in the other slot of d, and a change places.
+    // Only the slots below a and b learn their new owner's place; c and d keep theirs.
+    const unsigned slotOfB = slotOfParent ^ 1u;
+    const unsigned twiceB = m_child[slotOfB];
+    m_child[slotOfB] = std::uint16_t(2 * a);
+    m_child[slotOfA] = std::uint16_t(twiceB);
+    if constexpr (KeepUp) {
+        // Both slots of a node at once (a node's two slots are one aligned 32-bit word).
+        const std::uint32_t pairB = slotOfB * 0x10001u;
+        const std::uint32_t pairA = slotOfA * 0x10001u;
+        std::memcpy(&m_up[2 * a], &pairB, sizeof pairB);
+        std::memcpy(&m_up[twiceB], &pairA, sizeof pairA);
+    }
+}
+
+template <bool KeepUp>
+inline void TRpCompress::splayDown(unsigned leaf, const std::uint16_t *path, int length)
+{
+    // A step takes the node a, its parent c and c's parent d from the path; d is never changed by the steps
+    // below it, so the path noted before the first step still holds for the next one.
+    unsigned a = leaf;
+    for (int j = length - 1; j >= 1; j -= 2) {
+        rotate<KeepUp>(a, path[j], path[j - 1]);
+        a = path[j - 1] >> 1u;
+    }
 }
 
 void TRpCompress::putBits(std::uint64_t bits, int length, QByteArray &out)
@@ -87,25 +115,18 @@ void TRpCompress::putBits(std::uint64_t bits, int length, QByteArray &out)
 
 void TRpCompress::EncodeByte(std::uint8_t value, QByteArray &out)
 {
-    std::uint64_t bits;
-    int length;
-    if (!codeOf(value, bits, length)) {
-        // A leaf deeper than 57 levels (only a long run of unusual input makes one): the path is noted node
-        // by node and written from the root down.
-        std::array<bool, 260> path;
-        length = 0;
-        unsigned node = 256u + value;
-        do {
-            const unsigned parent = m_up[node];
-            path[length++] = m_child[parent][1] == node;
-            node = parent;
-        } while (node != 0);
-        while (length > 0)
-            putBits(path[--length] ? 1 : 0, 1, out);
-    } else {
-        putBits(bits, length, out);
+    std::uint16_t up[kMaxDepth];
+    const int length = pathOf(value, up);
+    // From the root down, in pieces the bit buffer takes whole.
+    for (int end = length; end > 0;) {
+        const int piece = std::min(end, kWordCode);
+        putBits(codeOf(up + end - piece, piece), piece, out);
+        end -= piece;
     }
-    SplayUp(value);
+    std::uint16_t down[kMaxDepth];
+    for (int k = 0; k < length; ++k)
+        down[k] = up[length - 1 - k];
+    splayDown<true>(256u + value, down, length);
 }
 
 void TRpCompress::Flush(QByteArray &out)
@@ -124,76 +145,137 @@ void TRpCompress::StartDecoding(const char *data, qsizetype size)
     m_inCount = 0;
 }
 
-std::uint8_t TRpCompress::DecodeByte()
+inline void TRpCompress::refill()
 {
-    unsigned node = 0;
+    if (m_inEnd - m_in >= 8) {
+        // Eight bytes enter above the bits held; only the whole bytes that fit are counted, and the part of
+        // the last one that came in too is the same bits the next refill brings again.
+        std::uint64_t word;
+        std::memcpy(&word, m_in, sizeof word);
+        m_inBits |= word << m_inCount;
+        m_in += (63 - m_inCount) >> 3;
+        m_inCount |= 56;
+        return;
+    }
+    while (m_inCount <= 56 && m_in != m_inEnd) {
+        m_inBits |= std::uint64_t(*m_in++) << m_inCount;
+        m_inCount += 8;
+    }
+}
+
+template <bool KeepUp> std::uint8_t TRpCompress::decodeDeep()
+{
+    std::uint16_t path[kMaxDepth];
+    unsigned twice = 0;
+    int depth = 0;
     do {
         if (m_inCount == 0) {
-            // Refill up to eight bytes at once; bytes enter above the bits already held.
-            if (m_in == m_inEnd)
+            refill();
+            if (m_inCount == 0)
                 codeEnds();
-            while (m_inCount <= 56 && m_in != m_inEnd) {
-                m_inBits |= std::uint64_t(*m_in++) << m_inCount;
-                m_inCount += 8;
-            }
         }
-        node = m_child[node][m_inBits & 1u];
+        const unsigned slot = twice | unsigned(m_inBits & 1u);
         m_inBits >>= 1;
         --m_inCount;
-    } while (node < 256);
-    const auto value = std::uint8_t(node - 256);
-    SplayUp(value);
-    return value;
+        path[depth++] = std::uint16_t(slot);
+        twice = m_child[slot];
+    } while (twice < 512);
+    splayDown<KeepUp>(twice >> 1, path, depth);
+    return std::uint8_t((twice >> 1) - 256);
+}
+
+template <bool KeepUp> inline std::uint8_t TRpCompress::decodeOne()
+{
+    if (m_inCount < kWordCode)
+        refill();
+    // Down from the root as far as the buffered bits reach, noting the path; the bits are only used up once
+    // a leaf is found, so a deeper leaf starts again on the slow way.
+    std::uint16_t path[kWordCode + 8];
+    const std::uint64_t bits = m_inBits;
+    const int available = m_inCount;
+    unsigned twice = 0;
+    int depth = 0;
+    std::uint64_t rest = bits;
+    do {
+        if (depth == available)
+            return decodeDeep<KeepUp>();
+        const unsigned slot = twice | unsigned(rest & 1u);
+        rest >>= 1;
+        path[depth++] = std::uint16_t(slot);
+        twice = m_child[slot];
+    } while (twice < 512);
+    m_inBits = rest;
+    m_inCount -= depth;
+    splayDown<KeepUp>(twice >> 1, path, depth);
+    return std::uint8_t((twice >> 1) - 256);
+}
+
+std::uint8_t TRpCompress::DecodeByte()
+{
+    return decodeOne<true>();
 }
 
 QByteArray TRpCompress::compress(const QByteArray &plain)
 {
-    // The same bits EncodeByte writes, gathered in a word and stored into a buffer grown ahead of need
-    // (a code of up to 57 bits adds at most eight bytes).
     TRpCompress coder;
-    QByteArray out(plain.size() / 2 + 64, Qt::Uninitialized);
-    char *buffer = out.data();
-    qsizetype used = 0;
+    // Room for the worst case of the next byte (a code of kMaxDepth bits) and the eight-byte stores.
+    constexpr qsizetype kSlack = kMaxDepth / 8 + 16;
+    QByteArray out(plain.size() / 2 + 2 * kSlack, Qt::Uninitialized);
+    char *begin = out.data();
+    char *cursor = begin;
+    char *limit = begin + out.size() - kSlack;
     std::uint64_t pending = 0;
     int pendingCount = 0;
-    auto put = [&](std::uint64_t bits, int length) {
-        if (used + 16 > out.size()) {
-            out.resize(out.size() * 2);
-            buffer = out.data();
-        }
-        pending |= bits << pendingCount;
-        pendingCount += length;
-        while (pendingCount >= 8) {
-            buffer[used++] = char(pending & 0xFF);
-            pending >>= 8;
-            pendingCount -= 8;
-        }
-    };
+    std::uint8_t bits[kMaxDepth];
     for (const char c : plain) {
-        const auto value = std::uint8_t(c);
-        std::uint64_t bits;
-        int length;
-        if (coder.codeOf(value, bits, length)) {
-            put(bits, length);
-        } else {
-            QByteArray slow;
-            coder.m_outBits = pending;
-            coder.m_outCount = pendingCount;
-            pending = 0;
-            pendingCount = 0;
-            coder.EncodeByte(value, slow);
-            for (const char b : slow)
-                put(std::uint8_t(b), 8);
-            put(coder.m_outBits, coder.m_outCount);
-            coder.m_outBits = 0;
-            coder.m_outCount = 0;
-            continue;
+        if (cursor > limit) {
+            const qsizetype used = cursor - begin;
+            out.resize(out.size() * 2);
+            begin = out.data();
+            cursor = begin + used;
+            limit = begin + out.size() - kSlack;
         }
-        coder.SplayUp(value);
+        // Up from the leaf two levels at a time, splaying on the way: a step changes only the places noted
+        // for the node and for its parent's sibling, below the slots still to be read, so the walk reads
+        // the path as it was and gathers the code of the unchanged tree.
+        unsigned a = 256u + std::uint8_t(c);
+        unsigned slotOfA = coder.m_up[2 * a];
+        int length = 0;
+        std::uint64_t code = 0;
+        for (;;) {
+            bits[length++] = std::uint8_t(slotOfA & 1u);
+            code = (code << 1) | (slotOfA & 1u);
+            if (slotOfA < 2)
+                break;
+            const unsigned slotOfParent = coder.m_up[slotOfA];
+            bits[length++] = std::uint8_t(slotOfParent & 1u);
+            code = (code << 1) | (slotOfParent & 1u);
+            if (slotOfParent < 2) {
+                coder.rotate<true>(a, slotOfA, slotOfParent);
+                break;
+            }
+            const unsigned next = coder.m_up[slotOfParent];
+            coder.rotate<true>(a, slotOfA, slotOfParent);
+            a = slotOfParent >> 1;
+            slotOfA = next;
+        }
+        if (length <= kWordCode) {
+            emitBits(code, length, pending, pendingCount, cursor);
+        } else {
+            // From the root down, in pieces the bit buffer takes whole.
+            for (int end = length; end > 0;) {
+                const int piece = std::min(end, kWordCode);
+                std::uint64_t part = 0;
+                for (int k = end - piece; k < end; ++k)
+                    part = (part << 1) | bits[k];
+                emitBits(part, piece, pending, pendingCount, cursor);
+                end -= piece;
+            }
+        }
     }
     if (pendingCount > 0)
-        put(0, 8 - pendingCount);
-    out.truncate(used);
+        *cursor++ = char(pending & 0xFF);
+    out.truncate(cursor - begin);
     return out;
 }
 
@@ -206,7 +288,33 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
     coder.StartDecoding(code, codeSize);
     QByteArray out(qsizetype(count), Qt::Uninitialized);
     char *target = out.data();
-    for (qint64 i = 0; i < count; ++i)
-        target[i] = char(coder.DecodeByte());
+    // The bit buffer stays in locals; a leaf deeper than the buffered bits goes the slow way through the
+    // coder's own buffer. A coder made for one page only decodes, so the upward places, which only coding
+    // reads, are left alone.
+    std::uint16_t path[kWordCode + 8];
+    for (qint64 i = 0; i < count; ++i) {
+        if (coder.m_inCount < kWordCode)
+            coder.refill();
+        std::uint64_t bits = coder.m_inBits;
+        const int available = coder.m_inCount;
+        unsigned twice = 0;
+        int depth = 0;
+        do {
+            if (depth == available)
+                break;
+            const unsigned slot = twice | unsigned(bits & 1u);
+            bits >>= 1;
+            path[depth++] = std::uint16_t(slot);
+            twice = coder.m_child[slot];
+        } while (twice < 512);
+        if (twice < 512) {
+            target[i] = char(coder.decodeDeep<false>());
+            continue;
+        }
+        coder.m_inBits = bits;
+        coder.m_inCount = available - depth;
+        coder.splayDown<false>(twice >> 1, path, depth);
+        target[i] = char((twice >> 1) - 256);
+    }
     return out;
 }

@@ -43,17 +43,39 @@ public:
     static QByteArray decompress(const char *code, qsizetype codeSize, qint64 count);
 
 private:
-    void SplayUp(std::uint8_t value);
-    // The code of `value` with the bit nearest the root in bit 0; false when it is longer than 57 bits.
-    bool codeOf(std::uint8_t value, std::uint64_t &bits, int &length) const;
+    // The deepest a leaf can lie: one level per inner node.
+    static constexpr int kMaxDepth = 256;
+    // Codes up to this length go through the 64-bit bit buffers in one piece.
+    static constexpr int kWordCode = 56;
+
+    // The slots from the leaf of `value` up to the root, the leaf's own first (see m_up). Returns the code
+    // length.
+    int pathOf(std::uint8_t value, std::uint16_t *path) const;
+    // The code bits of a path, the bit nearest the root in bit 0; the path must be at most kWordCode long.
+    static std::uint64_t codeOf(const std::uint16_t *path, int length);
+    // Moves a leaf up its path (noted from the root down: path[j] is the slot of the node of level j + 1),
+    // two levels per step: each step swaps the node with its parent's sibling.
+    // KeepUp: also keep m_up, which only coding reads.
+    template <bool KeepUp> void splayDown(unsigned leaf, const std::uint16_t *path, int length);
+    // One step: node a in slot slotOfA, whose parent sits in slotOfParent, changes places with the parent's
+    // sibling.
+    template <bool KeepUp> void rotate(unsigned a, unsigned slotOfA, unsigned slotOfParent);
     void putBits(std::uint64_t bits, int length, QByteArray &out);
+    template <bool KeepUp> std::uint8_t decodeOne();
+    // The slow way down for a leaf deeper than the decoder's bit buffer holds.
+    template <bool KeepUp> std::uint8_t decodeDeep();
+    void refill();
 
-    // Parents of nodes 0..512, and the children of the inner nodes: m_child[i][0] is left[i], m_child[i][1]
-    // is right[i] (kept side by side so that a code bit selects the child directly).
-    std::array<std::uint8_t, 513> m_up {};
-    std::array<std::array<std::uint16_t, 2>, 256> m_child {};
+    // The tree as slots: the children of inner node i sit in slots 2i (left) and 2i + 1 (right), so a code
+    // bit appended to a node number gives the slot of the child it selects. m_child[s] holds twice the node
+    // in slot s (the first slot of that node's own children; 512 and above for a leaf, whose "children"
+    // slots 2n and 2n + 1 are kept only for m_up). m_up[s] is the slot that holds the node owning slot s, so
+    // walking up is one load per level: m_up[2n] is n's own slot, and bit 0 of a slot is the code bit that
+    // leads into it. Slots 0 and 1 belong to the root, which has no slot.
+    std::array<std::uint16_t, 1026> m_up {};
+    std::array<std::uint16_t, 512> m_child {};
 
-    // Encoder bit buffer: the bits not yet written, the first one in bit 0.
+    // Encoder bit buffer of the stepwise interface: the bits not yet written, the first one in bit 0.
     std::uint64_t m_outBits = 0;
     int m_outCount = 0;
     // Decoder input: the bits not yet used, the next one in bit 0.

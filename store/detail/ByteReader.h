@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -38,6 +39,14 @@ public:
         m_position += n;
         return p;
     }
+    // The next bytes, not consumed (check remaining() first).
+    const char *peek() const { return m_data.constData() + m_position; }
+    void skip(qint64 n)
+    {
+        need(n);
+        m_position += n;
+    }
+    void seek(qint64 position) { m_position = std::clamp<qint64>(position, 0, m_data.size()); }
     // Bytes already read, from `from` on.
     QByteArray slice(qint64 from, qint64 length) const { return m_data.mid(from, length); }
     // An unsigned length of 1, 2 or 4 bytes.

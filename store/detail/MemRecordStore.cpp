@@ -1,5 +1,9 @@
 #include "store/detail/MemRecordStore.h"
 
+#include "store/detail/ByteReader.h"
+#include "store/detail/Crc32.h"
+#include "store/detail/PacketFormat.h"
+#include "store/detail/PacketRows.h"
 #include "store/detail/RowSort.h"
 
 #include "platform/Cp1252.h"
@@ -7,9 +11,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <new>
 #include <sys/mman.h>
+#include <unordered_map>
 
 namespace {
 
@@ -57,6 +63,11 @@ int RowSlots::chunkShiftFor(int recordSize)
     return shift;
 }
 
+void RowSlots::Free::operator()(char *p) const
+{
+    ::munmap(p, bytes);
+}
+
 void RowSlots::reserveOne()
 {
     if ((m_count >> m_chunkShift) < int(m_chunks.size()))
@@ -64,21 +75,36 @@ void RowSlots::reserveOne()
     roomForOne(m_chunks);
     const size_t bytes = (size_t(m_recordSize) << m_chunkShift);
     const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    std::unique_ptr<char, Free> chunk(static_cast<char *>(std::aligned_alloc(kHugePage, rounded)));
-    if (!chunk)
+    // One huge page more than needed, so an aligned stretch can be kept and the rest given back.
+    void *mapped
+        = ::mmap(nullptr, rounded + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
         throw std::bad_alloc();
+    char *raw = static_cast<char *>(mapped);
+    char *aligned = reinterpret_cast<char *>(
+        (reinterpret_cast<quintptr>(raw) + kHugePage - 1) & ~quintptr(kHugePage - 1));
+    if (aligned > raw)
+        ::munmap(raw, size_t(aligned - raw));
+    const size_t tail = size_t(raw + rounded + kHugePage - (aligned + rounded));
+    if (tail > 0)
+        ::munmap(aligned + rounded, tail);
 #ifdef MADV_HUGEPAGE
-    madvise(chunk.get(), rounded, MADV_HUGEPAGE);
+    ::madvise(aligned, rounded, MADV_HUGEPAGE);
 #endif
-    m_chunks.push_back(std::move(chunk));
+    m_chunks.push_back(std::unique_ptr<char, Free>(aligned, Free { rounded }));
 }
 
 char *RowSlots::append()
 {
     char *p = slot(m_count);
-    std::memset(p, 0, size_t(m_recordSize));
     ++m_count;
     return p;
+}
+
+void RowSlots::dropLast()
+{
+    --m_count;
+    std::memset(slot(m_count), 0, size_t(m_recordSize));
 }
 
 // ---- Comparison
@@ -162,6 +188,8 @@ MemRecordStore::MemRecordStore(QString name, std::vector<ColumnDesc> columns)
         }
     }
 }
+
+MemRecordStore::~MemRecordStore() = default;
 
 quint8 MemRecordStore::rowStatus(int rowNumber) const
 {
@@ -311,6 +339,9 @@ int MemRecordStore::insertRow(const char *record, int defaultOrderPosition)
     ++m_liveRows;
     ++m_changeCount;
     ++m_generation;
+    const bool placed = defaultOrderPosition >= 0 && defaultOrderPosition + 1 < int(m_defaultOrder.size())
+        && m_defaultOrder[size_t(defaultOrderPosition)] == rowNumber;
+    noteChange(ChangeKind::Insert, rowNumber, placed ? m_defaultOrder[size_t(defaultOrderPosition) + 1] : 0);
     return rowNumber;
 }
 
@@ -332,6 +363,15 @@ int MemRecordStore::modifyRow(int rowNumber, const char *record)
     checkRequired(row.data());
     reserveForChange();
 
+    if (m_notesComplete) {
+        qint32 oldKey = 0;
+        qint32 newKey = 0;
+        if (keyOf(old, oldKey) != keyOf(row.data(), newKey) || oldKey != newKey) {
+            // Rows are found again by their key; one that changes it cannot be.
+            stopNoting();
+            m_keyCheck = KeyCheck::Unknown;
+        }
+    }
     std::vector<SortIndex *> moved;
     for (auto &index : m_sortIndexes) {
         if (index->comparer.compare(old, row.data()) != 0)
@@ -362,6 +402,7 @@ int MemRecordStore::modifyRow(int rowNumber, const char *record)
     }
     ++m_changeCount;
     ++m_generation;
+    noteChange(ChangeKind::Modify, target);
     return target;
 }
 
@@ -388,6 +429,7 @@ void MemRecordStore::deleteRow(int rowNumber)
     --m_liveRows;
     ++m_changeCount;
     ++m_generation;
+    noteChange(ChangeKind::Delete, rowNumber);
 }
 
 SortIndex *MemRecordStore::sortIndexFor(const QList<int> &keyColumns)
@@ -410,7 +452,52 @@ SortIndex *MemRecordStore::sortIndexFor(const QList<int> &keyColumns)
             || type == StoreType::UInt8 || type == StoreType::UInt16 || type == StoreType::UInt32
             || type == StoreType::Float || type == StoreType::DateTimeStamp || type == StoreType::Date
             || type == StoreType::Time);
-    if (numeric) {
+    const bool integer = keyColumns.size() == 1
+        && (type == StoreType::Int32 || type == StoreType::Int16 || type == StoreType::Int8
+            || type == StoreType::UInt8 || type == StoreType::UInt16 || type == StoreType::UInt32);
+    if (integer) {
+        // One integer key: entries of the key (null lowest, then the value, in 33 bits) above the row number
+        // (31 bits), sorted on the key alone.
+        constexpr int kRowBits = RowSort::kPackedRowBits;
+        std::vector<quint64> entries;
+        entries.reserve(rows.size());
+        const RecordLayout &layout = m_layout;
+        const int state = layout.stateOffset(first);
+        const int at = layout.valueOffset(first);
+        for (int r : rows) {
+            const char *rec = m_slots.row(r);
+            qint64 value = 0;
+            if (rec[state] == char(FieldState::Value)) {
+                const char *v = rec + at;
+                switch (type) {
+                case StoreType::Int8:
+                    value = load<qint8>(v);
+                    break;
+                case StoreType::Int16:
+                    value = load<qint16>(v);
+                    break;
+                case StoreType::UInt8:
+                    value = load<quint8>(v);
+                    break;
+                case StoreType::UInt16:
+                    value = load<quint16>(v);
+                    break;
+                case StoreType::UInt32:
+                    value = load<quint32>(v);
+                    break;
+                default:
+                    value = load<qint32>(v);
+                    break;
+                }
+                value += qint64(1) << 31; // the lowest value becomes 0 ...
+                ++value; // ... and 1, above the null's 0
+            }
+            entries.push_back((quint64(value) << kRowBits) | quint64(r));
+        }
+        RowSort::sortPackedKeys(entries);
+        for (size_t i = 0; i < entries.size(); ++i)
+            rows[i] = int(entries[i] & ((quint64(1) << kRowBits) - 1));
+    } else if (numeric) {
         // One numeric key: sort (null flag, value, row) entries, which compare exactly like the records.
         struct Entry
         {
@@ -476,6 +563,12 @@ void MemRecordStore::reserveRows(qint64 rows)
     m_status.reserve(size_t(rows));
 }
 
+void MemRecordStore::dropLastLoadedRow()
+{
+    m_slots.dropLast();
+    m_status.pop_back();
+}
+
 char *MemRecordStore::appendLoadedRow(quint8 status)
 {
     m_slots.reserveOne();
@@ -504,6 +597,337 @@ void MemRecordStore::finishLoad(qint64 storedAutoIncValue)
     m_liveRows = int(m_defaultOrder.size());
     m_changeCount = 0;
     ++m_generation;
+}
+
+// ---- Changes for the journal
+
+namespace {
+
+// A note larger than this is dropped: the table is then written whole, which is cheaper than keeping it.
+constexpr qsizetype kMaxNotes = qsizetype(4) << 20;
+
+void put32(QByteArray &out, quint32 v)
+{
+    char b[4];
+    std::memcpy(b, &v, 4);
+    out.append(b, 4);
+}
+
+// Rows by their key, for applying journal parts.
+class KeyIndex
+{
+public:
+    void add(qint32 key, int row)
+    {
+        if (m_dense) {
+            const qint64 at = qint64(key) - m_base;
+            if (at >= 0 && at < qint64(m_rows.size())) {
+                m_rows[size_t(at)] = row;
+                return;
+            }
+        }
+        m_sparse[key] = row;
+    }
+    void remove(qint32 key) { add(key, 0); }
+    int find(qint32 key) const
+    {
+        if (m_dense) {
+            const qint64 at = qint64(key) - m_base;
+            if (at >= 0 && at < qint64(m_rows.size()))
+                return m_rows[size_t(at)];
+        }
+        const auto it = m_sparse.find(key);
+        return it == m_sparse.end() ? 0 : it->second;
+    }
+    // Keys from `low` to `high` are kept in a plain array when they are not spread too thin.
+    void reserveRange(qint64 low, qint64 high, qint64 rows)
+    {
+        if (high >= low && high - low < 4 * rows + 4096) {
+            m_dense = true;
+            m_base = low;
+            m_rows.assign(size_t(high - low + 1 + 4096), 0);
+        }
+    }
+
+private:
+    bool m_dense = false;
+    qint64 m_base = 0;
+    std::vector<int> m_rows;
+    std::unordered_map<qint32, int> m_sparse;
+};
+
+} // namespace
+
+const PacketRows &MemRecordStore::rowCodec() const
+{
+    if (!m_rowCodec) {
+        std::vector<int> prefixes;
+        for (const ColumnDesc &column : m_columns)
+            prefixes.push_back(PacketFormat::prefixSizeFor(column));
+        m_rowCodec = std::make_unique<PacketRows>(m_columns, m_layout, std::move(prefixes));
+    }
+    return *m_rowCodec;
+}
+
+quint32 MemRecordStore::columnFingerprint() const
+{
+    QByteArray shape;
+    for (const ColumnDesc &column : m_columns) {
+        shape += column.name;
+        shape += '\0';
+        put32(shape, PacketFormat::typeWordFor(column));
+        put32(shape, quint32(column.width));
+    }
+    return Crc32::of(shape.constData(), shape.size());
+}
+
+bool MemRecordStore::keyOf(const char *record, qint32 &key) const
+{
+    if (m_autoIncColumn < 0 || Record::state(m_layout, record, m_autoIncColumn) != FieldState::Value)
+        return false;
+    key = load<qint32>(Record::value(m_layout, record, m_autoIncColumn));
+    return true;
+}
+
+bool MemRecordStore::keysUsable()
+{
+    if (m_keyCheck != KeyCheck::Unknown)
+        return m_keyCheck == KeyCheck::Usable;
+    m_keyCheck = KeyCheck::Unusable;
+    if (m_autoIncColumn < 0)
+        return false;
+    std::vector<qint32> keys;
+    keys.reserve(m_defaultOrder.size());
+    qint64 low = std::numeric_limits<qint64>::max();
+    qint64 high = std::numeric_limits<qint64>::min();
+    for (int row : m_defaultOrder) {
+        qint32 key = 0;
+        if (!keyOf(m_slots.row(row), key))
+            return false;
+        keys.push_back(key);
+        low = std::min<qint64>(low, key);
+        high = std::max<qint64>(high, key);
+    }
+    if (!keys.empty() && high - low < qint64(64) << 20) {
+        std::vector<bool> seen(size_t(high - low + 1));
+        for (qint32 key : keys) {
+            if (seen[size_t(key - low)])
+                return false;
+            seen[size_t(key - low)] = true;
+        }
+    } else {
+        std::sort(keys.begin(), keys.end());
+        if (std::adjacent_find(keys.begin(), keys.end()) != keys.end())
+            return false;
+    }
+    m_keyCheck = KeyCheck::Usable;
+    return true;
+}
+
+void MemRecordStore::setRecordChanges(bool on)
+{
+    m_recordChanges = on;
+    stopNoting();
+    m_notesComplete = on && m_changeCount == 0;
+}
+
+void MemRecordStore::stopNoting()
+{
+    m_notesComplete = false;
+    m_notes = QByteArray();
+    m_noteCount = 0;
+}
+
+void MemRecordStore::forgetRecordedChanges()
+{
+    stopNoting();
+    m_notesComplete = m_recordChanges;
+}
+
+void MemRecordStore::noteChange(ChangeKind kind, int rowNumber, int beforeRow)
+{
+    if (!m_notesComplete)
+        return;
+    qint32 key = 0;
+    if (m_keepChangeLog || !keysUsable() || !keyOf(m_slots.row(rowNumber), key)
+        || m_notes.size() > kMaxNotes) {
+        stopNoting();
+        return;
+    }
+    try {
+        m_notes.append(char(kind));
+        put32(m_notes, quint32(key));
+        if (kind == ChangeKind::Insert) {
+            qint32 beforeKey = 0;
+            const bool before = beforeRow > 0 && keyOf(m_slots.row(beforeRow), beforeKey);
+            m_notes.append(char(before ? 1 : 0));
+            put32(m_notes, quint32(beforeKey));
+        }
+        if (kind != ChangeKind::Delete) {
+            const PacketRows &codec = rowCodec();
+            const qsizetype at = m_notes.size();
+            m_notes.resize(at + 4 + codec.maxRowBytes());
+            char *end = codec.encode(m_slots.row(rowNumber), RowStatus::Current, m_notes.data() + at + 4);
+            const quint32 length = quint32(end - (m_notes.data() + at + 4));
+            std::memcpy(m_notes.data() + at, &length, 4);
+            m_notes.truncate(at + 4 + length);
+        }
+        ++m_noteCount;
+    } catch (const std::bad_alloc &) {
+        stopNoting();
+    }
+}
+
+bool MemRecordStore::recordedChanges(QByteArray &body) const
+{
+    if (!m_recordChanges || !m_notesComplete)
+        return false;
+    body.clear();
+    body.reserve(12 + m_notes.size());
+    put32(body, columnFingerprint());
+    put32(body, quint32(qint32(m_nextAutoInc)));
+    put32(body, m_noteCount);
+    body.append(m_notes);
+    return true;
+}
+
+QStringList MemRecordStore::applyChanges(const std::vector<QByteArray> &parts, const QString &source)
+{
+    // Every part is read and checked first, so a part that does not fit changes nothing; the parts that fit
+    // are applied in order with one index of the rows by their keys.
+    QStringList problems;
+    std::vector<Change> changes;
+    qint64 nextValue = 0;
+    for (const QByteArray &body : parts) {
+        std::vector<Change> changesOfPart;
+        try {
+            nextValue = std::max<qint64>(nextValue, readChanges(body, source, changesOfPart));
+        } catch (const EStoreError &error) {
+            problems << error.message();
+            continue;
+        }
+        changes.insert(changes.end(), std::make_move_iterator(changesOfPart.begin()),
+            std::make_move_iterator(changesOfPart.end()));
+    }
+    if (changes.empty() && nextValue <= m_nextAutoInc)
+        return problems;
+
+    try {
+        m_status.reserve(m_status.size() + changes.size());
+        m_defaultOrder.reserve(m_defaultOrder.size() + changes.size());
+    } catch (const std::bad_alloc &) {
+        throw outOfMemory();
+    }
+    KeyIndex keys;
+    qint64 low = std::numeric_limits<qint64>::max();
+    qint64 high = std::numeric_limits<qint64>::min();
+    for (int row : m_defaultOrder) {
+        qint32 key = 0;
+        if (keyOf(m_slots.row(row), key)) {
+            low = std::min<qint64>(low, key);
+            high = std::max<qint64>(high, key);
+        }
+    }
+    keys.reserveRange(low, std::max<qint64>(high, m_nextAutoInc), qint64(m_defaultOrder.size()));
+    for (int row : m_defaultOrder) {
+        qint32 key = 0;
+        if (keyOf(m_slots.row(row), key))
+            keys.add(key, row);
+    }
+    bool deleted = false;
+    for (const Change &change : changes) {
+        const int existing = keys.find(change.key);
+        switch (change.kind) {
+        case ChangeKind::Insert: {
+            if (existing != 0)
+                break;
+            m_slots.reserveOne();
+            std::memcpy(m_slots.append(), change.record.data(), change.record.size());
+            const int rowNumber = m_slots.count();
+            m_status.push_back(RowStatus::Current);
+            const int beforeRow = change.before ? keys.find(change.beforeKey) : 0;
+            auto at = beforeRow ? std::find(m_defaultOrder.begin(), m_defaultOrder.end(), beforeRow)
+                                : m_defaultOrder.end();
+            m_defaultOrder.insert(at, rowNumber);
+            for (auto &index : m_sortIndexes)
+                insertSorted(*index, rowNumber);
+            keys.add(change.key, rowNumber);
+            m_nextAutoInc = std::max<qint64>(m_nextAutoInc, qint64(change.key) + 1);
+            ++m_liveRows;
+            break;
+        }
+        case ChangeKind::Modify: {
+            if (existing == 0)
+                break;
+            char *record = m_slots.row(existing);
+            for (auto &index : m_sortIndexes)
+                eraseFrom(*index, existing, record);
+            std::memcpy(record, change.record.data(), change.record.size());
+            for (auto &index : m_sortIndexes)
+                insertSorted(*index, existing);
+            break;
+        }
+        case ChangeKind::Delete:
+            if (existing == 0)
+                break;
+            for (auto &index : m_sortIndexes)
+                eraseFrom(*index, existing, m_slots.row(existing));
+            m_status[size_t(existing - 1)] = RowStatus::Deleted;
+            keys.remove(change.key);
+            --m_liveRows;
+            deleted = true;
+            break;
+        }
+    }
+    if (deleted) {
+        std::erase_if(m_defaultOrder, [&](int row) { return !isLive(m_status[size_t(row - 1)]); });
+    }
+    m_nextAutoInc = std::clamp<qint64>(std::max<qint64>(m_nextAutoInc, nextValue), 1, kMaxAutoIncValue);
+    m_keyCheck = KeyCheck::Unknown;
+    ++m_generation;
+    return problems;
+}
+
+qint64 MemRecordStore::readChanges(const QByteArray &body, const QString &source, std::vector<Change> &changes) const
+{
+    ByteReader in(body, source);
+    auto refuse = [&](const QString &problem) {
+        throw EStoreError(StoreStatus::InvalidPacket,
+            QStringLiteral("%1: the saved changes of %2 cannot be applied: %3").arg(source, tableName, problem));
+    };
+    if (in.read<quint32>() != columnFingerprint())
+        refuse(QStringLiteral("they were saved for other columns"));
+    const qint32 nextValue = in.read<qint32>();
+    const quint32 count = in.read<quint32>();
+    if (qint64(count) > in.remaining() / 5)
+        refuse(QStringLiteral("they are cut short"));
+    changes.reserve(count);
+    const PacketRows &codec = rowCodec();
+    for (quint32 i = 0; i < count; ++i) {
+        Change change { ChangeKind(in.read<quint8>()), in.read<qint32>(), false, 0, {} };
+        if (change.kind != ChangeKind::Insert && change.kind != ChangeKind::Modify
+            && change.kind != ChangeKind::Delete)
+            refuse(QStringLiteral("change %1 is of an unknown kind").arg(i + 1));
+        if (change.kind == ChangeKind::Insert) {
+            change.before = in.read<quint8>() != 0;
+            change.beforeKey = in.read<qint32>();
+        }
+        if (change.kind != ChangeKind::Delete) {
+            const quint32 length = in.read<quint32>();
+            const qint64 end = in.position() + qint64(length);
+            in.need(length);
+            change.record.assign(size_t(m_layout.recordSize()), 0);
+            codec.readStatus(in, i + 1);
+            codec.decodeValues(in, change.record.data(), i + 1);
+            qint32 key = 0;
+            if (in.position() != end || !keyOf(change.record.data(), key) || key != change.key)
+                refuse(QStringLiteral("change %1 is damaged").arg(i + 1));
+        }
+        changes.push_back(std::move(change));
+    }
+    if (!in.atEnd())
+        refuse(QStringLiteral("there are bytes after the last change"));
+    return nextValue;
 }
 
 // ---- Cursor

@@ -3,6 +3,7 @@
 #include "store/RecordStore.h"
 
 #include <QList>
+#include <QStringList>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -27,14 +28,18 @@ public:
     void reserveOne();
     // The next slot, zero-filled; reserveOne() must have been called.
     char *append();
+    // Gives the last slot back, cleared.
+    void dropLast();
 
 private:
-    // Chunks are large (several megabytes) and aligned for the system's huge pages, so a million rows cost a
-    // few hundred page faults instead of tens of thousands; a row is cleared when it is handed out, so the
+    // Chunks are large (several megabytes), taken from the system directly and aligned for its huge pages,
+    // so a million rows cost a few hundred page faults instead of tens of thousands. The system hands the
+    // memory out zero-filled and a slot is handed out once, so a new slot needs no clearing, and the
     // untouched rows of a chunk cost no memory.
     struct Free
     {
-        void operator()(char *p) const { std::free(p); }
+        size_t bytes = 0;
+        void operator()(char *p) const;
     };
     static int chunkShiftFor(int recordSize);
     char *slot(int index)
@@ -77,10 +82,13 @@ struct SortIndex
     std::vector<int> rows;
 };
 
+class PacketRows;
+
 class MemRecordStore : public IRecordStore
 {
 public:
     MemRecordStore(QString tableName, std::vector<ColumnDesc> columns);
+    ~MemRecordStore() override;
 
     QByteArray toPacket(PacketForm form) const override;
     const std::vector<ColumnDesc> &columns() const override { return m_columns; }
@@ -99,6 +107,10 @@ public:
     int rowCount() const override { return m_slots.count(); }
     quint8 rowStatus(int rowNumber) const override;
     const std::vector<ChangeLogEntry> &changeLog() const override { return m_changeLog; }
+    void setRecordChanges(bool on) override;
+    bool recordedChanges(QByteArray &body) const override;
+    void forgetRecordedChanges() override;
+    QStringList applyChanges(const std::vector<QByteArray> &parts, const QString &source) override;
     std::unique_ptr<IRecordCursor> createCursor() override;
 
     static bool isLive(quint8 status)
@@ -109,6 +121,7 @@ public:
     // Cursor services.
     quint64 generation() const { return m_generation; }
     const char *record(int rowNumber) const { return m_slots.row(rowNumber); }
+    quint8 statusOf(int rowNumber) const { return m_status[size_t(rowNumber - 1)]; }
     const std::vector<int> &defaultOrder() const { return m_defaultOrder; }
     SortIndex *sortIndexFor(const QList<int> &keyColumns);
     // Position of a live row in an index (nullptr: DEFAULT_ORDER), -1 when absent.
@@ -122,6 +135,7 @@ public:
     // auto-increment value. Loading counts no change.
     void reserveRows(qint64 rows);
     char *appendLoadedRow(quint8 status);
+    void dropLastLoadedRow();
     void finishLoad(qint64 storedAutoIncValue);
     void restoreChangeLog(std::vector<ChangeLogEntry> log) { m_changeLog = std::move(log); }
 
@@ -136,6 +150,29 @@ public:
     void normalize(char *record) const;
 
 private:
+    enum class ChangeKind : quint8 { Insert = 1, Modify = 2, Delete = 3 };
+    struct Change
+    {
+        ChangeKind kind;
+        qint32 key;
+        bool before;
+        qint32 beforeKey;
+        std::vector<char> record;
+    };
+    // The changes of one part, checked; returns the next auto-increment value the part gives. Throws
+    // EStoreError(InvalidPacket) for a part that does not fit.
+    qint64 readChanges(const QByteArray &body, const QString &source, std::vector<Change> &changes) const;
+    // Notes a change for the journal; beforeRow is the row a new row stands before in DEFAULT_ORDER (0: at
+    // the end).
+    void noteChange(ChangeKind kind, int rowNumber, int beforeRow = 0);
+    void stopNoting();
+    // The row's key, false when it has none.
+    bool keyOf(const char *record, qint32 &key) const;
+    // Whether every live row has a key of its own (checked once; new rows always get a new key).
+    bool keysUsable();
+    const PacketRows &rowCodec() const;
+    quint32 columnFingerprint() const;
+
     void checkWritable() const;
     void checkRequired(const char *record) const;
     void insertSorted(SortIndex &index, int rowNumber);
@@ -157,4 +194,12 @@ private:
     bool m_keepChangeLog = true;
     bool m_readOnly = false;
     bool m_stringTrim = true;
+
+    // Changes noted for the journal since they were last forgotten.
+    bool m_recordChanges = false;
+    bool m_notesComplete = false;
+    enum class KeyCheck : quint8 { Unknown, Usable, Unusable } m_keyCheck = KeyCheck::Unknown;
+    QByteArray m_notes;
+    quint32 m_noteCount = 0;
+    mutable std::unique_ptr<PacketRows> m_rowCodec;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <utility>
 #include <vector>
 
@@ -78,5 +79,13 @@ template <class T, class Less> void sort(std::vector<T> &a, const Less &less)
         a[size_t(j + 1)] = std::move(v);
     }
 }
+
+// The same two passes over entries that carry their key in the bits above kPackedRowBits and the row number
+// below, giving exactly the order sort() gives for that key. The partition does what
+// the scanning loops do, in blocks without a branch per entry: it notes the entries each side stops at and
+// swaps them in pairs, the k-th from the left with the k-th from the right, as the loops would. Parts of
+// the list are independent of each other, so the order in which they are worked on does not matter.
+constexpr int kPackedRowBits = 31;
+void sortPackedKeys(std::vector<quint64> &a);
 
 } // namespace RowSort

@@ -1,4 +1,7 @@
 // Runs the built quillot-data program (beside the test binaries: <build>/bin) as a user would.
+#include "store/ChangeJournal.h"
+#include "store/FinanceTables.h"
+#include "store/MemTable.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -185,6 +188,60 @@ TEST_F(DataToolTest, DumpWithAFilter_PrintsExactlyTheMatchingRows)
         EXPECT_EQ(dumped.status, 0) << dumped.err.toStdString();
         EXPECT_EQ(dumped.out, header + c.rows) << c.arguments.join(u' ').toStdString();
     }
+}
+
+TEST_F(DataToolTest, ATableWithPendingChanges_IsDumpedConvertedAndAddedToAsTheProgramShowsIt)
+{
+    // Two tables of a folder saved together, as the program saves them: their changes are in the journal.
+    auto makeTable = [&](const char *name, const TFieldDefs &defs) {
+        auto table = std::make_unique<TMemTable>();
+        table->FieldDefs() = defs;
+        table->setFileName(path(QString::fromLatin1(name)));
+        table->CreateEmpty();
+        table->setKeepChangeLog(false);
+        return table;
+    };
+    auto accounts = makeTable("Account.dat", FinanceTables::accountDefs());
+    auto incomes = makeTable("Income.dat", FinanceTables::incomeDefs());
+    auto addRow = [](TMemTable &table, const char *field, const char *text) {
+        table.AppendRow();
+        table.FieldNamed(QString::fromLatin1(field))->setAsString(QString::fromUtf8(text));
+        table.Post();
+    };
+    addRow(*accounts, "Account_Type", "Banque");
+    addRow(*incomes, "Income_Description", "Salaire");
+    TCustomMemTable::SaveChangesTogether({ accounts.get(), incomes.get() });
+    addRow(*accounts, "Account_Type", "Livret");
+    addRow(*incomes, "Income_Description", "Prime");
+    TCustomMemTable::SaveChangesTogether({ accounts.get(), incomes.get() });
+    ASSERT_TRUE(files().contains(QString::fromLatin1(ChangeJournal::kFileName)));
+    const QByteArray accountFile = bytes("Account.dat");
+    accounts->setFileName(QString());
+    incomes->setFileName(QString());
+
+    const QString header = QStringLiteral("Account_Number,Account_Type,Account_Balance\r\n");
+    const Result dumped = tool({ "dump", "Account.dat" });
+    EXPECT_EQ(dumped.status, 0) << dumped.err.toStdString();
+    EXPECT_EQ(dumped.err, "");
+    EXPECT_EQ(dumped.out, header + "1,Banque,\r\n2,Livret,\r\n");
+    ASSERT_EQ(tool({ "convert", "Account.dat", "Copy.dat" }).status, 0);
+    EXPECT_EQ(tool({ "dump", "Copy.dat" }).out, header + "1,Banque,\r\n2,Livret,\r\n");
+    EXPECT_EQ(bytes("Account.dat"), accountFile) << "reading changes no file";
+
+    // An addition folds the table's own changes into its file and leaves the other table's in the journal.
+    ASSERT_EQ(tool({ "add", "Account.dat", "Account_Type=Coffre" }).out, "3\n");
+    EXPECT_EQ(tool({ "dump", "Account.dat" }).out, header + "1,Banque,\r\n2,Livret,\r\n3,Coffre,\r\n");
+    EXPECT_EQ(tool({ "dump", "Income.dat" }).out,
+        QStringLiteral("Income_Number,Income_Description\r\n1,Salaire\r\n2,Prime\r\n"));
+
+    // A journal whose last record was cut off: the dump says so and shows the rest.
+    const QString journal = path(QString::fromLatin1(ChangeJournal::kFileName));
+    TestSupport::writeFile(journal, TestSupport::readFile(journal) + QByteArray("QCJ1 cut"));
+    const Result warned = tool({ "dump", "Income.dat" });
+    EXPECT_EQ(warned.status, 0);
+    EXPECT_EQ(warned.out, QStringLiteral("Income_Number,Income_Description\r\n1,Salaire\r\n2,Prime\r\n"));
+    EXPECT_TRUE(warned.err.startsWith("quillot-data: warning: ")) << warned.err.toStdString();
+    EXPECT_TRUE(warned.err.contains("not completely written")) << warned.err.toStdString();
 }
 
 TEST_F(DataToolTest, WithoutArguments_PrintsTheUsage)
