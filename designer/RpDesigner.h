@@ -79,8 +79,6 @@ public:
     QString DefaultOpenDir;
     // The report filter the host gives ("Reports|*.RP2"); the file dialogs build theirs from the extension.
     QString FileFilter = QStringLiteral("Reports|*.RP2");
-    // Lines of a data set's name, "=" and the label the dialogs show for it.
-    QStringList DatasetDisplayLabels;
     // The language file the designer's windows and dialogs are translated by; empty for none.
     QString LanguageFile;
 

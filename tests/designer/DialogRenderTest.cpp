@@ -86,6 +86,8 @@ void DialogRender::makeThroughDialogs()
         form.FontGroup->BFont->click();
     });
     ASSERT_NE(label, nullptr);
+    // Without AutoSize a box keeps the size it was drawn with: drawn here wide and high enough for its text.
+    static_cast<TRpPrintable *>(label)->size()->setNativeBounds(0, 20, 500, 120);
     amount = insert<TExpressionPropertyForm>(
         DesignStates::NewExpression, band, QPoint(250, 5), [](TExpressionPropertyForm &form) {
             form.EExpression->Edit->setText(QStringLiteral("1234.5"));
@@ -94,6 +96,7 @@ void DialogRender::makeThroughDialogs()
             form.FontGroup->ComboAlignment->setCurrentIndex(2);
         });
     ASSERT_NE(amount, nullptr);
+    static_cast<TRpPrintable *>(amount)->size()->setNativeBounds(550, 20, 400, 60);
     nested = [](QDialog &dialog) {
         auto *map = qobject_cast<TDBTextMapForm *>(&dialog);
         if (!map)
@@ -158,6 +161,17 @@ TEST_F(DialogRender, TheRenderCommandPrintsTheDialogsReport)
     const QString data = dir.filePath(QStringLiteral("Data"));
     ASSERT_TRUE(QDir().mkpath(data));
     {
+        // The transactions follow the current account, as in the program: account 1 holds the one row.
+        TMemTable accounts;
+        accounts.FieldDefs() = FinanceTables::accountDefs();
+        accounts.setFileName(data + QStringLiteral("/Account.dat"));
+        accounts.CreateEmpty();
+        accounts.AppendRow();
+        accounts.FieldNamed(QStringLiteral("Account_Type"))->setAsString(QStringLiteral("Courant"));
+        accounts.Post();
+        accounts.Close();
+    }
+    {
         TMemTable table;
         table.FieldDefs() = FinanceTables::transactionDefs();
         table.setFileName(data + QStringLiteral("/Transaction.dat"));
@@ -168,6 +182,7 @@ TEST_F(DialogRender, TheRenderCommandPrintsTheDialogsReport)
         table.Post();
         table.Close();
     }
+
     const QString pdfFile = dir.filePath(QStringLiteral("dialogs.pdf"));
     const ToolRun run = runTool("quillot-report",
         { QStringLiteral("render"), reportFile, QStringLiteral("--data"), data, QStringLiteral("--pdf"), pdfFile,

@@ -5,6 +5,7 @@
 #include "designer/ReportDesignerForm.h"
 #include "report/files/DesignClasses.h"
 #include "report/files/ReportFile.h"
+#include "store/DataSource.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
 #include "widgets/DialogRecorder.h"
@@ -75,6 +76,10 @@ protected:
         result->setObjectName(name);
         result->FieldDefs() = defs;
         result->CreateEmpty();
+        // Reports offer a table through a data source of the module, as the program's data module has them.
+        auto *source = new TDataSource(&module);
+        source->setObjectName(QStringLiteral("dat") + name.mid(3));
+        source->setDataSet(result);
         return result;
     }
 
