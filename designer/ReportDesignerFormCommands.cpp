@@ -1,8 +1,11 @@
 #include "designer/BlockForm.h"
 #include "designer/DBSetupForm.h"
+#include "designer/DatasetInterfaces.h"
 #include "designer/DesignItems.h"
+#include "designer/DesignReportExpert.h"
 #include "designer/DesignRuler.h"
 #include "designer/FramePropertyForm.h"
+#include "designer/LanguageFile.h"
 #include "designer/OptionsForm.h"
 #include "designer/ReportDesignerForm.h"
 #include "platform/RegionalSettings.h"
@@ -425,6 +428,31 @@ void TReportDesignerForm::ANewExecute()
     if (!newWithWizard)
         RpDesigner1->setFileName(QString());
     updateCaption();
+    RunWizard();
+}
+
+bool TReportDesignerForm::RunWizard()
+{
+    TRpDesigner *d = RpDesigner1;
+    RpReportWizardHost host;
+    host.dataSets = wizardDataSets(*d->files(), d->DatasetDisplayLabels);
+    host.handedDataSet = newReportDataSet;
+    // The label format files lie beside the settings file.
+    host.settingsFolder = QFileInfo(m_settingsFile).absolutePath();
+    host.languageFile = d->LanguageFile.isEmpty() ? nullptr : LanguageFiles::use(d->LanguageFile, this);
+    host.dataSetsEditable = d->AllowDatasetEdit;
+    host.interfaceRegistered = !TrpbaseDatasetInterface::registered().isEmpty();
+    host.AfterReportComponentCreated = d->AfterReportComponentCreated;
+    d->ClearSelection();
+    if (!RunReportWizard(*d->files(), this, host))
+        return false;
+    // The wizard marks the engine itself; the window learns of it through the designer.
+    d->files()->setModified(false);
+    d->setModified(true);
+    d->refreshSurface();
+    refillDatafields();
+    updateToolbars();
+    return true;
 }
 
 bool TReportDesignerForm::OpenReportFile(const QString &fileName)
