@@ -239,6 +239,18 @@ TEST_F(ReportToolDesign, EditsAReportWithoutWritingIt)
     EXPECT_TRUE(output().contains("Reportlabel1"));
 }
 
+TEST_F(ReportToolDesign, NewClearsTheReportAndRunsTheWizard)
+{
+    ASSERT_EQ(run("palette 2\nclick 100 100\nsave\n"
+                  "# a cancelled wizard leaves the empty report as it is\n"
+                  "dialog cancel\nmenu File/New...\nexpect bands 0\nexpect modified no\n"
+                  "# a finished one (New blank report) counts as a change\n"
+                  "dialog ok\nmenu File/New...\nexpect bands 0\nexpect modified yes\n"),
+        0)
+        << m_stderr.toStdString();
+    EXPECT_FALSE(output().contains("TRpDesignBand"));
+}
+
 // What is drawn with the mouse prints where it was drawn: 96 pixels at zoom 100 are 72 points on paper.
 TEST_F(ReportToolDesign, WhatWasDrawnRendersWhereItWasDrawn)
 {
