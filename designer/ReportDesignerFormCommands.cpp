@@ -220,7 +220,16 @@ void TReportDesignerForm::updateToolbars()
         sameName = sameName && font->name() == first->name();
         sameSize = sameSize && font->size() == first->size();
     }
-    ComboFontName->setCurrentIndex(sameName ? ComboFontName->findText(first->name()) : -1);
+    int fontIndex = sameName ? ComboFontName->findText(first->name()) : -1;
+    // A font the report names but this machine lacks is still shown by its name, in its sorted place.
+    if (sameName && fontIndex < 0 && !first->name().isEmpty()) {
+        fontIndex = 0;
+        while (fontIndex < ComboFontName->count()
+            && ComboFontName->itemText(fontIndex).compare(first->name(), Qt::CaseInsensitive) < 0)
+            ++fontIndex;
+        ComboFontName->insertItem(fontIndex, first->name());
+    }
+    ComboFontName->setCurrentIndex(fontIndex);
     ComboFontSize->setEditText(sameSize ? QString::number(first->size()) : QString());
     SBBold->setChecked(first && (first->style() & Rp::fsBold));
     SBItalic->setChecked(first && (first->style() & Rp::fsItalic));

@@ -204,6 +204,33 @@ TEST_F(DesignerWindow, FontChangesGoToTheSelectionOrTheReport)
     EXPECT_EQ(designer->report()->font()->name(), QStringLiteral("Courier New"));
 }
 
+TEST_F(DesignerWindow, AFontThisMachineLacksIsShownByItsName)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *label = insert(DesignStates::NewLabel, on(band));
+    auto *font = qvariant_cast<ReportFont *>(label->property("Font"));
+    font->setName(QStringLiteral("Zz No Such Family"));
+    designer->ClearSelection();
+    designer->Select(label);
+    form->updateToolbars();
+    EXPECT_EQ(form->ComboFontName->currentText(), QStringLiteral("Zz No Such Family"));
+    const int at = form->ComboFontName->currentIndex();
+    if (at > 0) {
+        EXPECT_LT(form->ComboFontName->itemText(at - 1).compare(
+                      QStringLiteral("Zz No Such Family"), Qt::CaseInsensitive),
+            0);
+    }
+    // Shown again, it is not listed twice.
+    designer->ClearSelection();
+    designer->Select(label);
+    form->updateToolbars();
+    int listed = 0;
+    for (int i = 0; i < form->ComboFontName->count(); ++i)
+        listed += form->ComboFontName->itemText(i) == QStringLiteral("Zz No Such Family");
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(form->ComboFontName->currentIndex(), at);
+}
+
 TEST_F(DesignerWindow, GroupsTakeNumbersAboveTheOnesLoaded)
 {
     QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
