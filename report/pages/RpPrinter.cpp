@@ -560,9 +560,10 @@ void TRpPrinter::printStoredPages()
     const int each = m_settings.collate ? 1 : copies;
     m_cancelled = false;
     m_printer->BeginJob(m_title);
-    auto endJob = qScopeGuard([this] {
+    // A page that cannot be read abandons the job: a document missing pages must not go out as complete.
+    auto abandonJob = qScopeGuard([this] {
         if (m_printer->Printing())
-            m_printer->EndJob();
+            m_printer->AbortJob();
     });
     for (int set = 0; set < sets; ++set) {
         for (int n = first; n <= last; ++n) {
@@ -582,6 +583,9 @@ void TRpPrinter::printStoredPages()
             }
         }
     }
+    abandonJob.dismiss();
+    if (m_printer->Printing())
+        m_printer->EndJob();
 }
 
 void TRpPrinter::RequestPrintSetup()
