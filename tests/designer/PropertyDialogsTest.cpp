@@ -6,21 +6,25 @@
 #include "designer/DBTextPropertyForm.h"
 #include "designer/LabelPropertyForm.h"
 #include "designer/MemoPropertyForm.h"
+#include "designer/RpDExpressionBuilder.h"
 #include "designer/SysDataPropertyForm.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFile>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QToolButton>
+
+#include "support/UiScript.h"
 
 namespace {
 
@@ -150,8 +154,8 @@ TEST_F(PropertyDialogTest, ADoubleClickSkipsLockedElementsButTheSelectorDoesNot)
     ASSERT_TRUE(designer->mover()->OnControlDoubleClicked);
     designer->mover()->OnControlDoubleClicked(shape);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-        Qt::NoModifier);
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->ComboSelection, &click);
     EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("ShapePropertyForm") });
     designer->SetElementFlag(shape, QStringLiteral("BlockEdit"), false);
@@ -164,7 +168,8 @@ TEST_F(PropertyDialogTest, TheLanguageFileTranslatesADialogUnderItsSection)
     const QString file = dir.filePath(QStringLiteral("lang.txt"));
     QFile out(file);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("[LabelPropertyForm]\nLabelPropertyForm.Caption=Etiquette\nCheckTransparent.Caption=Transparente\n");
+    out.write(
+        "[LabelPropertyForm]\nLabelPropertyForm.Caption=Etiquette\nCheckTransparent.Caption=Transparente\n");
     out.close();
     designer->LanguageFile = file;
     QString caption;
@@ -303,6 +308,34 @@ TEST_F(PropertyDialogTest, ExpressionDialogTakesTheWizardsAnswerAndTheMasterList
     });
     EXPECT_EQ(expression->expression(), QStringLiteral("COUNT(tblAccount.Account_Number)"));
     EXPECT_EQ(expression->master(), nullptr);
+}
+
+TEST_F(PropertyDialogTest, TheDotsButtonOpensTheDesignersWizardOverTheReportsTables)
+{
+    ExpressionWizard::install(PropertyDialogs::OpenWizard);
+    QStringList listed;
+    nested = [&listed](QDialog &dialog) {
+        auto *wizard = qobject_cast<TRpDExpressionBuilder *>(&dialog);
+        if (!wizard)
+            return false;
+        wizard->show(); // fills its lists as it becomes active
+        const QListWidget *sets = wizard->findChild<QListWidget *>(QStringLiteral("ListDatasets"));
+        for (int i = 0; sets && i < sets->count(); ++i)
+            listed << sets->item(i)->text();
+        EXPECT_EQ(wizard->expressionText(), QStringLiteral("SUM(tblTransaction.Transaction_Amount)"));
+        wizard->expressionEdit()->moveCursor(QTextCursor::End);
+        UiFind::click(wizard, QStringLiteral(">"));
+        wizard->expressionEdit()->insertPlainText(QStringLiteral("\n0"));
+        UiFind::click(wizard, QStringLiteral("Not"));
+        UiFind::click(wizard, QStringLiteral("OK"));
+        wizard->hide();
+        return true;
+    };
+    edit<TExpressionPropertyForm>(
+        expression, [](TExpressionPropertyForm &form) { form.EExpression->BWizard->click(); });
+    EXPECT_EQ(listed, (QStringList { QStringLiteral("tblAccount"), QStringLiteral("tblTransaction") }));
+    // The designer's way of writing operators, in one line.
+    EXPECT_EQ(expression->expression(), QStringLiteral("SUM(tblTransaction.Transaction_Amount) > 0 not "));
 }
 
 TEST_F(PropertyDialogTest, SystemFieldDialogWritesTheDatumAndItsText)
