@@ -492,6 +492,39 @@ TEST_F(PropertyDialogTest, ValueMapRowsGrowAndShrinkWithTheArrowKeys)
 
 // ---------------------------------------------------------------- memo
 
+TEST_F(PropertyDialogTest, MemoDialogWritesItsLinesSwitchesFontAndColour)
+{
+    dialogs.fontAnswer = QFont(QStringLiteral("Courier New"), 14);
+    dialogs.fontAnswer.setBold(true);
+    dialogs.colorAnswer = QColor(0, 0, 255);
+    memo->setAlignment(Rp::taRightJustify);
+    memo->setAutoSize(true);
+    edit<TMemoPropertyForm>(memo, [](TMemoPropertyForm &form) {
+        EXPECT_EQ(form.lines(), (QStringList { QStringLiteral("first"), QStringLiteral("%DELsecond") }));
+        EXPECT_FALSE(form.CheckWordWrap->isChecked());
+        EXPECT_TRUE(form.CheckAutoSize->isChecked());
+        EXPECT_TRUE(form.CheckAutoStretch->isEnabled());
+        EXPECT_EQ(form.FontGroup->ComboAlignment->currentText(), QStringLiteral("Right"));
+        form.MemoLines->setPlainText(QStringLiteral("one\n\nthree"));
+        form.FontGroup->ComboAlignment->setCurrentIndex(2);
+        form.CheckWordWrap->setChecked(true);
+        form.CheckAutoSize->setChecked(false);
+        form.CheckAutoStretch->setChecked(true);
+        form.FontGroup->BFont->click();
+        form.FontGroup->BColor->click();
+    });
+    EXPECT_EQ(memo->lines(), (QStringList { QStringLiteral("one"), QString(), QStringLiteral("three") }));
+    EXPECT_EQ(memo->alignment(), Rp::taCenter);
+    EXPECT_TRUE(memo->wordWrap());
+    EXPECT_FALSE(memo->autoSize());
+    EXPECT_TRUE(memo->autoStretch());
+    EXPECT_EQ(memo->font()->name(), QStringLiteral("Courier New"));
+    EXPECT_EQ(memo->font()->size(), 14);
+    EXPECT_TRUE(memo->font()->style().testFlag(Rp::fsBold));
+    EXPECT_EQ(memo->color(), rgbColor(0, 0, 255));
+    EXPECT_TRUE(designer->Modified());
+}
+
 TEST_F(PropertyDialogTest, RemoveLineIfEmptyTogglesOnlyTheMarker)
 {
     const QString longLine = QStringLiteral("%DEL") + QString(300, u'x') + QStringLiteral("%%END%%");
