@@ -139,6 +139,57 @@ TEST_F(DatasetsDialog, NewEngineTableIsReadFromTheDataFolderAndNamedWithItsDataS
     EXPECT_EQ(namesOf(rpAvailableDataSources(*designer)).first(), QStringLiteral("Sales"));
 }
 
+TEST_F(DatasetsDialog, OpenTableChoosesADatabasesTableOrAnExistingFileOfAFolder)
+{
+    const QString folder = dataFolder();
+    datasets([this, folder](TDBSetupForm &dialog) {
+        boxes.scripts.push_front([this, folder](QDialog &d) {
+            auto &properties = static_cast<TEngineTableEditForm &>(d);
+            properties.ComboDatabase->setEditText(QStringLiteral("Data"));
+            properties.databaseChanged();
+            boxes.scripts.push_front([folder](QDialog &o) {
+                auto &open = static_cast<TDBOpenForm &>(o);
+                EXPECT_EQ(open.windowTitle(), QStringLiteral("Open table"));
+                EXPECT_EQ(open.ComboAlias->itemText(0), QString());
+                EXPECT_EQ(open.ComboAlias->currentText(), QStringLiteral("Data"));
+                EXPECT_EQ(itemsOf(open.ListFiles), (QStringList { "Account.dat", "Transaction.dat" }));
+                // A folder instead of a database: its files of the chosen type.
+                open.ComboAlias->setCurrentIndex(0);
+                open.EDirectory->setText(folder);
+                open.fillFiles();
+                EXPECT_EQ(itemsOf(open.ListFiles), (QStringList { "Account.dat", "Transaction.dat" }));
+                for (const char *refused : { "", "*.dat", "Acc?unt.dat", "Missing.dat" }) {
+                    open.EFileName->setText(QString::fromLatin1(refused));
+                    EXPECT_FALSE(open.openClick()) << refused;
+                }
+                // A typed path opens its folder and selects the file.
+                open.EFileName->setText(QDir(folder).filePath(QStringLiteral("Transaction.dat")));
+                open.fileNameEntered();
+                EXPECT_EQ(open.ListFiles->currentItem()->text(), QStringLiteral("Transaction.dat"));
+                EXPECT_TRUE(open.openClick());
+                EXPECT_EQ(open.database(), folder);
+                EXPECT_EQ(open.table(), QStringLiteral("Transaction.dat"));
+                return true;
+            });
+            properties.BTable->click();
+            EXPECT_EQ(properties.ComboDatabase->currentText(), folder);
+            EXPECT_EQ(properties.ComboTable->currentText(), QStringLiteral("Transaction.dat"));
+            properties.EName->setText(QStringLiteral("Moves"));
+            properties.apply();
+            return true;
+        });
+        dialog.MenuNew->actions().first()->trigger();
+        dialog.BOK->click();
+        return true;
+    });
+    auto *moves = designer->files()->dataModule()->findChild<TTable *>(QStringLiteral("Moves"));
+    ASSERT_NE(moves, nullptr);
+    EXPECT_EQ(moves->DatabaseName(), folder);
+    EXPECT_TRUE(moves->Active());
+    EXPECT_EQ(moves->ViewRowCount(), 3);
+    EXPECT_TRUE(boxes.errors().isEmpty());
+}
+
 TEST_F(DatasetsDialog, CancelledNewTableLeavesNothing)
 {
     datasets([this](TDBSetupForm &dialog) {
