@@ -10,6 +10,7 @@
 #include "widgets/DBGrid.h"
 
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -330,4 +331,57 @@ TEST_F(DatasetsDialog, FieldsDialogHidesShowsAndReordersFields)
     auto *accounts = designer->files()->dataModule()->findChild<TTable *>(QStringLiteral("Accounts"));
     ASSERT_NE(accounts, nullptr);
     EXPECT_EQ(accounts->Fields()[1]->FieldName(), QStringLiteral("Account_Balance"));
+}
+
+TEST_F(DatasetsDialog, FieldsDialogAddsAHiddenFieldAndEditsALabelAndFormat)
+{
+    datasets([this](TDBSetupForm &dialog) {
+        newTable(dialog, QStringLiteral("Account.dat"), QStringLiteral("Accounts"));
+        boxes.scripts.push_back([this](QDialog &d) {
+            auto &fields = static_cast<TFieldPropertyForm &>(d);
+            fields.ListFields->setCurrentRow(0);
+            fields.deleteClick();
+            EXPECT_TRUE(fields.BAdd->isEnabled());
+            // "&Add" offers the hidden fields.
+            boxes.scripts.push_front([](QDialog &s) {
+                auto &select = static_cast<QInputDialog &>(s);
+                EXPECT_EQ(select.windowTitle(), QStringLiteral("Select a field"));
+                EXPECT_EQ(select.comboBoxItems(), QStringList { "Account_Number" });
+                select.setTextValue(QStringLiteral("Account_Number"));
+                return true;
+            });
+            fields.BAdd->click();
+            EXPECT_EQ(itemsOf(fields.ListFields),
+                (QStringList { "Account_Number", "Account_Type", "Account_Balance" }));
+            // "&Edit": the label, and the format of a field that has one.
+            boxes.scripts.push_front([](QDialog &s) {
+                auto &edit = static_cast<TFieldLabelForm &>(s);
+                EXPECT_EQ(edit.windowTitle(), QStringLiteral("Account_Balance"));
+                EXPECT_FALSE(edit.EFormat->isHidden());
+                edit.ELabel->setText(QStringLiteral("Solde"));
+                edit.EFormat->setText(QStringLiteral("0.00"));
+                return true;
+            });
+            fields.ListFields->setCurrentRow(2);
+            fields.BEdit->click();
+            boxes.scripts.push_front([](QDialog &s) {
+                EXPECT_TRUE(static_cast<TFieldLabelForm &>(s).EFormat->isHidden()); // a text field
+                return false;
+            });
+            fields.ListFields->setCurrentRow(1);
+            fields.BEdit->click();
+            return true;
+        });
+        dialog.BFields->click();
+        dialog.BOK->click();
+        return true;
+    });
+    auto *accounts = designer->files()->dataModule()->findChild<TTable *>(QStringLiteral("Accounts"));
+    ASSERT_NE(accounts, nullptr);
+    const TField *field = accounts->LookupField(QStringLiteral("Account_Balance"));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->DisplayLabel(), QStringLiteral("Solde"));
+    EXPECT_EQ(field->DisplayFormat(), QStringLiteral("0.00"));
+    EXPECT_TRUE(accounts->LookupField(QStringLiteral("Account_Number"))->Visible());
+    EXPECT_TRUE(boxes.scripts.empty());
 }
