@@ -10,7 +10,9 @@
 #include "widgets/DBGrid.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -358,14 +360,25 @@ TEST_F(DatasetsDialog, FieldsDialogAddsAHiddenFieldAndEditsALabelAndFormat)
                 auto &edit = static_cast<TFieldLabelForm &>(s);
                 EXPECT_EQ(edit.windowTitle(), QStringLiteral("Account_Balance"));
                 EXPECT_FALSE(edit.EFormat->isHidden());
+                EXPECT_FALSE(edit.EPrecision->isHidden());
+                EXPECT_EQ(edit.EPrecision->text(), QStringLiteral("15"));
                 edit.ELabel->setText(QStringLiteral("Solde"));
                 edit.EFormat->setText(QStringLiteral("0.00"));
+                // Digits only.
+                edit.EPrecision->clear();
+                for (const QChar c : QStringLiteral("-4x")) {
+                    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                    QCoreApplication::sendEvent(edit.EPrecision, &press);
+                }
+                EXPECT_EQ(edit.EPrecision->text(), QStringLiteral("4"));
                 return true;
             });
             fields.ListFields->setCurrentRow(2);
             fields.BEdit->click();
             boxes.scripts.push_front([](QDialog &s) {
-                EXPECT_TRUE(static_cast<TFieldLabelForm &>(s).EFormat->isHidden()); // a text field
+                auto &edit = static_cast<TFieldLabelForm &>(s); // a text field
+                EXPECT_TRUE(edit.EFormat->isHidden());
+                EXPECT_TRUE(edit.EPrecision->isHidden());
                 return false;
             });
             fields.ListFields->setCurrentRow(1);
@@ -382,6 +395,7 @@ TEST_F(DatasetsDialog, FieldsDialogAddsAHiddenFieldAndEditsALabelAndFormat)
     ASSERT_NE(field, nullptr);
     EXPECT_EQ(field->DisplayLabel(), QStringLiteral("Solde"));
     EXPECT_EQ(field->DisplayFormat(), QStringLiteral("0.00"));
+    EXPECT_EQ(static_cast<const TFloatField *>(field)->Precision(), 4);
     EXPECT_TRUE(accounts->LookupField(QStringLiteral("Account_Number"))->Visible());
     EXPECT_TRUE(boxes.scripts.empty());
 }
