@@ -8,6 +8,7 @@
 #include "designer/MemoPropertyForm.h"
 #include "designer/RpDExpressionBuilder.h"
 #include "designer/SysDataPropertyForm.h"
+#include "platform/RegionalSettings.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -218,6 +219,65 @@ TEST_F(PropertyDialogTest, LabelDialogShowsAndWritesEveryField)
     EXPECT_TRUE(label->font()->style().testFlag(Rp::fsItalic));
     EXPECT_EQ(label->color(), rgbColor(0, 128, 0));
     EXPECT_TRUE(designer->Modified());
+}
+
+struct TypingCase
+{
+    TRpNumberEdit::Typing typing;
+    int maxTyped;
+    const char *keys;
+    const char *shown; // "," stands for the regional decimal separator
+};
+
+void PrintTo(const TypingCase &c, std::ostream *os)
+{
+    *os << '"' << c.keys << '"';
+}
+
+class NumberTyping : public ::testing::TestWithParam<TypingCase>
+{
+};
+
+TEST_P(NumberTyping, KeepsOnlyTheKeysTheFieldTakes)
+{
+    TRpNumberEdit edit(GetParam().typing);
+    edit.setMaxTypedLength(GetParam().maxTyped);
+    for (const QChar c : QString::fromLatin1(GetParam().keys)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(&edit, &press);
+    }
+    QString expected = QString::fromLatin1(GetParam().shown);
+    expected.replace(u',', RegionalSettings::current().decimalSeparator());
+    EXPECT_EQ(edit.text(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, NumberTyping,
+    ::testing::Values(
+        // Lengths and degrees: digits and either separator, typed as the regional one.
+        TypingCase { TRpNumberEdit::Typing::Decimal, 0, "12.5", "12,5" },
+        TypingCase { TRpNumberEdit::Typing::Decimal, 0, "7,25", "7,25" },
+        TypingCase { TRpNumberEdit::Typing::Decimal, 0, "-3e2 x", "32" },
+        // Widths: digits only, and at most two of them in the frame dialog.
+        TypingCase { TRpNumberEdit::Typing::Digits, 0, "1.0,5a", "105" },
+        TypingCase { TRpNumberEdit::Typing::Digits, 2, "1234", "12" },
+        // The number of columns: the digits 1 to 9.
+        TypingCase { TRpNumberEdit::Typing::NonZeroDigits, 0, "102", "12" }));
+
+TEST(NumberSteps, UpAndDownStayWithinTheirRange)
+{
+    TRpNumberEdit width(TRpNumberEdit::Typing::Digits);
+    width.setStepRange(1, 32000);
+    width.setText(QStringLiteral("1"));
+    width.stepBy(-1);
+    EXPECT_EQ(width.text(), QStringLiteral("1"));
+    width.setText(QStringLiteral("31999"));
+    width.stepBy(1);
+    width.stepBy(1);
+    EXPECT_EQ(width.text(), QStringLiteral("32000"));
+    // A field that does not convert steps from 0.
+    width.setText(QStringLiteral("x"));
+    width.stepBy(1);
+    EXPECT_EQ(width.text(), QStringLiteral("1"));
 }
 
 struct DegreeCase
