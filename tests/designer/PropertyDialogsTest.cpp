@@ -9,6 +9,7 @@
 #include "designer/RpDExpressionBuilder.h"
 #include "designer/SysDataPropertyForm.h"
 #include "platform/RegionalSettings.h"
+#include "preview/ReportVariables.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -626,6 +627,22 @@ TEST_F(PropertyDialogTest, MemoExpressionGoesThroughTheClipboardAsAField)
         form.BExpression->click();
     });
     EXPECT_EQ(memo->lines(), QStringList { QStringLiteral("Sum: %%STR(1+1)%%%%'a'+'b'%%") });
+}
+
+TEST_F(PropertyDialogTest, AMemoFieldOfATextVariableIsNotTurnedIntoText)
+{
+    RpReportVariables variables(report());
+    ASSERT_TRUE(variables.add(QStringLiteral("greeting"), QStringLiteral("'Bonjour'")));
+    ASSERT_TRUE(variables.add(QStringLiteral("twice"), QStringLiteral("1+1")));
+    memo->setLines({});
+    for (const char *answer : { "GREETING", "TWICE" }) {
+        wizardAnswer = QString::fromLatin1(answer);
+        edit<TMemoPropertyForm>(memo, [](TMemoPropertyForm &form) {
+            form.MemoLines->moveCursor(QTextCursor::End);
+            form.BExpression->click();
+        });
+    }
+    EXPECT_EQ(memo->lines(), QStringList { QStringLiteral("%%GREETING%%%%STR(TWICE)%%") });
 }
 
 TEST_F(PropertyDialogTest, AMemoOnThePageItselfDoesNotStretch)
