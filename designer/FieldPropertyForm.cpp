@@ -3,6 +3,7 @@
 #include "designer/DataSources.h"
 #include "designer/RpDesigner.h"
 #include "store/DataSet.h"
+#include "store/Fields.h"
 #include "widgets/Dialogs.h"
 
 #include <QFormLayout>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -191,6 +193,14 @@ TFieldLabelForm::TFieldLabelForm(TField &field, QWidget *parent)
         form->addRow(QStringLiteral("Format:"), EFormat);
     else
         EFormat->hide();
+    auto *floatField = dynamic_cast<TFloatField *>(&field);
+    EPrecision = new QLineEdit(floatField ? QString::number(floatField->Precision()) : QString(), this);
+    EPrecision->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), EPrecision));
+    if (floatField)
+        form->addRow(QStringLiteral("Precision:"), EPrecision);
+    else
+        EPrecision->hide();
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -210,4 +220,8 @@ void TFieldLabelForm::apply()
     m_field.setDisplayLabel(ELabel->text());
     if (hasFormat(m_field))
         m_field.setDisplayFormat(EFormat->text());
+    bool converts = false;
+    const int precision = EPrecision->text().toInt(&converts);
+    if (auto *floatField = dynamic_cast<TFloatField *>(&m_field); floatField && converts)
+        floatField->setPrecision(precision);
 }

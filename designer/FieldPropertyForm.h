@@ -48,7 +48,8 @@ private:
     bool m_changeable;
 };
 
-// The plain field dialog of "&Edit": "Label:" and, for fields that are shown through a format, "Format:".
+// The plain field dialog of "&Edit": "Label:", "Format:" for fields that are shown through a format and
+// "Precision:" (digits only) for floating-point fields; a precision left empty changes nothing.
 class TFieldLabelForm : public QDialog
 {
     Q_OBJECT
@@ -58,6 +59,7 @@ public:
 
     QLineEdit *ELabel;
     QLineEdit *EFormat;
+    QLineEdit *EPrecision;
     void apply();
 
 private:

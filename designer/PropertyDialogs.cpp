@@ -8,6 +8,7 @@
 #include "designer/MemoPropertyForm.h"
 #include "designer/ReportPropertyForm.h"
 #include "designer/RichtextPropertyForm.h"
+#include "designer/RpDExpressionBuilder.h"
 #include "designer/ShapePropertyForm.h"
 #include "designer/SysDataPropertyForm.h"
 #include "preview/RpExpressionBuilder.h"
@@ -113,21 +114,18 @@ EditResult EditItem(QWidget *owner, TRpDesigner *designer, QObject *item)
     return EditResult::NoDialog;
 }
 
-namespace {
-
-// The "..." buttons open the engine's expression wizard over the data sets of the application's data
-// modules, without heading and without an environment of variables.
-bool openWizard(QWidget *, TRpDesigner *, QString &expression)
+bool OpenWizard(QWidget *, TRpDesigner *designer, QString &expression)
 {
-    return OpenExpressionWizard(QString(), expression, nullptr, static_cast<TRpEvEnvironment *>(nullptr), nullptr);
+    if (designer)
+        return OpenDesignerExpressionWizard(QString(), expression, *designer);
+    return OpenExpressionWizard(
+        QString(), expression, nullptr, static_cast<TRpEvEnvironment *>(nullptr), nullptr);
 }
-
-} // namespace
 
 void install(TRpDesigner *designer, QWidget *owner)
 {
     static const bool wizardInstalled = [] {
-        ExpressionWizard::install(openWizard);
+        ExpressionWizard::install(OpenWizard);
         return true;
     }();
     Q_UNUSED(wizardInstalled);

@@ -30,6 +30,10 @@ void unregisterExtraEditor(const QMetaObject *kind);
 // Opens the dialog of the item's kind: Accepted (OK), Cancelled, or NoDialog for a kind without one.
 EditResult EditItem(QWidget *owner, TRpDesigner *designer, QObject *item);
 
+// The wizard the "..." buttons open, without heading: the designer's expression wizard over the report's
+// available tables and its variables; without a designer, the engine's wizard over the application's tables.
+bool OpenWizard(QWidget *owner, TRpDesigner *designer, QString &expression);
+
 // The dialog the designer window's engine opens for its items: installed as its OnEditProperties.
 void install(TRpDesigner *designer, QWidget *owner);
 

@@ -4,6 +4,7 @@
 #include "designer/RpDesigner.h"
 #include "platform/Exceptions.h"
 #include "platform/RegionalSettings.h"
+#include "preview/ReportVariables.h"
 #include "report/expressions/Evaluator.h"
 #include "report/expressions/EvaluatorTable.h"
 #include "report/model/Bands.h"
@@ -674,9 +675,35 @@ bool givesText(TRpDesigner *designer, const QString &expression)
             }
         }
     }
-    TRpEvaluator evaluator(nullptr, &dataSets);
-    evaluator.SetValidating(true);
+    // The report's variables are names the expression may use: a text variable is a text.
+    std::unique_ptr<RpReportVariables> variables;
+    TRpEvEnvironment *environment = nullptr;
+    if (designer && designer->report()) {
+        variables = std::make_unique<RpReportVariables>(designer->report());
+        environment = &variables->environment();
+        if (environment->Prepared())
+            environment = nullptr;
+    }
+    // Unprepared again however the computing ends; a variable that does not compile ends it too.
+    struct PreparedForCheck
+    {
+        TRpEvEnvironment *environment;
+        ~PreparedForCheck()
+        {
+            if (environment) {
+                environment->UnprepareEnvironment();
+                environment->SetDataSets(nullptr);
+            }
+        }
+    };
     try {
+        const PreparedForCheck prepared { environment };
+        if (environment) {
+            environment->SetDataSets(&dataSets);
+            environment->PrepareEnvironment();
+        }
+        TRpEvaluator evaluator(environment, &dataSets);
+        evaluator.SetValidating(true);
         evaluator.Compile(expression);
         return evaluator.Compute().Kind() == evString;
     } catch (const Exception &) {

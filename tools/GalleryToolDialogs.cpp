@@ -16,6 +16,7 @@
 #include "designer/SysDataPropertyForm.h"
 #include "report/files/DesignClasses.h"
 #include "report/files/ReportFile.h"
+#include "store/DataSource.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
 
@@ -150,6 +151,11 @@ struct SampleReport
         result->setObjectName(name);
         result->FieldDefs() = defs;
         result->CreateEmpty();
+        // Reports reach a table of a data module through a data source, as the program's data module has
+        // them.
+        auto *source = new TDataSource(&module);
+        source->setObjectName(QStringLiteral("dat") + name.mid(3));
+        source->setDataSet(result);
         return result;
     }
 

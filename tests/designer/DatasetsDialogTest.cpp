@@ -10,6 +10,9 @@
 #include "widgets/DBGrid.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -137,6 +140,57 @@ TEST_F(DatasetsDialog, NewEngineTableIsReadFromTheDataFolderAndNamedWithItsDataS
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(source->DataSet(), sales);
     EXPECT_EQ(namesOf(rpAvailableDataSources(*designer)).first(), QStringLiteral("Sales"));
+}
+
+TEST_F(DatasetsDialog, OpenTableChoosesADatabasesTableOrAnExistingFileOfAFolder)
+{
+    const QString folder = dataFolder();
+    datasets([this, folder](TDBSetupForm &dialog) {
+        boxes.scripts.push_front([this, folder](QDialog &d) {
+            auto &properties = static_cast<TEngineTableEditForm &>(d);
+            properties.ComboDatabase->setEditText(QStringLiteral("Data"));
+            properties.databaseChanged();
+            boxes.scripts.push_front([folder](QDialog &o) {
+                auto &open = static_cast<TDBOpenForm &>(o);
+                EXPECT_EQ(open.windowTitle(), QStringLiteral("Open table"));
+                EXPECT_EQ(open.ComboAlias->itemText(0), QString());
+                EXPECT_EQ(open.ComboAlias->currentText(), QStringLiteral("Data"));
+                EXPECT_EQ(itemsOf(open.ListFiles), (QStringList { "Account.dat", "Transaction.dat" }));
+                // A folder instead of a database: its files of the chosen type.
+                open.ComboAlias->setCurrentIndex(0);
+                open.EDirectory->setText(folder);
+                open.fillFiles();
+                EXPECT_EQ(itemsOf(open.ListFiles), (QStringList { "Account.dat", "Transaction.dat" }));
+                for (const char *refused : { "", "*.dat", "Acc?unt.dat", "Missing.dat" }) {
+                    open.EFileName->setText(QString::fromLatin1(refused));
+                    EXPECT_FALSE(open.openClick()) << refused;
+                }
+                // A typed path opens its folder and selects the file.
+                open.EFileName->setText(QDir(folder).filePath(QStringLiteral("Transaction.dat")));
+                open.fileNameEntered();
+                EXPECT_EQ(open.ListFiles->currentItem()->text(), QStringLiteral("Transaction.dat"));
+                EXPECT_TRUE(open.openClick());
+                EXPECT_EQ(open.database(), folder);
+                EXPECT_EQ(open.table(), QStringLiteral("Transaction.dat"));
+                return true;
+            });
+            properties.BTable->click();
+            EXPECT_EQ(properties.ComboDatabase->currentText(), folder);
+            EXPECT_EQ(properties.ComboTable->currentText(), QStringLiteral("Transaction.dat"));
+            properties.EName->setText(QStringLiteral("Moves"));
+            properties.apply();
+            return true;
+        });
+        dialog.MenuNew->actions().first()->trigger();
+        dialog.BOK->click();
+        return true;
+    });
+    auto *moves = designer->files()->dataModule()->findChild<TTable *>(QStringLiteral("Moves"));
+    ASSERT_NE(moves, nullptr);
+    EXPECT_EQ(moves->DatabaseName(), folder);
+    EXPECT_TRUE(moves->Active());
+    EXPECT_EQ(moves->ViewRowCount(), 3);
+    EXPECT_TRUE(boxes.errors().isEmpty());
 }
 
 TEST_F(DatasetsDialog, CancelledNewTableLeavesNothing)
@@ -279,4 +333,69 @@ TEST_F(DatasetsDialog, FieldsDialogHidesShowsAndReordersFields)
     auto *accounts = designer->files()->dataModule()->findChild<TTable *>(QStringLiteral("Accounts"));
     ASSERT_NE(accounts, nullptr);
     EXPECT_EQ(accounts->Fields()[1]->FieldName(), QStringLiteral("Account_Balance"));
+}
+
+TEST_F(DatasetsDialog, FieldsDialogAddsAHiddenFieldAndEditsALabelAndFormat)
+{
+    datasets([this](TDBSetupForm &dialog) {
+        newTable(dialog, QStringLiteral("Account.dat"), QStringLiteral("Accounts"));
+        boxes.scripts.push_back([this](QDialog &d) {
+            auto &fields = static_cast<TFieldPropertyForm &>(d);
+            fields.ListFields->setCurrentRow(0);
+            fields.deleteClick();
+            EXPECT_TRUE(fields.BAdd->isEnabled());
+            // "&Add" offers the hidden fields.
+            boxes.scripts.push_front([](QDialog &s) {
+                auto &select = static_cast<QInputDialog &>(s);
+                EXPECT_EQ(select.windowTitle(), QStringLiteral("Select a field"));
+                EXPECT_EQ(select.comboBoxItems(), QStringList { "Account_Number" });
+                select.setTextValue(QStringLiteral("Account_Number"));
+                return true;
+            });
+            fields.BAdd->click();
+            EXPECT_EQ(itemsOf(fields.ListFields),
+                (QStringList { "Account_Number", "Account_Type", "Account_Balance" }));
+            // "&Edit": the label, and the format of a field that has one.
+            boxes.scripts.push_front([](QDialog &s) {
+                auto &edit = static_cast<TFieldLabelForm &>(s);
+                EXPECT_EQ(edit.windowTitle(), QStringLiteral("Account_Balance"));
+                EXPECT_FALSE(edit.EFormat->isHidden());
+                EXPECT_FALSE(edit.EPrecision->isHidden());
+                EXPECT_EQ(edit.EPrecision->text(), QStringLiteral("15"));
+                edit.ELabel->setText(QStringLiteral("Solde"));
+                edit.EFormat->setText(QStringLiteral("0.00"));
+                // Digits only.
+                edit.EPrecision->clear();
+                for (const QChar c : QStringLiteral("-4x")) {
+                    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                    QCoreApplication::sendEvent(edit.EPrecision, &press);
+                }
+                EXPECT_EQ(edit.EPrecision->text(), QStringLiteral("4"));
+                return true;
+            });
+            fields.ListFields->setCurrentRow(2);
+            fields.BEdit->click();
+            boxes.scripts.push_front([](QDialog &s) {
+                auto &edit = static_cast<TFieldLabelForm &>(s); // a text field
+                EXPECT_TRUE(edit.EFormat->isHidden());
+                EXPECT_TRUE(edit.EPrecision->isHidden());
+                return false;
+            });
+            fields.ListFields->setCurrentRow(1);
+            fields.BEdit->click();
+            return true;
+        });
+        dialog.BFields->click();
+        dialog.BOK->click();
+        return true;
+    });
+    auto *accounts = designer->files()->dataModule()->findChild<TTable *>(QStringLiteral("Accounts"));
+    ASSERT_NE(accounts, nullptr);
+    const TField *field = accounts->LookupField(QStringLiteral("Account_Balance"));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->DisplayLabel(), QStringLiteral("Solde"));
+    EXPECT_EQ(field->DisplayFormat(), QStringLiteral("0.00"));
+    EXPECT_EQ(static_cast<const TFloatField *>(field)->Precision(), 4);
+    EXPECT_TRUE(accounts->LookupField(QStringLiteral("Account_Number"))->Visible());
+    EXPECT_TRUE(boxes.scripts.empty());
 }

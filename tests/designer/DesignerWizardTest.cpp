@@ -5,6 +5,8 @@
 #include "preview/ReportVariables.h"
 #include "preview/RpEnvironmentEditor.h"
 #include "preview/WizardTestSupport.h"
+#include "report/expressions/Evaluator.h"
+#include "report/files/DesignClasses.h"
 
 #include <QRadioButton>
 #include <QTableWidget>
@@ -82,6 +84,37 @@ TEST_F(DesignerWizard, BuildsAndValidatesASumOfAFieldWithItsButtons)
     w->expressionEdit()->setPlainText(QStringLiteral("tblTransaction.Transaction_Amount / 4"));
     click(w, QStringLiteral("Valida&te"));
     EXPECT_EQ(boxes.messages.back().text, QStringLiteral("There are no errors. The result is : -3,125"));
+}
+
+TEST_F(DesignerWizard, ValidatingChangesNothingInTheOpenDesignAndShowsNoBoxOfItsOwn)
+{
+    auto *band = new TRpDesignBand(designer->designReport());
+    band->setObjectName(QStringLiteral("Detail1"));
+    auto *label = new TRpDesignLabel(band);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setCaption(QStringLiteral("Solde"));
+    RpWizardWindow *w = wizard.get();
+    const auto validate = [&](const char *expression) {
+        w->expressionEdit()->setPlainText(QString::fromLatin1(expression));
+        const size_t before = boxes.messages.size();
+        click(w, QStringLiteral("Valida&te"));
+        EXPECT_EQ(boxes.messages.size(), before + 1) << "only the wizard's own answer";
+        return boxes.messages.empty() ? QString() : boxes.messages.back().text;
+    };
+    EXPECT_EQ(validate("SETSTRPROP('Label1', 'Caption', 'Changed')"),
+        QStringLiteral("There are no errors. The result is : Changed"));
+    EXPECT_EQ(label->caption(), QStringLiteral("Solde"));
+    EXPECT_EQ(validate("OKBOX('Hello')"), QStringLiteral("There are no errors. The result is : True"));
+    EXPECT_EQ(
+        validate("SETFONTSIZE('Label1', 30)"), QStringLiteral("There are no errors. The result is : True"));
+    EXPECT_EQ(label->font()->size(), TRpDesignLabel().font()->size());
+    EXPECT_FALSE(designer->Modified());
+
+    // The same setter outside the wizard does reach the design.
+    TRpEvaluator evaluator;
+    TRpEvValue value;
+    evaluator.ComputeOnce(QStringLiteral("SETSTRPROP('Label1', 'Caption', 'Changed')"), value);
+    EXPECT_EQ(label->caption(), QStringLiteral("Changed"));
 }
 
 TEST_F(DesignerWizard, WritesOperatorsAndArgumentsTheDesignersWay)

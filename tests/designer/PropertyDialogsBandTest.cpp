@@ -12,13 +12,17 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTextList>
 #include <QToolButton>
 
 namespace {
@@ -453,6 +457,43 @@ TEST_F(PropertyDialogTest, RichTextDialogEditsTheDocument)
     edit<TRichtextPropertyForm>(
         richText, [](TRichtextPropertyForm &form) { form.CheckAutoStretch->setChecked(true); });
     EXPECT_EQ(richText->lines(), QStringList { QStringLiteral("plain words") });
+}
+
+TEST_F(PropertyDialogTest, RichTextEditorFormatsSavesAndOpensTheText)
+{
+    const QString file = dir.filePath(QStringLiteral("kept.htm"));
+    dialogs.fileAnswer = file;
+    richText->setLines({ QStringLiteral("<p>first words</p><p>second</p>") });
+    edit<TRichtextPropertyForm>(richText, [](TRichtextPropertyForm &form) {
+        TRpRichTextEditor &editor = *form.RichEdit;
+        QTextCursor cursor(editor.Editor->document());
+        cursor.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+        editor.Editor->setTextCursor(cursor);
+        editor.BBold->click();
+        EXPECT_TRUE(editor.BBold->isChecked());
+        editor.BAlignCenter->click();
+        EXPECT_TRUE(editor.BAlignCenter->isChecked());
+        editor.BIndentMore->click();
+        editor.Editor->moveCursor(QTextCursor::End);
+        editor.BBullets->click();
+        // Saved, emptied and opened again: the same document.
+        editor.BSaveAs->click();
+        editor.BNew->click();
+        EXPECT_TRUE(editor.Editor->toPlainText().isEmpty());
+        editor.BOpen->click();
+        EXPECT_EQ(editor.Editor->toPlainText(), QStringLiteral("first words\nsecond"));
+    });
+    EXPECT_TRUE(QFileInfo::exists(file));
+    QTextDocument document;
+    document.setHtml(richText->lines().join(u'\n'));
+    ASSERT_EQ(document.blockCount(), 2);
+    const QTextBlock first = document.firstBlock();
+    EXPECT_EQ(first.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_GT(first.blockFormat().leftMargin(), 0);
+    EXPECT_EQ(first.begin().fragment().text(), QStringLiteral("first"));
+    EXPECT_EQ(first.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_NE(document.lastBlock().textList(), nullptr);
+    EXPECT_EQ(first.textList(), nullptr);
 }
 
 TEST_F(PropertyDialogTest, RichTextDataFieldDialogWritesFieldAndFont)

@@ -6,21 +6,27 @@
 #include "designer/DBTextPropertyForm.h"
 #include "designer/LabelPropertyForm.h"
 #include "designer/MemoPropertyForm.h"
+#include "designer/RpDExpressionBuilder.h"
 #include "designer/SysDataPropertyForm.h"
+#include "platform/RegionalSettings.h"
+#include "preview/ReportVariables.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFile>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QToolButton>
+
+#include "support/UiScript.h"
 
 namespace {
 
@@ -150,8 +156,8 @@ TEST_F(PropertyDialogTest, ADoubleClickSkipsLockedElementsButTheSelectorDoesNot)
     ASSERT_TRUE(designer->mover()->OnControlDoubleClicked);
     designer->mover()->OnControlDoubleClicked(shape);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-        Qt::NoModifier);
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->ComboSelection, &click);
     EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("ShapePropertyForm") });
     designer->SetElementFlag(shape, QStringLiteral("BlockEdit"), false);
@@ -164,7 +170,8 @@ TEST_F(PropertyDialogTest, TheLanguageFileTranslatesADialogUnderItsSection)
     const QString file = dir.filePath(QStringLiteral("lang.txt"));
     QFile out(file);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("[LabelPropertyForm]\nLabelPropertyForm.Caption=Etiquette\nCheckTransparent.Caption=Transparente\n");
+    out.write(
+        "[LabelPropertyForm]\nLabelPropertyForm.Caption=Etiquette\nCheckTransparent.Caption=Transparente\n");
     out.close();
     designer->LanguageFile = file;
     QString caption;
@@ -213,6 +220,65 @@ TEST_F(PropertyDialogTest, LabelDialogShowsAndWritesEveryField)
     EXPECT_TRUE(label->font()->style().testFlag(Rp::fsItalic));
     EXPECT_EQ(label->color(), rgbColor(0, 128, 0));
     EXPECT_TRUE(designer->Modified());
+}
+
+struct TypingCase
+{
+    TRpNumberEdit::Typing typing;
+    int maxTyped;
+    const char *keys;
+    const char *shown; // "," stands for the regional decimal separator
+};
+
+void PrintTo(const TypingCase &c, std::ostream *os)
+{
+    *os << '"' << c.keys << '"';
+}
+
+class NumberTyping : public ::testing::TestWithParam<TypingCase>
+{
+};
+
+TEST_P(NumberTyping, KeepsOnlyTheKeysTheFieldTakes)
+{
+    TRpNumberEdit edit(GetParam().typing);
+    edit.setMaxTypedLength(GetParam().maxTyped);
+    for (const QChar c : QString::fromLatin1(GetParam().keys)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(&edit, &press);
+    }
+    QString expected = QString::fromLatin1(GetParam().shown);
+    expected.replace(u',', RegionalSettings::current().decimalSeparator());
+    EXPECT_EQ(edit.text(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, NumberTyping,
+    ::testing::Values(
+        // Lengths and degrees: digits and either separator, typed as the regional one.
+        TypingCase { TRpNumberEdit::Typing::Decimal, 0, "12.5", "12,5" },
+        TypingCase { TRpNumberEdit::Typing::Decimal, 0, "7,25", "7,25" },
+        TypingCase { TRpNumberEdit::Typing::Decimal, 0, "-3e2 x", "32" },
+        // Widths: digits only, and at most two of them in the frame dialog.
+        TypingCase { TRpNumberEdit::Typing::Digits, 0, "1.0,5a", "105" },
+        TypingCase { TRpNumberEdit::Typing::Digits, 2, "1234", "12" },
+        // The number of columns: the digits 1 to 9.
+        TypingCase { TRpNumberEdit::Typing::NonZeroDigits, 0, "102", "12" }));
+
+TEST(NumberSteps, UpAndDownStayWithinTheirRange)
+{
+    TRpNumberEdit width(TRpNumberEdit::Typing::Digits);
+    width.setStepRange(1, 32000);
+    width.setText(QStringLiteral("1"));
+    width.stepBy(-1);
+    EXPECT_EQ(width.text(), QStringLiteral("1"));
+    width.setText(QStringLiteral("31999"));
+    width.stepBy(1);
+    width.stepBy(1);
+    EXPECT_EQ(width.text(), QStringLiteral("32000"));
+    // A field that does not convert steps from 0.
+    width.setText(QStringLiteral("x"));
+    width.stepBy(1);
+    EXPECT_EQ(width.text(), QStringLiteral("1"));
 }
 
 struct DegreeCase
@@ -303,6 +369,34 @@ TEST_F(PropertyDialogTest, ExpressionDialogTakesTheWizardsAnswerAndTheMasterList
     });
     EXPECT_EQ(expression->expression(), QStringLiteral("COUNT(tblAccount.Account_Number)"));
     EXPECT_EQ(expression->master(), nullptr);
+}
+
+TEST_F(PropertyDialogTest, TheDotsButtonOpensTheDesignersWizardOverTheReportsTables)
+{
+    ExpressionWizard::install(PropertyDialogs::OpenWizard);
+    QStringList listed;
+    nested = [&listed](QDialog &dialog) {
+        auto *wizard = qobject_cast<TRpDExpressionBuilder *>(&dialog);
+        if (!wizard)
+            return false;
+        wizard->show(); // fills its lists as it becomes active
+        const QListWidget *sets = wizard->findChild<QListWidget *>(QStringLiteral("ListDatasets"));
+        for (int i = 0; sets && i < sets->count(); ++i)
+            listed << sets->item(i)->text();
+        EXPECT_EQ(wizard->expressionText(), QStringLiteral("SUM(tblTransaction.Transaction_Amount)"));
+        wizard->expressionEdit()->moveCursor(QTextCursor::End);
+        UiFind::click(wizard, QStringLiteral(">"));
+        wizard->expressionEdit()->insertPlainText(QStringLiteral("\n0"));
+        UiFind::click(wizard, QStringLiteral("Not"));
+        UiFind::click(wizard, QStringLiteral("OK"));
+        wizard->hide();
+        return true;
+    };
+    edit<TExpressionPropertyForm>(
+        expression, [](TExpressionPropertyForm &form) { form.EExpression->BWizard->click(); });
+    EXPECT_EQ(listed, (QStringList { QStringLiteral("tblAccount"), QStringLiteral("tblTransaction") }));
+    // The designer's way of writing operators, in one line.
+    EXPECT_EQ(expression->expression(), QStringLiteral("SUM(tblTransaction.Transaction_Amount) > 0 not "));
 }
 
 TEST_F(PropertyDialogTest, SystemFieldDialogWritesTheDatumAndItsText)
@@ -459,6 +553,39 @@ TEST_F(PropertyDialogTest, ValueMapRowsGrowAndShrinkWithTheArrowKeys)
 
 // ---------------------------------------------------------------- memo
 
+TEST_F(PropertyDialogTest, MemoDialogWritesItsLinesSwitchesFontAndColour)
+{
+    dialogs.fontAnswer = QFont(QStringLiteral("Courier New"), 14);
+    dialogs.fontAnswer.setBold(true);
+    dialogs.colorAnswer = QColor(0, 0, 255);
+    memo->setAlignment(Rp::taRightJustify);
+    memo->setAutoSize(true);
+    edit<TMemoPropertyForm>(memo, [](TMemoPropertyForm &form) {
+        EXPECT_EQ(form.lines(), (QStringList { QStringLiteral("first"), QStringLiteral("%DELsecond") }));
+        EXPECT_FALSE(form.CheckWordWrap->isChecked());
+        EXPECT_TRUE(form.CheckAutoSize->isChecked());
+        EXPECT_TRUE(form.CheckAutoStretch->isEnabled());
+        EXPECT_EQ(form.FontGroup->ComboAlignment->currentText(), QStringLiteral("Right"));
+        form.MemoLines->setPlainText(QStringLiteral("one\n\nthree"));
+        form.FontGroup->ComboAlignment->setCurrentIndex(2);
+        form.CheckWordWrap->setChecked(true);
+        form.CheckAutoSize->setChecked(false);
+        form.CheckAutoStretch->setChecked(true);
+        form.FontGroup->BFont->click();
+        form.FontGroup->BColor->click();
+    });
+    EXPECT_EQ(memo->lines(), (QStringList { QStringLiteral("one"), QString(), QStringLiteral("three") }));
+    EXPECT_EQ(memo->alignment(), Rp::taCenter);
+    EXPECT_TRUE(memo->wordWrap());
+    EXPECT_FALSE(memo->autoSize());
+    EXPECT_TRUE(memo->autoStretch());
+    EXPECT_EQ(memo->font()->name(), QStringLiteral("Courier New"));
+    EXPECT_EQ(memo->font()->size(), 14);
+    EXPECT_TRUE(memo->font()->style().testFlag(Rp::fsBold));
+    EXPECT_EQ(memo->color(), rgbColor(0, 0, 255));
+    EXPECT_TRUE(designer->Modified());
+}
+
 TEST_F(PropertyDialogTest, RemoveLineIfEmptyTogglesOnlyTheMarker)
 {
     const QString longLine = QStringLiteral("%DEL") + QString(300, u'x') + QStringLiteral("%%END%%");
@@ -500,6 +627,22 @@ TEST_F(PropertyDialogTest, MemoExpressionGoesThroughTheClipboardAsAField)
         form.BExpression->click();
     });
     EXPECT_EQ(memo->lines(), QStringList { QStringLiteral("Sum: %%STR(1+1)%%%%'a'+'b'%%") });
+}
+
+TEST_F(PropertyDialogTest, AMemoFieldOfATextVariableIsNotTurnedIntoText)
+{
+    RpReportVariables variables(report());
+    ASSERT_TRUE(variables.add(QStringLiteral("greeting"), QStringLiteral("'Bonjour'")));
+    ASSERT_TRUE(variables.add(QStringLiteral("twice"), QStringLiteral("1+1")));
+    memo->setLines({});
+    for (const char *answer : { "GREETING", "TWICE" }) {
+        wizardAnswer = QString::fromLatin1(answer);
+        edit<TMemoPropertyForm>(memo, [](TMemoPropertyForm &form) {
+            form.MemoLines->moveCursor(QTextCursor::End);
+            form.BExpression->click();
+        });
+    }
+    EXPECT_EQ(memo->lines(), QStringList { QStringLiteral("%%GREETING%%%%STR(TWICE)%%") });
 }
 
 TEST_F(PropertyDialogTest, AMemoOnThePageItselfDoesNotStretch)

@@ -3,15 +3,21 @@
 #include "FormsFixture.h"
 
 #include "designer/DBSetupForm.h"
+#include "designer/DBTextPropertyForm.h"
 #include "designer/DataSources.h"
 #include "designer/EngineTable.h"
 #include "designer/EngineTableEditForm.h"
+#include "designer/GroupPropertyForm.h"
+#include "designer/LabelPropertyForm.h"
 #include "designer/ReportDesignerDialog.h"
 #include "designer/ReportDesignerForm.h"
 #include "forms/Reports.h"
+#include "preview/WizardWindow.h"
+#include "report/files/DesignClasses.h"
 #include "report/files/DesignerSettings.h"
 #include "report/files/ReportFile.h"
 #include "support/TestSupport.h"
+#include "support/UiScript.h"
 #include "widgets/DBGrid.h"
 #include "widgets/GradButton.h"
 
@@ -21,6 +27,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 
@@ -30,6 +37,14 @@ QStringList namesOf(const QList<TDataSource *> &sources)
     for (const TDataSource *s : sources)
         names << s->DataSet()->objectName();
     return names;
+}
+
+QStringList itemTexts(const QComboBox *combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
 }
 
 const char *const kFiles[] = { "Account.dat", "Transaction.dat", "Expence.dat", "Income.dat" };
@@ -134,6 +149,75 @@ TEST_F(ReportData, TheDataModulesTablesAreOfferedAndBindTheReport)
     });
     frmReports->btnNewReport->click();
     EXPECT_TRUE(TestSupport::readFile(reportPath).contains("DataSet = DataModule1.tblTransaction"));
+}
+
+TEST_F(ReportData, ThePropertyDialogsAndTheirWizardListTheDataModulesTables)
+{
+    const QStringList tables { "tblAccount", "tblTransaction", "tblExpence", "tblIncome" };
+    QStringList fieldSets;
+    QStringList subdetailSets;
+    QStringList wizardSets;
+    TRpDesignDBText *field = nullptr;
+    TRpDesignSubdetail *subdetail = nullptr;
+    TRpDesignExpr *sum = nullptr;
+    dialogs.fileAnswer = reportPath;
+    dialogs.scripts.push_back([&](QDialog &d) {
+        auto *form = qobject_cast<TReportDesignerForm *>(&d);
+        if (!form)
+            return false;
+        TRpDesigner *designer = form->RpDesigner1;
+        auto *band = new TRpDesignBand(designer->designReport());
+        band->setObjectName(QStringLiteral("Detail1"));
+        subdetail = new TRpDesignSubdetail(designer->designReport());
+        subdetail->setObjectName(QStringLiteral("Sub1"));
+        field = new TRpDesignDBText(band);
+        field->setObjectName(QStringLiteral("DBText1"));
+        sum = new TRpDesignExpr(band);
+        sum->setObjectName(QStringLiteral("Expr1"));
+
+        dialogs.scripts.push_back([&](QDialog &s) {
+            auto &dialog = static_cast<TDBTextPropertyForm &>(s);
+            fieldSets = itemTexts(dialog.DataField->ComboDataSet);
+            dialog.DataField->ComboDataSet->setCurrentText(QStringLiteral("tblTransaction"));
+            dialog.DataField->ComboField->setCurrentText(QStringLiteral("Transaction_Amount"));
+            return true;
+        });
+        EXPECT_EQ(designer->EditProperties(field), EditResult::Accepted);
+
+        dialogs.scripts.push_back([&](QDialog &s) {
+            auto &dialog = static_cast<TSubdetailPropertyForm &>(s);
+            subdetailSets = itemTexts(dialog.ComboDataSet);
+            dialog.ComboDataSet->setCurrentText(QStringLiteral("tblIncome"));
+            return true;
+        });
+        EXPECT_EQ(designer->EditProperties(subdetail), EditResult::Accepted);
+
+        dialogs.scripts.push_back([](QDialog &s) {
+            static_cast<TExpressionPropertyForm &>(s).EExpression->BWizard->click();
+            return true;
+        });
+        dialogs.scripts.push_back([&](QDialog &s) {
+            auto &wizard = static_cast<RpWizardWindow &>(s);
+            const QListWidget *sets = wizard.findChild<QListWidget *>(QStringLiteral("ListDatasets"));
+            for (int i = 0; sets && i < sets->count(); ++i)
+                wizardSets << sets->item(i)->text();
+            wizard.expressionEdit()->setPlainText(QStringLiteral("SUM(tblTransaction.Transaction_Amount)"));
+            UiFind::click(&wizard, QStringLiteral("OK"));
+            return true;
+        });
+        EXPECT_EQ(designer->EditProperties(sum), EditResult::Accepted);
+        EXPECT_EQ(field->dataSet(), DataModule1->tblTransaction);
+        EXPECT_EQ(field->dataField(), QStringLiteral("Transaction_Amount"));
+        EXPECT_EQ(subdetail->dataSet(), DataModule1->tblIncome);
+        EXPECT_EQ(sum->expression(), QStringLiteral("SUM(tblTransaction.Transaction_Amount)"));
+        designer->setModified(false);
+        return false;
+    });
+    frmReports->btnNewReport->click();
+    EXPECT_EQ(fieldSets, tables);
+    EXPECT_EQ(subdetailSets, QStringList { "(NONE)" } + tables);
+    EXPECT_EQ(wizardSets, tables);
+    EXPECT_TRUE(dialogs.scripts.empty());
 }
 
 TEST_F(ReportData, FinanceFilesAreByteIdenticalAfterADesignerSessionThatViewedEveryTable)
