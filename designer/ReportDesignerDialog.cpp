@@ -363,6 +363,7 @@ bool TReportDesignerDialog::NewReport(const QString &fileName, bool askWizard)
     if (OnNewReport) {
         QObject *dataset = nullptr;
         OnNewReport(form, form->RpDesigner1->files(), dataset, askWizard);
+        form->newReportDataSet = qobject_cast<TDataSet *>(dataset);
     }
     // Asked for the wizard, the window starts "New" when it first shows; the file name stays.
     form->newWithWizard = askWizard;

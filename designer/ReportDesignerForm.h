@@ -3,6 +3,7 @@
 #include "designer/DatafieldList.h"
 #include "designer/FileHistory.h"
 #include "designer/RpDesigner.h"
+#include "store/DataSet.h"
 
 #include <QDialog>
 #include <QHash>
@@ -146,6 +147,11 @@ public:
     // runs it when it first shows.
     bool newWithWizard = false;
     bool runNewOnActivation = false;
+    // The host's data set for a new report (`OnNewReport`): the wizard takes it and skips its data set page.
+    QPointer<TDataSet> newReportDataSet;
+    // The report wizard on the window's report, as "&New..." runs it after clearing the report; true when
+    // the user finished it.
+    bool RunWizard();
     // The help file of the window (the host's, or the one the settings file names).
     QString helpFile;
     // "&Datasets..." and the separator above it.

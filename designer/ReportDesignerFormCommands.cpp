@@ -1,8 +1,11 @@
 #include "designer/BlockForm.h"
 #include "designer/DBSetupForm.h"
+#include "designer/DatasetInterfaces.h"
 #include "designer/DesignItems.h"
+#include "designer/DesignReportExpert.h"
 #include "designer/DesignRuler.h"
 #include "designer/FramePropertyForm.h"
+#include "designer/LanguageFile.h"
 #include "designer/OptionsForm.h"
 #include "designer/ReportDesignerForm.h"
 #include "platform/RegionalSettings.h"
@@ -217,7 +220,16 @@ void TReportDesignerForm::updateToolbars()
         sameName = sameName && font->name() == first->name();
         sameSize = sameSize && font->size() == first->size();
     }
-    ComboFontName->setCurrentIndex(sameName ? ComboFontName->findText(first->name()) : -1);
+    int fontIndex = sameName ? ComboFontName->findText(first->name()) : -1;
+    // A font the report names but this machine lacks is still shown by its name, in its sorted place.
+    if (sameName && fontIndex < 0 && !first->name().isEmpty()) {
+        fontIndex = 0;
+        while (fontIndex < ComboFontName->count()
+            && ComboFontName->itemText(fontIndex).compare(first->name(), Qt::CaseInsensitive) < 0)
+            ++fontIndex;
+        ComboFontName->insertItem(fontIndex, first->name());
+    }
+    ComboFontName->setCurrentIndex(fontIndex);
     ComboFontSize->setEditText(sameSize ? QString::number(first->size()) : QString());
     SBBold->setChecked(first && (first->style() & Rp::fsBold));
     SBItalic->setChecked(first && (first->style() & Rp::fsItalic));
@@ -425,6 +437,31 @@ void TReportDesignerForm::ANewExecute()
     if (!newWithWizard)
         RpDesigner1->setFileName(QString());
     updateCaption();
+    RunWizard();
+}
+
+bool TReportDesignerForm::RunWizard()
+{
+    TRpDesigner *d = RpDesigner1;
+    RpReportWizardHost host;
+    host.dataSets = wizardDataSets(*d->files(), d->DatasetDisplayLabels);
+    host.handedDataSet = newReportDataSet;
+    // The label format files lie beside the settings file.
+    host.settingsFolder = QFileInfo(m_settingsFile).absolutePath();
+    host.languageFile = d->LanguageFile.isEmpty() ? nullptr : LanguageFiles::use(d->LanguageFile, this);
+    host.dataSetsEditable = d->AllowDatasetEdit;
+    host.interfaceRegistered = !TrpbaseDatasetInterface::registered().isEmpty();
+    host.AfterReportComponentCreated = d->AfterReportComponentCreated;
+    d->ClearSelection();
+    if (!RunReportWizard(*d->files(), this, host))
+        return false;
+    // The wizard marks the engine itself; the window learns of it through the designer.
+    d->files()->setModified(false);
+    d->setModified(true);
+    d->refreshSurface();
+    refillDatafields();
+    updateToolbars();
+    return true;
 }
 
 bool TReportDesignerForm::OpenReportFile(const QString &fileName)

@@ -21,7 +21,7 @@ bool renderFinanceWindows(const QDir &out, int &written);
 // The report's data windows, the variable editor and both expression wizards over the finance data.
 bool renderReportDataWindows(const QDir &out, int &written);
 // The first page of each ready report of the Reports folder beside the tool, run over the sample data set
-// (report-<Name>.png).
+// (report-<Name>.png), and the designer window over the statement of accounts (designer-Releve.png).
 bool renderReadyReports(const QDir &out, int &written);
 // Account and transaction lists printed to PDF through the grid printer.
 bool renderPrintedLists(const QDir &out, int &written);

@@ -1,5 +1,6 @@
 #include "GalleryTool.h"
 
+#include "designer/ReportDesignerForm.h"
 #include "forms/AEAccount.h"
 #include "forms/AEExpence.h"
 #include "forms/AEIncome.h"
@@ -212,7 +213,14 @@ bool renderReadyReports(const QDir &out, int &written)
                 pageImage(*first), out, QStringLiteral("report-%1.png").arg(QLatin1String(name)), written))
             return false;
     }
-    return true;
+    // The statement of accounts open in the designer window, as "E&dition d'un état" shows it.
+    TReportDesignerForm form(nullptr, folder.filePath(QStringLiteral("RPDESIGN.INI")));
+    form.resize(1000, 760);
+    if (!form.OpenReportFile(reports.filePath(QStringLiteral("Releve.RP2"))))
+        return false;
+    form.show();
+    QApplication::processEvents();
+    return save(grab(form), out, QStringLiteral("designer-Releve.png"), written);
 }
 
 } // namespace Gallery

@@ -13,7 +13,8 @@ long double rpRound(long double value)
         return -kBound;
     if (!(value < kBound))
         return kBound;
-    return std::nearbyintl(value);
+    // rintl: the same result as nearbyintl without saving the floating-point environment.
+    return std::rintl(value);
 }
 
 TRpPaperSize defaultPaperSize()

@@ -6,7 +6,6 @@
 #include <QPicture>
 #include <QScopeGuard>
 #include <QThread>
-#include <cfenv>
 #include <cmath>
 
 namespace {
@@ -49,7 +48,8 @@ void drawStoredPage(QPainter &canvas, const QPicture &page, const TRpPrintDevice
 }
 
 // Nearest integer, halves to the even neighbour; positions beyond the device's integer range stay at its
-// bounds.
+// bounds. rintl rounds exactly as nearbyintl does (in the default rounding mode) but skips saving and
+// restoring the floating-point environment, which made it the dearest step of placing a text on a page.
 int roundEven(long double value)
 {
     constexpr long double kBound = 2147483647.0L;
@@ -57,7 +57,7 @@ int roundEven(long double value)
         return -2147483647;
     if (!(value < kBound))
         return 2147483647;
-    return int(std::nearbyintl(value));
+    return int(std::rintl(value));
 }
 
 bool onGuiThread()
@@ -560,9 +560,10 @@ void TRpPrinter::printStoredPages()
     const int each = m_settings.collate ? 1 : copies;
     m_cancelled = false;
     m_printer->BeginJob(m_title);
-    auto endJob = qScopeGuard([this] {
+    // A page that cannot be read abandons the job: a document missing pages must not go out as complete.
+    auto abandonJob = qScopeGuard([this] {
         if (m_printer->Printing())
-            m_printer->EndJob();
+            m_printer->AbortJob();
     });
     for (int set = 0; set < sets; ++set) {
         for (int n = first; n <= last; ++n) {
@@ -582,6 +583,9 @@ void TRpPrinter::printStoredPages()
             }
         }
     }
+    abandonJob.dismiss();
+    if (m_printer->Printing())
+        m_printer->EndJob();
 }
 
 void TRpPrinter::RequestPrintSetup()

@@ -1,6 +1,7 @@
 #include "DesignerFixture.h"
 
 #include "designer/BlockForm.h"
+#include "designer/DesignReportExpert.h"
 #include "designer/DesignRuler.h"
 #include "designer/FramePropertyForm.h"
 #include "designer/LanguageFile.h"
@@ -22,6 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -199,6 +202,33 @@ TEST_F(DesignerWindow, FontChangesGoToTheSelectionOrTheReport)
     designer->ClearSelection();
     form->ApplyFontName(QStringLiteral("Courier New"));
     EXPECT_EQ(designer->report()->font()->name(), QStringLiteral("Courier New"));
+}
+
+TEST_F(DesignerWindow, AFontThisMachineLacksIsShownByItsName)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    QObject *label = insert(DesignStates::NewLabel, on(band));
+    auto *font = qvariant_cast<ReportFont *>(label->property("Font"));
+    font->setName(QStringLiteral("Zz No Such Family"));
+    designer->ClearSelection();
+    designer->Select(label);
+    form->updateToolbars();
+    EXPECT_EQ(form->ComboFontName->currentText(), QStringLiteral("Zz No Such Family"));
+    const int at = form->ComboFontName->currentIndex();
+    if (at > 0) {
+        EXPECT_LT(form->ComboFontName->itemText(at - 1).compare(
+                      QStringLiteral("Zz No Such Family"), Qt::CaseInsensitive),
+            0);
+    }
+    // Shown again, it is not listed twice.
+    designer->ClearSelection();
+    designer->Select(label);
+    form->updateToolbars();
+    int listed = 0;
+    for (int i = 0; i < form->ComboFontName->count(); ++i)
+        listed += form->ComboFontName->itemText(i) == QStringLiteral("Zz No Such Family");
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(form->ComboFontName->currentIndex(), at);
 }
 
 TEST_F(DesignerWindow, GroupsTakeNumbersAboveTheOnesLoaded)
@@ -433,11 +463,114 @@ TEST_F(DesignerWindow, TheUnsavedQuestionGuardsNew)
     EXPECT_EQ(
         dialogs.messages.back().text, QStringLiteral("The report has not been saved. Continue anyway?"));
     EXPECT_EQ(DesignItems::bands(designer->report()).size(), 1);
+    // The report wizard that follows is cancelled: the report stays empty and unmodified.
+    dialogs.execAnswer = false;
     form->ANewExecute();
     EXPECT_TRUE(DesignItems::bands(designer->report()).isEmpty());
     EXPECT_TRUE(designer->fileName().isEmpty());
     EXPECT_FALSE(designer->Modified());
     EXPECT_EQ(form->history().names().first(), path(QStringLiteral("kept.RP2")));
+}
+
+// Plays the report wizard when "&New..." opens it; other dialogs are left to the window's recorder.
+class WizardPlayer : public DialogRecorder
+{
+public:
+    explicit WizardPlayer(std::function<void(TRpDesignReportExpert &)> play)
+        : m_play(std::move(play))
+    { }
+    bool exec(QDialog &dialog) override
+    {
+        auto *wizard = qobject_cast<TRpDesignReportExpert *>(&dialog);
+        if (!wizard)
+            return DialogRecorder::exec(dialog);
+        ++shown;
+        m_play(*wizard);
+        return wizard->result() == QDialog::Accepted;
+    }
+    int shown = 0;
+
+private:
+    std::function<void(TRpDesignReportExpert &)> m_play;
+};
+
+// A data module of the program with one account table and its data source.
+class AccountModule
+{
+public:
+    AccountModule()
+    {
+        m_module.setObjectName(QStringLiteral("DataModule1"));
+        table = new TMemTable(&m_module);
+        table->setObjectName(QStringLiteral("tblAccount"));
+        table->FieldDefs().Add(QStringLiteral("Account_Type"), ftString, 50);
+        table->FieldDefs().Add(QStringLiteral("Balance"), ftFloat, 0);
+        table->CreateEmpty();
+        auto *source = new TDataSource(&m_module);
+        source->setObjectName(QStringLiteral("datAccount"));
+        source->setDataSet(table);
+        RpComponents::addDataModule(&m_module);
+    }
+    ~AccountModule() { RpComponents::remove(&m_module); }
+    TMemTable *table;
+
+private:
+    QObject m_module;
+};
+
+void finishList(TRpDesignReportExpert &wizard)
+{
+    wizard.rbList->setChecked(true);
+    wizard.next();
+    const QList<QListWidgetItem *> found
+        = wizard.lstDatasets->findItems(QStringLiteral("tblAccount"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    wizard.lstDatasets->setCurrentItem(found.front());
+    wizard.next();
+    wizard.btnAddAll->click();
+    while (wizard.currentPage() != TRpDesignReportExpert::PageFinish)
+        wizard.next();
+    wizard.btnFinish->click();
+}
+
+TEST_F(DesignerWindow, NewRunsTheReportWizardOnTheClearedReport)
+{
+    AccountModule data;
+    insert(DesignStates::NewBand, QPoint(100, 100));
+    designer->setFileName(path(QStringLiteral("old.RP2")));
+    designer->setModified(false);
+    WizardPlayer player(finishList);
+    form->ANewExecute();
+    EXPECT_EQ(player.shown, 1);
+    EXPECT_TRUE(designer->fileName().isEmpty());
+    EXPECT_TRUE(designer->Modified()) << "a finished wizard leaves a modified report";
+    EXPECT_EQ(designer->designReport()->dataSet(), data.table);
+    EXPECT_FALSE(find(QStringLiteral("BAND1"))) << "the old design is gone";
+    const auto bands = DesignItems::bands(designer->report());
+    EXPECT_GE(bands.size(), 2) << "a list has a column header and a detail band at least";
+    int labels = 0;
+    for (QObject *band : bands)
+        labels += int(DesignItems::elementsOn(band).size());
+    EXPECT_GE(labels, 4) << "a column title and a field for each of the two fields";
+    EXPECT_FALSE(form->DatafieldList->isEmpty()) << "the data-field list shows the chosen table's fields";
+}
+
+TEST_F(DesignerWindow, NewTakesTheHostsDataSetAndSkipsItsPage)
+{
+    AccountModule data;
+    form->newReportDataSet = data.table;
+    QList<int> pages;
+    WizardPlayer player([&pages](TRpDesignReportExpert &wizard) {
+        wizard.rbList->setChecked(true);
+        wizard.next();
+        pages << wizard.currentPage();
+        wizard.reject();
+    });
+    form->ANewExecute();
+    EXPECT_EQ(pages, QList<int>({ TRpDesignReportExpert::PageFields }));
+    EXPECT_TRUE(DesignItems::bands(designer->report()).isEmpty())
+        << "a cancelled wizard leaves the empty report";
+    EXPECT_FALSE(designer->Modified());
 }
 
 TEST_F(DesignerWindow, TheContextMenuFollowsTheSelectionAndGroups)

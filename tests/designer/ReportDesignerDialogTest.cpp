@@ -10,6 +10,7 @@
 #include "widgets/DialogRecorder.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaProperty>
@@ -356,6 +357,38 @@ TEST_F(DesignerDialog, EditedReportsAreSavedUnderTheirName)
     reread.LoadReportFile(file);
     EXPECT_NE(reread.report()->findChild<QObject *>(QStringLiteral("Reportlabel1")), nullptr);
     EXPECT_EQ(reread.report()->reportTitle(), QStringLiteral("Comptes"));
+}
+
+TEST_F(DesignerDialog, ANewReportAskedWithTheWizardRunsItOnceTheWindowShows)
+{
+    // The window is shown and its events run; the wizard then opens on its own and is cancelled.
+    class ShowingScript : public DialogRecorder
+    {
+    public:
+        bool exec(QDialog &dialog) override
+        {
+            dialogs.push_back(dialog.metaObject()->className());
+            if (auto *form = qobject_cast<TReportDesignerForm *>(&dialog)) {
+                form->show();
+                for (int i = 0; i < 10; ++i)
+                    QCoreApplication::processEvents();
+                fileNameAfterWizard = form->RpDesigner1->fileName();
+                form->hide();
+            }
+            return false;
+        }
+        QString fileNameAfterWizard;
+    } windows;
+    TReportDesignerDialog dialog;
+    const QString name = dir.filePath(QStringLiteral("nouveau.rp2"));
+    EXPECT_TRUE(dialog.NewReport(name, true));
+    EXPECT_EQ(windows.dialogs, QStringList({ "TReportDesignerForm", "TRpDesignReportExpert" }));
+    EXPECT_EQ(windows.fileNameAfterWizard, name) << "the new report keeps the name it was asked for";
+
+    windows.dialogs.clear();
+    EXPECT_TRUE(dialog.NewReport(name, false));
+    EXPECT_EQ(windows.dialogs, QStringList({ "TReportDesignerForm" })) << "without the flag no wizard";
+    EXPECT_FALSE(QFileInfo::exists(name));
 }
 
 TEST_F(DesignerDialog, AnUnreadableFileShowsNoDesignerWindow)

@@ -4,6 +4,7 @@
 #include "support/FakePrinter.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -44,6 +45,27 @@ TEST(ReportPrinting, PrintsThePagesOfTheReportsRange)
     PrintReport(list.report);
     EXPECT_EQ(events, QStringList { QStringLiteral("printed") });
     EXPECT_FALSE(IsReportRunning(list.report));
+}
+
+// Device positions round to the nearest pixel, halves to the even neighbour, on either side of the paper's
+// edge: at 508 dpi a tenth of a millimetre is exactly two pixels, so quarter units land on halves.
+TEST(ReportPrinting, DevicePositionsRoundHalvesToTheEvenPixel)
+{
+    FakePrinterInstall install([](FakePrinter &printer) {
+        printer.dpiX = printer.dpiY = 508;
+        printer.offsetX = printer.offsetY = 0;
+    });
+    TRpPrinter store;
+    store.setDestination(TRpPrinter::Destination::Printer);
+    store.StartDocument();
+    EXPECT_EQ(store.DeviceX(1.25L), 2);
+    EXPECT_EQ(store.DeviceX(1.75L), 4);
+    EXPECT_EQ(store.DeviceY(-1.25L), -2);
+    EXPECT_EQ(store.DeviceY(-1.75L), -4);
+    EXPECT_EQ(store.DeviceWidth(1.3L), 3);
+    EXPECT_EQ(store.DeviceHeight(2.25L), 4);
+    EXPECT_EQ(store.DeviceX(std::numeric_limits<long double>::quiet_NaN()), -2147483647);
+    store.AbortDocument();
 }
 
 TEST(ReportPrinting, PaperThePrinterLacksLeavesItsOwn)

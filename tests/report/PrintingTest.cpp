@@ -1,9 +1,12 @@
+#include "platform/Exceptions.h"
 #include "report/pages/RpPrinter.h"
 #include "support/FakePrinter.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPicture>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -284,6 +287,32 @@ TEST(StoredPagesPrinting, LoadingPagesOrResettingClearsTheRange)
     store.ResetStore();
     EXPECT_EQ(store.firstPage(), 0);
     EXPECT_EQ(store.lastPage(), 0);
+}
+
+TEST(StoredPagesPrinting, APageThatCannotBeReadAbortsTheJob)
+{
+    // A page file is checked whole when it loads, but only its first picture is decoded then: a damaged
+    // picture further on is found while printing. The job is abandoned rather than ended, so no half
+    // document goes out as if it were complete, and the fault reaches the caller.
+    QTemporaryDir dir;
+    PrintingStore p;
+    TRpPrinter &store = *p.store;
+    drawPages(store, 3);
+    const QString file = dir.filePath(QStringLiteral("pages.rpp"));
+    store.SavePages(file);
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    QByteArray bytes = damaged.readAll();
+    const qint32 second = qFromLittleEndian<qint32>(bytes.constData() + 128 + 4);
+    bytes[second + 8] = 'X';
+    damaged.seek(0);
+    damaged.write(bytes);
+    damaged.close();
+
+    store.LoadPages(file);
+    EXPECT_THROW(store.PrintPages(), Exception);
+    EXPECT_EQ(p.printer->log.last(), QStringLiteral("abort"));
+    EXPECT_FALSE(p.printer->Printing());
 }
 
 TEST(StoredPagesPrinting, AStillRunningJobOfThePrinterIsAbortedFirst)

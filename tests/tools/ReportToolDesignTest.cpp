@@ -1,5 +1,8 @@
 // Scripted sessions of the real designer window, through `quillot-report design`.
+#include "support/PdfText.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -234,6 +237,53 @@ TEST_F(ReportToolDesign, EditsAReportWithoutWritingIt)
     ASSERT_EQ(run("expect bands 1\npalette 3\nclick 48 43\nsave\n", {}, input), 0) << m_stderr.toStdString();
     EXPECT_EQ(read(input), before);
     EXPECT_TRUE(output().contains("Reportlabel1"));
+}
+
+TEST_F(ReportToolDesign, NewClearsTheReportAndRunsTheWizard)
+{
+    ASSERT_EQ(run("palette 2\nclick 100 100\nsave\n"
+                  "# a cancelled wizard leaves the empty report as it is\n"
+                  "dialog cancel\nmenu File/New...\nexpect bands 0\nexpect modified no\n"
+                  "# a finished one (New blank report) counts as a change\n"
+                  "dialog ok\nmenu File/New...\nexpect bands 0\nexpect modified yes\n"),
+        0)
+        << m_stderr.toStdString();
+    EXPECT_FALSE(output().contains("TRpDesignBand"));
+}
+
+// What is drawn with the mouse prints where it was drawn: 96 pixels at zoom 100 are 72 points on paper.
+TEST_F(ReportToolDesign, WhatWasDrawnRendersWhereItWasDrawn)
+{
+    if (!PdfText::available())
+        GTEST_SKIP() << "pdftotext is not installed";
+    ASSERT_EQ(run("palette 2\nclick 100 100\n"
+                  "palette 3 shift\nclick 148 53\nclick 348 53\npalette 0\n"
+                  "set Reportlabel1 Caption Drawn\nset Reportlabel2 Caption Moved\n"
+                  "# 40 pixels right and 8 down without snapping\n"
+                  "drag 360 60 400 68 shift\nexpect Reportlabel2 left 350\nexpect Reportlabel2 top 23\n"),
+        0)
+        << m_stderr.toStdString();
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("data")));
+    QProcess render;
+    render.start(m_tool,
+        { QStringLiteral("render"), path(QStringLiteral("out.RP2")), QStringLiteral("--data"),
+            path(QStringLiteral("data")), QStringLiteral("--pdf"), path(QStringLiteral("out.pdf")) });
+    render.waitForFinished(60000);
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    EXPECT_EQ(render.readAllStandardOutput(), "1 pages\n");
+
+    const PdfText pdf = PdfText::of(path(QStringLiteral("out.pdf")));
+    ASSERT_EQ(pdf.pages.size(), 1u);
+    EXPECT_NEAR(pdf.pages[0].width(), 595.3, 1) << "a new report is on A4";
+    // The band starts at the page margin (38, 38); the labels sit 110 and 350 pixels into it.
+    const PdfText::Word *drawn = pdf.find(QStringLiteral("Drawn"));
+    ASSERT_TRUE(drawn);
+    EXPECT_NEAR(drawn->xMin, (38 + 110) * 0.75, 1);
+    EXPECT_NEAR(drawn->yMin, (38 + 15) * 0.75, 1.5);
+    const PdfText::Word *moved = pdf.find(QStringLiteral("Moved"));
+    ASSERT_TRUE(moved);
+    EXPECT_NEAR(moved->xMin, (38 + 350) * 0.75, 1);
+    EXPECT_NEAR(moved->yMin, (38 + 23) * 0.75, 1.5);
 }
 
 struct FailureCase

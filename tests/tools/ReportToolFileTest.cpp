@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,8 +15,8 @@ namespace {
 QByteArray corpusFile(const char *name)
 {
     // The seed corpus of the report file fuzzer, found from the tests' own data folder.
-    QFile in(QDir::cleanPath(QStringLiteral(QUILLOT_TEST_DATA "/../../fuzz/corpus/ReportFileFuzz/")
-                             + QString::fromLatin1(name)));
+    QFile in(QDir::cleanPath(
+        QStringLiteral(QUILLOT_TEST_DATA "/../../fuzz/corpus/ReportFileFuzz/") + QString::fromLatin1(name)));
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
@@ -131,7 +132,7 @@ TEST_F(ReportToolFiles, WhatIsNoReportIsRefused)
 TEST_F(ReportToolFiles, PagesNamesAReportGivenForAPageFile)
 {
     TestSupport::writeFile(path(QStringLiteral("in.RP2")), report);
-    const ToolRun run = tool({QStringLiteral("pages"), path(QStringLiteral("in.RP2"))});
+    const ToolRun run = tool({ QStringLiteral("pages"), path(QStringLiteral("in.RP2")) });
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("a report file is not a page file")) << run.err.toStdString();
 }
@@ -243,6 +244,22 @@ INSTANTIATE_TEST_SUITE_P(Options, ReportToolPrintBadOptions,
     testing::Values(QStringList { "--range", "3-2" }, QStringList { "--copies", "0" },
         QStringList { "--range", "x" }, QStringList { "--copies", "-1" }, QStringList { "--range", "0-2" },
         QStringList { "--unknown" }, QStringList { "--range" }));
+
+TEST_F(ReportToolPrintPages, APageThatCannotBeReadLeavesNoHalfDocument)
+{
+    // The third page's picture is spoilt: the file loads (its links are sound), printing finds the fault.
+    QByteArray bytes = TestSupport::readFile(path(QStringLiteral("Relevé.rpp")));
+    qint32 record = 128;
+    for (int page = 1; page < 3; ++page)
+        record = qFromLittleEndian<qint32>(bytes.constData() + record + 4);
+    bytes[record + 8] = 'X';
+    TestSupport::writeFile(path(QStringLiteral("Relevé.rpp")), bytes);
+
+    const ToolRun run = print({});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("page 3")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.pdf"))));
+}
 
 TEST_F(ReportToolPrintPages, APdfFileIsRequired)
 {
