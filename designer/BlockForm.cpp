@@ -6,6 +6,7 @@
 #include "platform/RegionalSettings.h"
 #include "report/model/NameScope.h"
 #include "report/notation/StreamTree.h"
+#include "report/scripts/ReportScript.h"
 #include "widgets/Dialogs.h"
 
 #include <QCheckBox>
@@ -170,8 +171,10 @@ bool RenameDesignItem(TRpDesigner *designer, QObject *item, const QString &name)
     if (!scope.isFree(name) && name.compare(oldName, Qt::CaseInsensitive) != 0)
         return false;
     item->setObjectName(name);
-    // Only a rename that took place rewrites the script.
-    if (TDesignRpReport *report = designer->designReport())
+    // Only a rename that took place rewrites the script; the label bands the report wizard makes keep the
+    // sections of their old names.
+    if (TDesignRpReport *report = designer->designReport();
+        report && !RpReportScript::keepsScriptOnRename(oldName))
         report->setScript(renamedScript(report->script(), oldName, name));
     return true;
 }

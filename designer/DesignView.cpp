@@ -6,6 +6,7 @@
 #include "report/elements/LabelItems.h"
 #include "report/elements/RichTextItems.h"
 #include "report/model/Report.h"
+#include "report/scripts/ReportScript.h"
 #include "widgets/Dialogs.h"
 
 #include <QPainter>
@@ -205,6 +206,8 @@ void TRpDesignView::paintEvent(QPaintEvent *)
     }
     for (const TRpPrintable *element : DesignItems::elementsOn(m_report))
         paintElement(painter, element, QPoint(0, 0));
+    if (m_look.showScriptIndicator && hasScriptSection(m_report->objectName()))
+        paintScriptIndicator(painter, QRect(QPoint(0, 0), page));
     if (!m_editor)
         return;
     painter.setBrush(Qt::NoBrush);
@@ -222,12 +225,25 @@ void TRpDesignView::paintEvent(QPaintEvent *)
 
 bool TRpDesignView::hasScriptSection(const QString &name) const
 {
-    if (name.isEmpty() || !m_report)
+    if (!m_report)
         return false;
-    const QString prefix = u'[' + name + u'.';
-    const QStringList script = m_report->property("Script").toStringList();
-    return std::any_of(
-        script.cbegin(), script.cend(), [&prefix](const QString &line) { return line.startsWith(prefix); });
+    return RpReportScript::hasSection(m_report->property("Script").toStringList(), name);
+}
+
+void TRpDesignView::paintScriptIndicator(QPainter &painter, const QRect &area) const
+{
+    // A silver "s" in a 12-point font, 3 pixels from the right edge and 1 pixel from the top.
+    QFont mark(QStringLiteral("Arial"));
+    mark.setPointSize(12);
+    painter.save();
+    painter.setFont(mark);
+    painter.setPen(QColor(0xC0, 0xC0, 0xC0));
+    const QString text = QStringLiteral("s");
+    const QFontMetrics metrics(mark, this);
+    const int width = metrics.horizontalAdvance(text);
+    painter.drawText(QRect(area.right() - 3 - width, area.top() + 1, width + 1, metrics.height()),
+        Qt::AlignRight | Qt::AlignTop, text);
+    painter.restore();
 }
 
 void TRpDesignView::paintGrid(QPainter &painter, const QRect &area) const
@@ -280,15 +296,9 @@ void TRpDesignView::paintBand(QPainter &painter, const TRpCustomBand *band) cons
         const bool sameAsBand = m_look.bandNameFontColor == band->color();
         painter.setPen(sameAsBand ? QColor(Qt::white) : toQColor(m_look.bandNameFontColor));
         painter.drawText(r.adjusted(1, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, band->objectName());
-        if (m_look.showScriptIndicator && hasScriptSection(band->objectName())) {
-            QFont mark(QStringLiteral("Small Fonts"));
-            mark.setPixelSize(9);
-            painter.setFont(mark);
-            painter.setPen(QColor(128, 128, 128));
-            painter.drawText(
-                QRect(r.right() - 9, r.top() + 1, 6, 12), Qt::AlignRight | Qt::AlignTop, QStringLiteral("s"));
-        }
     }
+    if (m_look.showScriptIndicator && hasScriptSection(band->objectName()))
+        paintScriptIndicator(painter, r);
     painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
     painter.drawLine(r.bottomLeft(), r.bottomRight());
     for (const TRpPrintable *element : DesignItems::elementsOn(band))

@@ -58,6 +58,7 @@ private:
     void paintElement(QPainter &painter, const TRpPrintable *element, const QPoint &origin) const;
     void paintGrid(QPainter &painter, const QRect &area) const;
     bool hasScriptSection(const QString &name) const;
+    void paintScriptIndicator(QPainter &painter, const QRect &area) const;
 
     QPointer<TCustomRpReport> m_report;
     QPointer<TRuntimeComponentEditor> m_editor;

@@ -90,6 +90,14 @@ QFont printFont(QFont font)
     return font;
 }
 
+// A cell's text: amounts as the windows show them, through the program's one currency formatter
+// ("-245,10 €", "8 200,00 €"); every other field its plain text.
+QString cellText(const TField &field)
+{
+    const auto *number = dynamic_cast<const TFloatField *>(&field);
+    return number && number->Currency() ? field.DisplayText() : field.AsString();
+}
+
 bool isNumeric(const TField *field)
 {
     switch (field->DataType()) {
@@ -397,7 +405,7 @@ private:
             const QPoint path[] = { { cell.left(), cell.bottom() }, { cell.right(), cell.bottom() },
                 { cell.right(), cell.top() } };
             m_painter.drawPolyline(path, 3);
-            const QString text = entry.field ? entry.field->AsString() : QString::number(m_rowNo);
+            const QString text = entry.field ? cellText(*entry.field) : QString::number(m_rowNo);
             m_textColor = entry.FontColor;
             paintCell(cell, entry.Font, m_cellMetrics[i], text, entry.Color, entry.Alignment, entry.numeric);
         }

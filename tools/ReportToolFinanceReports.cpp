@@ -34,6 +34,9 @@ constexpr long double kBeforeLastLeft = kLastLeft - 20 - kAmountWidth;
 // Two decimals, thousands separators and the currency sign; a negative amount takes a minus sign in front.
 const QString kMoney = QStringLiteral("#,##0.00 €");
 const QString kDate = QStringLiteral("ddddd");
+// True on an account, false when the account table is empty (account numbers start at 1): the bands of an
+// account do not print the one empty account an empty table would otherwise show.
+const QString kAnAccount = QStringLiteral("tblAccount.Account_Number > 0");
 
 constexpr TColor kTitleColor = 0x603000; // dark blue (red in the low byte)
 constexpr TColor kHeaderColor = 0xF0F0F0; // light grey behind column titles
@@ -137,11 +140,14 @@ public:
         return made;
     }
 
-    // "Solde : 1 523,40 €", the current account's balance right after its caption.
+    // "Solde : 1 523,40 €", the current account's balance right after its caption; nothing while there is no
+    // account at all.
     TRpDesignExpr *balance(TRpCustomBand *band, Box box)
     {
         return expression(band, "AccountBalance",
-            QStringLiteral("'Solde : ' + FORMATNUMERIC('%1', tblAccount.Account_Balance)").arg(kMoney), box);
+            QStringLiteral("IF(%1, 'Solde : ' + FORMATNUMERIC('%2', tblAccount.Account_Balance), '')")
+                .arg(kAnAccount, kMoney),
+            box);
     }
 
     // The title band: the report's title in large letters.
@@ -265,6 +271,7 @@ QByteArray statement(TDataModule1 &data)
 
     TRpDesignBand *account = b.band("AccountBand", Rp::rbDetail, 90);
     account->setForceNewPage(true);
+    account->setPrintCondition(kAnAccount);
     ReportBuilder::setFont(
         b.wrappedField(account, "AccountName", data.tblAccount, "Account_Type", { 0, 10, 1150, 55 }), 12,
         Rp::fsBold, kTitleColor);
@@ -292,6 +299,7 @@ QByteArray statement(TDataModule1 &data)
 
     TRpDesignBand *accountTotal = b.band("AccountTotalBand", 80);
     transactions->setFooterBand(accountTotal);
+    accountTotal->setPrintCondition(kAnAccount);
     accountTotal->frame()->setDrawTop(true);
     ReportBuilder::bold(
         b.label(accountTotal, "AccountTotalLabel", QStringLiteral("Total du compte"), { 20, 15, 500 }));

@@ -2,6 +2,7 @@
 // look can be checked without a screen.
 #include "GalleryTool.h"
 
+#include "designer/DesignerScripts.h"
 #include "platform/RegionalSettings.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The finance windows are French: show them with French regional settings whatever the machine's.
     RegionalSettings::setCurrent(RegionalSettings::fromLocale(QLocale(QLocale::French, QLocale::France)));
+    // The designer's functions and the runs of designed reports, as the program has them from its start.
+    installDesignerScripts();
     QTextStream err(stderr);
     if (argc != 2) {
         err << "usage: quillot-gallery OUTDIR\n";

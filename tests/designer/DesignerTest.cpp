@@ -973,6 +973,67 @@ TEST_F(DesignerWindow, TheScriptIndicatorFollowsTheScript)
     Q_UNUSED(band);
 }
 
+// The darkest grey the script mark added on white in the top right corner of an area of the design view,
+// against a picture without it: 0xC0 for the silver mark (anti-aliased text is lighter only at its edges),
+// -1 when nothing was added.
+int markAdded(const QImage &without, const QImage &with, const QRect &area)
+{
+    int darkest = -1;
+    const QRect corner(area.right() - 20, area.top(), 21, 20);
+    for (int y = corner.top(); y <= corner.bottom(); ++y) {
+        for (int x = corner.left(); x <= corner.right(); ++x) {
+            const QColor c = with.pixelColor(x, y);
+            // Only where the mark is drawn on the band's white, not over grid dots.
+            if (c == without.pixelColor(x, y) || without.pixelColor(x, y) != QColor(Qt::white))
+                continue;
+            EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue()) << x << "," << y;
+            darkest = darkest < 0 ? c.red() : std::min(darkest, c.red());
+        }
+    }
+    return darkest;
+}
+
+TEST_F(DesignerWindow, TheScriptIndicatorMarksTheBandsAndTheReportWithASectionInAnyLetterCase)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    ASSERT_NE(band, nullptr);
+    designer->ClearSelection();
+    const QRect bandArea = DesignItems::itemRect(band);
+    const QRect pageArea(QPoint(0, 0), DesignItems::pageSize(designer->report()));
+    auto picture = [&] {
+        form->DesignView->update();
+        return form->DesignView->grab().toImage();
+    };
+    designer->setShowScriptIndicator(true);
+    const QImage plain = picture();
+    designer->designReport()->setScript({ QStringLiteral("  x := 1"),
+        u'[' + band->objectName().toUpper() + QStringLiteral(".BeforePrint]") });
+    QImage marked = picture();
+    EXPECT_NEAR(markAdded(plain, marked, bandArea), 0xC0, 4);
+    EXPECT_EQ(markAdded(plain, marked, pageArea), -1);
+    designer->designReport()->setScript({ u'[' + designer->report()->objectName().toLower() + u'.' });
+    marked = picture();
+    EXPECT_EQ(markAdded(plain, marked, bandArea), -1);
+    EXPECT_NEAR(markAdded(plain, marked, pageArea), 0xC0, 4);
+    designer->setShowScriptIndicator(false);
+    EXPECT_EQ(markAdded(plain, picture(), pageArea), -1);
+}
+
+TEST_F(DesignerWindow, RenamingTheWizardsLabelBandsKeepsTheirScriptSections)
+{
+    QObject *band = insert(DesignStates::NewBand, QPoint(100, 100));
+    ASSERT_NE(band, nullptr);
+    const QStringList script { QStringLiteral("[LabelBand.BeforePrint]"),
+        QStringLiteral("[RowSpace.BeforePrint]") };
+    designer->designReport()->setScript(script);
+    ASSERT_TRUE(RenameDesignItem(designer, band, QStringLiteral("LabelBand")));
+    ASSERT_TRUE(RenameDesignItem(designer, band, QStringLiteral("Etiquettes")));
+    EXPECT_EQ(designer->designReport()->script(), script);
+    ASSERT_TRUE(RenameDesignItem(designer, band, QStringLiteral("RowSpace")));
+    ASSERT_TRUE(RenameDesignItem(designer, band, QStringLiteral("Espace")));
+    EXPECT_EQ(designer->designReport()->script(), script);
+}
+
 } // namespace
 
 namespace {

@@ -11,6 +11,7 @@
 #include "report/GenerationTestSupport.h"
 #include "report/files/DesignerSettings.h"
 #include "report/files/ReportFile.h"
+#include "report/scripts/ScriptFunctions.h"
 #include "support/TestSupport.h"
 #include "widgets/GradButton.h"
 
@@ -341,6 +342,48 @@ TEST_F(ReadyReportsTest, MovementsShowTheCurrentAccountWithARunningTotalAndItsIn
             EXPECT_EQ(beside(pages.back(), caption), value) << account.name.toStdString();
         EXPECT_EQ(DataModule1->tblAccountAccount_Number->AsInteger(), number);
     }
+}
+
+// A new user's program: no account yet, and the designed-report runs installed as the program installs them
+// at its start, so the reports' print conditions apply.
+class ReadyReportsOverEmptyTables : public FormsFixture
+{
+protected:
+    void SetUp() override
+    {
+        FormsFixture::SetUp();
+        installReportScripts();
+    }
+    static QStringList run(const char *name)
+    {
+        TRpDLoader loader(QStringLiteral("ReportPrintForm"));
+        loader.LoadReportFile(shippedReport(name));
+        TRpPrinter store;
+        EXPECT_TRUE(RunReport(*loader.report(), store));
+        QStringList texts;
+        for (const PageLog &page : logPages(store)) {
+            for (const PageLog::Text &text : page.texts)
+                texts << plain(text.text);
+        }
+        return texts;
+    }
+};
+
+TEST_F(ReadyReportsOverEmptyTables, PrintNoEmptyAccountButZeroTotals)
+{
+    ASSERT_EQ(DataModule1->tblAccount->ViewRowCount(), 0);
+    const QStringList statement = run("Releve.RP2");
+    EXPECT_FALSE(statement.contains(QStringLiteral("Total du compte"))) << statement.join(u'|').toStdString();
+    EXPECT_FALSE(statement.join(u'|').contains(QStringLiteral("Solde :")))
+        << statement.join(u'|').toStdString();
+    EXPECT_TRUE(statement.contains(QStringLiteral("Mouvements de tous les comptes")));
+    EXPECT_EQ(statement.count(money(0)), 2) << statement.join(u'|').toStdString();
+
+    const QStringList movements = run("Mouvements.RP2");
+    EXPECT_FALSE(movements.join(u'|').contains(QStringLiteral("Solde :")))
+        << movements.join(u'|').toStdString();
+    EXPECT_TRUE(movements.contains(QStringLiteral("Total des revenus")));
+    EXPECT_EQ(movements.count(money(0)), 3) << movements.join(u'|').toStdString();
 }
 
 class ReadyReportsWindowTest : public ReadyReportsTest

@@ -2,6 +2,7 @@
 #include "widgets/DialogRecorder.h"
 
 #include "platform/Exceptions.h"
+#include "platform/RegionalSettings.h"
 #include "print/GridLayout.h"
 #include "print/PrintGrid.h"
 #include "store/DataSource.h"
@@ -353,6 +354,31 @@ TEST_F(PrintGridTest, TextStillInTheGridsCellEditorIsWrittenAndPrinted)
     EXPECT_EQ(table.State(), dsBrowse);
     EXPECT_TRUE(pages.find(QStringLiteral("Typed")));
     EXPECT_EQ(description(), QStringLiteral("Typed"));
+}
+
+// Amounts print as the windows show them, from the one currency formatter: "-245,10 €" in French, with a
+// minus sign and never in parentheses; the other columns keep their plain text.
+TEST_F(PrintGridTest, AmountsPrintAsTheWindowsShowThem)
+{
+    const RegionalSettings before = RegionalSettings::current();
+    RegionalSettings::setCurrent(RegionalSettings::fromLocale(QLocale(QLocale::French, QLocale::France)));
+    addRow(QStringLiteral("Carte"), -245.1);
+    addRow(QStringLiteral("Livret"), 8200);
+    addRow(QStringLiteral("Monnaie"), 45.3);
+    table.First();
+    RecordingPages pages;
+    const bool printed = printer.Print(pages);
+    // The digit groups are the locale's own blank, as in the windows.
+    const QString thousands = RegionalSettings::current().formatCurrency(8200);
+    RegionalSettings::setCurrent(before);
+    ASSERT_TRUE(printed);
+    for (const char *amount : { "-245,10\u00a0€", "45,30\u00a0€" })
+        EXPECT_TRUE(pages.find(QString::fromUtf8(amount))) << amount;
+    EXPECT_TRUE(thousands.startsWith(QLatin1Char('8')) && thousands.endsWith(QStringLiteral(",00\u00a0€")));
+    EXPECT_TRUE(pages.find(thousands)) << thousands.toStdString();
+    EXPECT_FALSE(pages.find(QStringLiteral("-245,1")));
+    EXPECT_FALSE(pages.find(QStringLiteral("45,3")));
+    EXPECT_TRUE(pages.find(QStringLiteral("Carte")));
 }
 
 TEST_F(PrintGridTest, NumbersTooWideForTheirCellPrintAsHashes)

@@ -64,6 +64,37 @@ TEST(ReportToolFinanceReports, RefusesAnythingButOneFolder)
     EXPECT_TRUE(run.out.isEmpty());
 }
 
+// A new user's empty tables: the statement prints no empty account (no balance, no account total) and the
+// movements no balance of a missing account; the totals are zero.
+TEST(ReportToolFinanceReports, ShowNoAccountOverEmptyTables)
+{
+    if (!QFileInfo::exists(toolPath("quillot-report")))
+        GTEST_SKIP() << "the tool is not built";
+    if (!PdfText::available())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("Data")));
+    for (const char *name : kReports) {
+        const QString pdf = work.filePath(QString::fromLatin1(name) + QStringLiteral(".pdf"));
+        const ToolRun run = runTool("quillot-report",
+            { QStringLiteral("render"), committed(name), QStringLiteral("--data"),
+                work.filePath(QStringLiteral("Data")), QStringLiteral("--pdf"), pdf,
+                QStringLiteral("--locale"), QStringLiteral("fr_FR") },
+            work.path());
+        ASSERT_EQ(run.exitCode, 0) << name << run.err.toStdString();
+        const PdfText text = PdfText::of(pdf);
+        EXPECT_EQ(text.pages.size(), 1u) << name;
+        QStringList words;
+        for (const PdfText::Word &w : text.words)
+            words << w.text;
+        const QString all = words.join(u' ');
+        EXPECT_FALSE(all.contains(QStringLiteral("Solde :"))) << name << ": " << all.toStdString();
+        EXPECT_FALSE(all.contains(QStringLiteral("Total du compte"))) << name << ": " << all.toStdString();
+        EXPECT_TRUE(all.contains(QStringLiteral("Page 1"))) << name << ": " << all.toStdString();
+    }
+}
+
 class FinanceReportRender : public testing::Test
 {
 protected:
