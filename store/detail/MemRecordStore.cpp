@@ -982,6 +982,7 @@ public:
 
     bool getRecord(char *record) const override;
     void readRow(int rowNumber, char *record) const override;
+    const char *rowData(int rowNumber) const override;
     void initRecord(char *record) const override;
 
     int insertRecord(const char *record) override;
@@ -1184,6 +1185,13 @@ void MemCursor::readRow(int rowNumber, char *record) const
     if (rowNumber < 1 || rowNumber > m_store.rowCount())
         throw EStoreError(StoreStatus::NotAllowed);
     std::memcpy(record, m_store.record(rowNumber), size_t(m_store.layout().recordSize()));
+}
+
+const char *MemCursor::rowData(int rowNumber) const
+{
+    if (rowNumber < 1 || rowNumber > m_store.rowCount())
+        throw EStoreError(StoreStatus::NotAllowed);
+    return m_store.record(rowNumber);
 }
 
 void MemCursor::initRecord(char *record) const

@@ -549,6 +549,23 @@ TEST(RecordStore, DuplicateColumnNames_GetNumberedSuffixes)
     EXPECT_EQ(columns[3].name, "A_2");
 }
 
+TEST(RecordStore, RowData_IsTheStoredRow_AndRefusesRowsOutOfRange)
+{
+    Table t;
+    t.append(5, "five");
+    t.append(6, "six");
+    t.cursor->deleteRecord();
+    for (int row : { 1, 2 }) {
+        Rec copy(*t.store);
+        t.cursor->readRow(row, copy.data());
+        EXPECT_EQ(QByteArray(t.cursor->rowData(row), t.store->layout().recordSize()),
+            QByteArray(copy.data(), t.store->layout().recordSize()))
+            << row;
+    }
+    EXPECT_THROW(t.cursor->rowData(0), EStoreError);
+    EXPECT_THROW(t.cursor->rowData(3), EStoreError);
+}
+
 // ---- Noting changes by number: rows are found again by their auto-increment number, so a loaded table
 // whose numbers are empty or given twice has its changes written whole instead.
 
