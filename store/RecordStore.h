@@ -258,6 +258,9 @@ public:
     // Copies the current row (or the given row) into a record buffer of the store's layout.
     virtual bool getRecord(char *record) const = 0;
     virtual void readRow(int rowNumber, char *record) const = 0;
+    // The stored bytes of a row, read in place: valid until the store next changes. A row number out of
+    // range throws EStoreError(NotAllowed).
+    virtual const char *rowData(int rowNumber) const = 0;
     // Every field unassigned, every value zero.
     virtual void initRecord(char *record) const = 0;
 

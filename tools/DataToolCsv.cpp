@@ -130,10 +130,10 @@ char *writeText(char *out, const char *value, int width)
     return out;
 }
 
+// A stamp that DateTime::stampToDateTime accepts (checked before the first row is printed): the rounding of
+// the field's own reading, then the calendar date and the time of day.
 char *writeStamp(char *out, double stamp)
 {
-    // The checks and rounding of the field's own reading, then the calendar date and the time of day.
-    DateTime::stampToDateTime(stamp);
     const qint64 t = qint64(std::llround(stamp));
     const qint64 day = t / DateTime::kMsPerDay;
     const int ms = int(t % DateTime::kMsPerDay);
@@ -252,15 +252,15 @@ bool dump(const TCustomMemTable &table, const std::function<void(const char *byt
     }
 
     const int rows = cursor->viewRowCount();
-    std::vector<char> record(size_t(layout.recordSize()));
-    // The dates first: one that cannot be read stops the dump before anything is printed.
+    // The dates first: one that cannot be read stops the dump before anything is printed, and the rows
+    // below need not check them again.
     for (const Column &c : columns) {
         if (c.kind != Column::Stamp)
             continue;
         for (int i = 0; i < rows; ++i) {
-            cursor->readRow(cursor->rowAt(i), record.data());
-            if (record[size_t(c.stateOffset)] == 0)
-                DateTime::stampToDateTime(load<double>(record.data() + c.valueOffset));
+            const char *record = cursor->rowData(cursor->rowAt(i));
+            if (record[c.stateOffset] == 0)
+                DateTime::stampToDateTime(load<double>(record + c.valueOffset));
         }
     }
     constexpr qsizetype kPart = qsizetype(1) << 20;
@@ -276,11 +276,11 @@ bool dump(const TCustomMemTable &table, const std::function<void(const char *byt
             sink(begin, out - begin);
             out = begin;
         }
-        cursor->readRow(cursor->rowAt(i), record.data());
+        const char *record = cursor->rowData(cursor->rowAt(i));
         for (size_t k = 0; k < columns.size(); ++k) {
             if (k > 0)
                 *out++ = ',';
-            out = writeValue(out, columns[k], record.data());
+            out = writeValue(out, columns[k], record);
         }
         *out++ = '\r';
         *out++ = '\n';

@@ -582,16 +582,30 @@ void MemRecordStore::finishLoad(qint64 storedAutoIncValue)
     m_defaultOrder.clear();
     m_defaultOrder.reserve(size_t(m_slots.count()));
     qint64 highest = 0;
+    // Live rows whose numbers rise in file order have a number each and none twice: the check that noting
+    // changes needs is then done here, while the rows pass by anyway, instead of by a pass of its own over
+    // every row at the first change.
+    bool rising = m_autoIncColumn >= 0;
+    qint64 lastLive = std::numeric_limits<qint64>::min();
     for (int r = 1; r <= m_slots.count(); ++r) {
-        if (isLive(m_status[size_t(r - 1)]))
+        const bool live = isLive(m_status[size_t(r - 1)]);
+        if (live)
             m_defaultOrder.push_back(r);
         if (m_autoIncColumn >= 0) {
             const char *rec = m_slots.row(r);
-            if (Record::state(m_layout, rec, m_autoIncColumn) == FieldState::Value)
-                highest
-                    = std::max<qint64>(highest, load<qint32>(Record::value(m_layout, rec, m_autoIncColumn)));
+            if (Record::state(m_layout, rec, m_autoIncColumn) == FieldState::Value) {
+                const qint32 key = load<qint32>(Record::value(m_layout, rec, m_autoIncColumn));
+                highest = std::max<qint64>(highest, key);
+                if (live) {
+                    rising = rising && key > lastLive;
+                    lastLive = key;
+                }
+            } else if (live) {
+                rising = false;
+            }
         }
     }
+    m_keyCheck = rising ? KeyCheck::Usable : KeyCheck::Unknown;
     // Numbers already in use are never handed out again, whatever the stored value says.
     m_nextAutoInc = std::clamp<qint64>(std::max(storedAutoIncValue, highest + 1), 1, kMaxAutoIncValue);
     m_liveRows = int(m_defaultOrder.size());
@@ -888,12 +902,14 @@ QStringList MemRecordStore::applyChanges(const std::vector<QByteArray> &parts, c
     return problems;
 }
 
-qint64 MemRecordStore::readChanges(const QByteArray &body, const QString &source, std::vector<Change> &changes) const
+qint64 MemRecordStore::readChanges(
+    const QByteArray &body, const QString &source, std::vector<Change> &changes) const
 {
     ByteReader in(body, source);
     auto refuse = [&](const QString &problem) {
         throw EStoreError(StoreStatus::InvalidPacket,
-            QStringLiteral("%1: the saved changes of %2 cannot be applied: %3").arg(source, tableName, problem));
+            QStringLiteral("%1: the saved changes of %2 cannot be applied: %3")
+                .arg(source, tableName, problem));
     };
     if (in.read<quint32>() != columnFingerprint())
         refuse(QStringLiteral("they were saved for other columns"));
@@ -966,6 +982,7 @@ public:
 
     bool getRecord(char *record) const override;
     void readRow(int rowNumber, char *record) const override;
+    const char *rowData(int rowNumber) const override;
     void initRecord(char *record) const override;
 
     int insertRecord(const char *record) override;
@@ -1168,6 +1185,13 @@ void MemCursor::readRow(int rowNumber, char *record) const
     if (rowNumber < 1 || rowNumber > m_store.rowCount())
         throw EStoreError(StoreStatus::NotAllowed);
     std::memcpy(record, m_store.record(rowNumber), size_t(m_store.layout().recordSize()));
+}
+
+const char *MemCursor::rowData(int rowNumber) const
+{
+    if (rowNumber < 1 || rowNumber > m_store.rowCount())
+        throw EStoreError(StoreStatus::NotAllowed);
+    return m_store.record(rowNumber);
 }
 
 void MemCursor::initRecord(char *record) const

@@ -549,4 +549,71 @@ TEST(RecordStore, DuplicateColumnNames_GetNumberedSuffixes)
     EXPECT_EQ(columns[3].name, "A_2");
 }
 
+TEST(RecordStore, RowData_IsTheStoredRow_AndRefusesRowsOutOfRange)
+{
+    Table t;
+    t.append(5, "five");
+    t.append(6, "six");
+    t.cursor->deleteRecord();
+    for (int row : { 1, 2 }) {
+        Rec copy(*t.store);
+        t.cursor->readRow(row, copy.data());
+        EXPECT_EQ(QByteArray(t.cursor->rowData(row), t.store->layout().recordSize()),
+            QByteArray(copy.data(), t.store->layout().recordSize()))
+            << row;
+    }
+    EXPECT_THROW(t.cursor->rowData(0), EStoreError);
+    EXPECT_THROW(t.cursor->rowData(3), EStoreError);
+}
+
+// ---- Noting changes by number: rows are found again by their auto-increment number, so a loaded table
+// whose numbers are empty or given twice has its changes written whole instead.
+
+struct LoadedNumbersCase
+{
+    const char *name;
+    std::vector<int> numbers; // of the rows in file order; 0 for an empty one
+    bool noted;
+};
+
+class LoadedNumbers : public ::testing::TestWithParam<LoadedNumbersCase>
+{
+};
+
+TEST_P(LoadedNumbers, AChangeIsNotedOnlyWhenEveryRowHasANumberOfItsOwn)
+{
+    std::vector<ColumnDesc> columns = keyedColumns();
+    columns[0].attributes = 0; // the numbers are set by hand below
+    Table t(columns);
+    for (size_t i = 0; i < GetParam().numbers.size(); ++i)
+        t.append(qint32(i));
+    for (size_t i = 0; i < GetParam().numbers.size(); ++i) {
+        ASSERT_TRUE(t.cursor->moveToRow(int(i) + 1));
+        Rec r = t.current();
+        if (GetParam().numbers[i] == 0)
+            r.setNull(0);
+        else
+            r.setInt(0, GetParam().numbers[i]);
+        t.cursor->modifyRecord(r.data());
+    }
+    auto loaded = IRecordStore::fromPacket(t.store->toPacket(PacketForm::Binary), QStringLiteral("t.dat"));
+    loaded->setKeepChangeLog(false);
+    loaded->setRecordChanges(true);
+    auto cursor = loaded->createCursor();
+    cursor->moveToAfterLast();
+    cursor->insertRecord(Rec(*loaded).setInt(1, 7).setText(2, "new").data());
+    QByteArray body;
+    EXPECT_EQ(loaded->recordedChanges(body), GetParam().noted);
+}
+
+INSTANTIATE_TEST_SUITE_P(RecordStore, LoadedNumbers,
+    ::testing::Values(LoadedNumbersCase { "Empty", {}, true },
+        LoadedNumbersCase { "Rising", { 1, 2, 5 }, true },
+        LoadedNumbersCase { "UniqueOutOfOrder", { 3, 1, 2 }, true },
+        LoadedNumbersCase { "GivenTwiceInOrder", { 1, 2, 2 }, false },
+        LoadedNumbersCase { "GivenTwiceApart", { 2, 1, 2 }, false },
+        LoadedNumbersCase { "EmptyNumber", { 1, 0, 3 }, false },
+        LoadedNumbersCase { "NegativeThenRising", { -5, -1, 4 }, true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace

@@ -1,4 +1,5 @@
 // Runs the built quillot-data program (beside the test binaries: <build>/bin) as a user would.
+#include "platform/DateTime.h"
 #include "store/ChangeJournal.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
@@ -9,7 +10,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <charconv>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -148,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataToolFailureTest,
         FailureCase { "ConvertDamaged", { "convert", "Damaged.dat", "Out.xml" }, "Damaged.dat" },
         FailureCase { "FilterUnfinished", { "dump", "Account.dat", "--filter", "Account_Number >" },
             "Expression expected but nothing found" },
-        FailureCase { "FilterRegionalNumber", { "dump", "Account.dat", "--filter", "Account_Balance >= '1,5'" },
+        FailureCase { "FilterRegionalNumber",
+            { "dump", "Account.dat", "--filter", "Account_Balance >= '1,5'" },
             "'1,5' is not a valid floating point value" },
         FailureCase { "FilterUnknownField", { "dump", "Account.dat", "--filter", "Nope = 1" },
             "Field 'Nope' not found" },
@@ -179,7 +183,8 @@ TEST_F(DataToolTest, DumpWithAFilter_PrintsExactlyTheMatchingRows)
     const Case cases[] = {
         { { "--filter", "Transaction_Description = 'dup*'", "--case-insensitive" },
             "1,DUPONT,2024-03-12,100,\r\n2,Dupuis,2024-03-12T12:30:00,25.5,\r\n4,dup,2024-03-13,150,\r\n" },
-        { { "--filter", "Transaction_Description = 'dup*'", "--case-insensitive", "--no-partial-compare" }, "" },
+        { { "--filter", "Transaction_Description = 'dup*'", "--case-insensitive", "--no-partial-compare" },
+            "" },
         { { "--filter", "Transaction_Amount >= '100.5'" }, "4,dup,2024-03-13,150,\r\n" },
         { { "--filter", "Transaction_Date = '2024-03-12'" }, "1,DUPONT,2024-03-12,100,\r\n" },
     };
@@ -242,6 +247,149 @@ TEST_F(DataToolTest, ATableWithPendingChanges_IsDumpedConvertedAndAddedToAsThePr
     EXPECT_EQ(warned.out, QStringLiteral("Income_Number,Income_Description\r\n1,Salaire\r\n2,Prime\r\n"));
     EXPECT_TRUE(warned.err.startsWith("quillot-data: warning: ")) << warned.err.toStdString();
     EXPECT_TRUE(warned.err.contains("not completely written")) << warned.err.toStdString();
+}
+
+// The dump formats the stored bytes itself; what it prints must be what the field objects give for each
+// value: dates through the calendar of QDate, texts decoded from Windows-1252, numbers as their shortest
+// text.
+QString fieldText(const TField &field)
+{
+    if (field.IsNullValue())
+        return QString();
+    switch (field.DataType()) {
+    case ftInteger:
+    case ftAutoInc:
+    case ftSmallint:
+    case ftWord:
+        return QString::number(field.AsInteger());
+    case ftFloat:
+    case ftCurrency: {
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, field.AsNumber());
+        return QString::fromLatin1(buffer, result.ptr - buffer);
+    }
+    case ftDateTime: {
+        const QDateTime moment = DateTime::toQDateTime(field.AsDateTime());
+        QString text = moment.date().toString(QStringLiteral("yyyy-MM-dd"));
+        const int ms = DateTime::msecOfDay(field.AsDateTime());
+        if (ms != 0)
+            text += moment.time().toString(
+                ms % 1000 != 0 ? QStringLiteral("'T'hh:mm:ss.zzz") : QStringLiteral("'T'hh:mm:ss"));
+        return text;
+    }
+    default:
+        break;
+    }
+    QString text = field.AsString();
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r'))
+        || text.contains(QLatin1Char('\n')))
+        text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return text;
+}
+
+TEST_F(DataToolTest, Dump_PrintsEveryKindOfStoredValueAsItsFieldGivesIt)
+{
+    TFieldDefs defs;
+    defs.Add(QStringLiteral("N"), ftAutoInc);
+    defs.Add(QStringLiteral("I"), ftInteger);
+    defs.Add(QStringLiteral("S"), ftSmallint);
+    defs.Add(QStringLiteral("W"), ftWord);
+    defs.Add(QStringLiteral("F"), ftFloat);
+    defs.Add(QStringLiteral("C"), ftCurrency);
+    defs.Add(QStringLiteral("D"), ftDateTime);
+    defs.Add(QStringLiteral("T"), ftString, 12);
+    {
+        TMemTable table;
+        table.FieldDefs() = defs;
+        table.setFileName(path(QStringLiteral("Mix.dat")));
+        table.CreateEmpty();
+        table.setKeepChangeLog(false);
+        IRecordCursor &cursor = *table.cursor();
+        const RecordLayout &layout = table.store()->layout();
+        QByteArray record(layout.recordSize(), '\0');
+        std::mt19937_64 random(17);
+        constexpr double kMsPerDay = 86400000.0;
+        // Day 1 is 1 January of year 1, day 3652059 is 31 December 9999; 693594 is 30 December 1899.
+        const std::vector<double> stamps { 1 * kMsPerDay, 3652059 * kMsPerDay + 86399999, 693594 * kMsPerDay,
+            693594 * kMsPerDay - 1, 693593 * kMsPerDay + 0.5, 730119 * kMsPerDay + 43200000.4,
+            36524 * kMsPerDay + 1000, 365 * kMsPerDay + 59 * 60000 + 999.5 };
+        const std::vector<double> numbers { 0.0, -0.0, 0.1, 1e300, -4.9e-324, 123456789.125, 1e21, 1e-7 };
+        const std::vector<QByteArray> texts { "", "plain", "a,b", "say \"hi\"", "two\r\nlines",
+            "\x80\x81\x8d\x9f\xa0\xe9\xff", "123456789012", "\"" };
+        for (int i = 0; i < 600; ++i) {
+            char *r = record.data();
+            cursor.initRecord(r);
+            const auto pick = [&](size_t n) { return size_t(random() % n); };
+            const auto maybe = [&](int column, auto &&set) {
+                if (random() % 7 == 0)
+                    Record::setState(layout, r, column, FieldState::Null);
+                else
+                    set();
+            };
+            maybe(1, [&] {
+                const qint32 v = qint32(random());
+                Record::setValue(layout, r, 1, reinterpret_cast<const char *>(&v), 4);
+            });
+            maybe(2, [&] {
+                const qint16 v = qint16(random());
+                Record::setValue(layout, r, 2, reinterpret_cast<const char *>(&v), 2);
+            });
+            maybe(3, [&] {
+                const quint16 v = quint16(random());
+                Record::setValue(layout, r, 3, reinterpret_cast<const char *>(&v), 2);
+            });
+            for (int column : { 4, 5 }) {
+                maybe(column, [&] {
+                    double v = i < 8 ? numbers[size_t(i)]
+                                     : double(qint64(random() % 2000000001) - 1000000000) / 100;
+                    if (pick(4) == 0)
+                        v = numbers[pick(numbers.size())];
+                    Record::setValue(layout, r, column, reinterpret_cast<const char *>(&v), 8);
+                });
+            }
+            maybe(6, [&] {
+                double v = i < int(stamps.size()) ? stamps[size_t(i)]
+                                                  : double(1 + qint64(random() % 3652059)) * kMsPerDay;
+                if (i >= int(stamps.size()) && pick(2) == 0)
+                    v += double(random() % 86400000) + (pick(3) == 0 ? 0.5 : 0.0);
+                Record::setValue(layout, r, 6, reinterpret_cast<const char *>(&v), 8);
+            });
+            maybe(7, [&] {
+                QByteArray v = texts[pick(texts.size())];
+                if (pick(2) == 0) {
+                    v.clear();
+                    for (size_t k = pick(13); k > 0; --k)
+                        v.append(char(1 + random() % 255));
+                }
+                Record::setValue(layout, r, 7, v.constData(), int(v.size()));
+            });
+            cursor.moveToAfterLast();
+            cursor.insertRecord(r);
+        }
+        table.Close();
+    }
+
+    TMemTable table;
+    table.setFileName(path(QStringLiteral("Mix.dat")));
+    table.Open();
+    QString expected = QStringLiteral("N,I,S,W,F,C,D,T\r\n");
+    int rows = 0;
+    for (table.First(); !table.AtEnd(); table.Next(), ++rows) {
+        QStringList line;
+        for (const auto &field : table.Fields())
+            line << fieldText(*field);
+        expected += line.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    table.Close();
+    ASSERT_EQ(rows, 600);
+
+    const Result dumped = tool({ "dump", "Mix.dat" });
+    ASSERT_EQ(dumped.status, 0) << dumped.err.toStdString();
+    const QStringList got = dumped.out.split(QStringLiteral("\r\n"));
+    const QStringList want = expected.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(got.size(), want.size());
+    for (qsizetype i = 0; i < want.size(); ++i)
+        ASSERT_EQ(got[i].toStdString(), want[i].toStdString()) << "line " << i;
 }
 
 TEST_F(DataToolTest, WithoutArguments_PrintsTheUsage)
