@@ -264,7 +264,7 @@ TEST(ElementStreaming, EveryElementKindReadsBackWithItsValuesAndLinks)
 // QUILLOT_UPDATE_SEEDS rewrites them.
 TEST(ElementStreaming, TheFuzzSeedsHoldTheFullReport)
 {
-    const QDir root = QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("../.."));
+    const QDir root(QStringLiteral(QUILLOT_TEST_DATA "/../.."));
     const auto report = makeFullReport();
     const std::pair<QString, QByteArray> seeds[] = {
         {root.filePath(QStringLiteral("fuzz/corpus/ReportTextFuzz/full-report.txt")), writeComponentText(report.get())},
