@@ -34,29 +34,6 @@ Qt::Alignment alignmentOf(Rp::TAlignment alignment)
     return Qt::AlignLeft;
 }
 
-Qt::BrushStyle brushStyleOf(Rp::TBrushStyle style)
-{
-    switch (style) {
-    case Rp::bsSolid:
-        return Qt::SolidPattern;
-    case Rp::bsClear:
-        return Qt::NoBrush;
-    case Rp::bsHorizontal:
-        return Qt::HorPattern;
-    case Rp::bsVertical:
-        return Qt::VerPattern;
-    case Rp::bsFDiagonal:
-        return Qt::FDiagPattern;
-    case Rp::bsBDiagonal:
-        return Qt::BDiagPattern;
-    case Rp::bsCross:
-        return Qt::CrossPattern;
-    case Rp::bsDiagCross:
-        return Qt::DiagCrossPattern;
-    }
-    return Qt::SolidPattern;
-}
-
 // Points on the screen at a zoom, at least one pixel for any positive width.
 int screenPixels(int points, int zoom, int resolution)
 {
@@ -107,26 +84,6 @@ void paintPlaceholder(QPainter &painter, const QRect &r, const QString &text)
 }
 
 } // namespace
-
-Qt::PenStyle toQtPenStyle(Rp::TPenStyle style)
-{
-    switch (style) {
-    case Rp::psSolid:
-    case Rp::psInsideFrame:
-        return Qt::SolidLine;
-    case Rp::psDash:
-        return Qt::DashLine;
-    case Rp::psDot:
-        return Qt::DotLine;
-    case Rp::psDashDot:
-        return Qt::DashDotLine;
-    case Rp::psDashDotDot:
-        return Qt::DashDotDotLine;
-    case Rp::psClear:
-        return Qt::NoPen;
-    }
-    return Qt::SolidLine;
-}
 
 TRpDesignView::TRpDesignView(QWidget *parent)
     : QWidget(parent)
@@ -327,7 +284,7 @@ void TRpDesignView::paintElement(QPainter &painter, const TRpPrintable *element,
         const ReportPen *pen = shape->pen();
         const int width = screenPixels(pen->width(), zoom, resolution);
         painter.setPen(QPen(toQColor(pen->color()), width, toQtPenStyle(pen->style())));
-        painter.setBrush(QBrush(toQColor(shape->brush()->color()), brushStyleOf(shape->brush()->style())));
+        painter.setBrush(QBrush(toQColor(shape->brush()->color()), toQtBrushStyle(shape->brush()->style())));
         const QRect inner = r.adjusted(width / 2, width / 2, -(width + 1) / 2, -(width + 1) / 2);
         switch (shape->shape()) {
         case Rp::rpsRectangle:

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class ReportFont;
+#include "report/elements/DrawItems.h"
 #include "report/model/Report.h"
 class TRpCustomBand;
 class TRpPrintable;
@@ -65,4 +66,3 @@ private:
     DesignLook m_look;
 };
 
-Qt::PenStyle toQtPenStyle(Rp::TPenStyle style);

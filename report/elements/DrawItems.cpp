@@ -211,7 +211,9 @@ QRect deviceRect(const TRpPrinter &store, const TRpPrintableSize &bounds, long d
         store.DeviceY(top + bounds.nativeHeight()) - y1);
 }
 
-Qt::PenStyle penStyle(Rp::TPenStyle style)
+} // namespace
+
+Qt::PenStyle toQtPenStyle(Rp::TPenStyle style)
 {
     switch (style) {
     case Rp::psSolid:
@@ -231,7 +233,7 @@ Qt::PenStyle penStyle(Rp::TPenStyle style)
     return Qt::SolidLine;
 }
 
-Qt::BrushStyle brushStyle(Rp::TBrushStyle style)
+Qt::BrushStyle toQtBrushStyle(Rp::TBrushStyle style)
 {
     switch (style) {
     case Rp::bsSolid:
@@ -253,8 +255,6 @@ Qt::BrushStyle brushStyle(Rp::TBrushStyle style)
     }
     return Qt::SolidPattern;
 }
-
-} // namespace
 
 const QImage &ReportPicture::image() const
 {
@@ -281,11 +281,11 @@ void TRpShape::PrintAt(long double x, long double y)
     const long double screen = TRpPrinter::screenPixelsPerInch() > 0 ? TRpPrinter::screenPixelsPerInch() : 96;
     const qreal penWidth
         = std::max(1, store.DeviceWidth(std::max(1, m_pen->width()) / screen * kNativePerInch));
-    const Qt::PenStyle style = penStyle(m_pen->style());
+    const Qt::PenStyle style = toQtPenStyle(m_pen->style());
     canvas->setPen(style == Qt::NoPen
             ? QPen(Qt::NoPen)
             : QPen(QBrush(pageColor(m_pen->color())), penWidth, style, Qt::FlatCap, Qt::MiterJoin));
-    const Qt::BrushStyle fill = brushStyle(m_brush->style());
+    const Qt::BrushStyle fill = toQtBrushStyle(m_brush->style());
     canvas->setBrush(fill == Qt::NoBrush ? QBrush() : QBrush(pageColor(m_brush->color()), fill));
     // Outlines lie inside the bounds.
     const qreal half = style == Qt::NoPen ? 0 : penWidth / 2;

@@ -91,6 +91,10 @@ private:
     mutable QByteArray m_decodedFrom;
 };
 
+// The Qt styles a report pen and brush draw with.
+Qt::PenStyle toQtPenStyle(Rp::TPenStyle style);
+Qt::BrushStyle toQtBrushStyle(Rp::TBrushStyle style);
+
 // A rectangle, ellipse or lines drawn with a pen and filled with a brush, within the element's bounds and in
 // the final pass only; it prints no frame. The pen's width is in screen pixels.
 class TRpShape : public TRpPrintable
