@@ -330,41 +330,36 @@ void TRuntimeComponentEditor::CenterOnBandVertically()
 
 void TRuntimeComponentEditor::EqualSpaceHorizontally()
 {
-    const QList<QObject *> items = selection();
-    if (items.size() < 3)
-        return;
-    Modify();
-    QList<int> edges;
-    for (const QObject *item : items)
-        edges << DesignItems::itemRect(item).left();
-    const QList<int> placed = DesignGeometry::equalSpacing(edges);
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        QObject *item = items.at(i);
-        if (ElementFlag(item, QStringLiteral("BlockMove")) || DesignItems::isBand(item))
-            continue;
-        QRect r = DesignItems::itemRect(item);
-        r.moveLeft(placed.at(i));
-        DesignItems::setItemRect(item, r);
-    }
-    afterCommand();
+    equalSpace(Qt::Horizontal);
 }
 
 void TRuntimeComponentEditor::EqualSpaceVertically()
+{
+    equalSpace(Qt::Vertical);
+}
+
+void TRuntimeComponentEditor::equalSpace(Qt::Orientation direction)
 {
     const QList<QObject *> items = selection();
     if (items.size() < 3)
         return;
     Modify();
+    const bool across = direction == Qt::Horizontal;
     QList<int> edges;
-    for (const QObject *item : items)
-        edges << DesignItems::itemRect(item).top();
+    for (const QObject *item : items) {
+        const QRect r = DesignItems::itemRect(item);
+        edges << (across ? r.left() : r.top());
+    }
     const QList<int> placed = DesignGeometry::equalSpacing(edges);
     for (qsizetype i = 0; i < items.size(); ++i) {
         QObject *item = items.at(i);
         if (ElementFlag(item, QStringLiteral("BlockMove")) || DesignItems::isBand(item))
             continue;
         QRect r = DesignItems::itemRect(item);
-        r.moveTop(placed.at(i));
+        if (across)
+            r.moveLeft(placed.at(i));
+        else
+            r.moveTop(placed.at(i));
         DesignItems::setItemRect(item, r);
     }
     afterCommand();

@@ -127,6 +127,8 @@ private:
     void pasteText(const QString &text, QObject *target);
     void pasteImage(const QImage &image, QObject *target);
     void alignEach(const std::function<QPoint(const QRect &first, const QRect &own)> &place);
+    // Spaces the selected elements' left (or top) edges evenly between the outermost ones.
+    void equalSpace(Qt::Orientation direction);
     void zOrder(bool front);
     void deleteItems(const QList<QObject *> &items);
 
