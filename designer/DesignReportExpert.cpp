@@ -1,6 +1,7 @@
 #include "designer/DesignReportExpert.h"
 
 #include "designer/LanguageFile.h"
+#include "designer/PropertyFields.h"
 #include "platform/RegionalSettings.h"
 #include "report/files/ReportFile.h"
 #include "report/generation/RunReport.h"
@@ -114,23 +115,6 @@ protected:
 // ---------------------------------------------------------------- the window
 
 namespace {
-
-QString unitName(TRpUnit unit)
-{
-    switch (unit) {
-    case Rp::MM:
-        return QStringLiteral("mm");
-    case Rp::Inches:
-        return QStringLiteral("Inches");
-    case Rp::Pixels:
-        return QStringLiteral("Pixels");
-    case Rp::Characters:
-        return QStringLiteral("Chars");
-    case Rp::Native:
-        return QString();
-    }
-    return QString();
-}
 
 QWidget *titledPage(const QString &title, QVBoxLayout *&layout)
 {
@@ -359,7 +343,7 @@ QWidget *TRpDesignReportExpert::makePaperPage()
     QVBoxLayout *layout = nullptr;
     QWidget *page = titledPage(QStringLiteral("Page setup"), layout);
     const TRpWizardAnswers defaults = TRpDReportCreator::defaultsFor(m_report);
-    const QString units = unitName(m_report.units());
+    const QString units = unitLabelText(m_report.units());
     auto *margins = new QGroupBox(QStringLiteral("Page margins"), page);
     auto *marginGrid = new QGridLayout(margins);
     auto margin = [&](const QString &caption, double value, int row) {
@@ -416,7 +400,7 @@ QWidget *TRpDesignReportExpert::makeLabelSizePage()
 {
     QVBoxLayout *layout = nullptr;
     QWidget *page = titledPage(QStringLiteral("Label size"), layout);
-    const QString units = unitName(m_report.units());
+    const QString units = unitLabelText(m_report.units());
     auto *row = new QHBoxLayout;
     auto *grid = new QGridLayout;
     int line = 0;
@@ -463,7 +447,7 @@ QWidget *TRpDesignReportExpert::makeOptionsPage()
     grid->addWidget(new QLabel(QStringLiteral("Column spacing:"), page), 2, 0);
     edtColumnSpacing = lengthField(page, m_numbers, 1);
     grid->addWidget(edtColumnSpacing, 2, 1);
-    grid->addWidget(new QLabel(unitName(m_report.units()), page), 2, 2);
+    grid->addWidget(new QLabel(unitLabelText(m_report.units()), page), 2, 2);
     grid->addWidget(new QLabel(QStringLiteral("Report title:"), page), 3, 0);
     edtReportTitle = new QLineEdit(QStringLiteral("Report"), page);
     grid->addWidget(edtReportTitle, 3, 1);

@@ -31,16 +31,6 @@ namespace {
 // Pixels an indent step moves a paragraph.
 constexpr qreal kIndentStep = 20;
 
-void setDocumentText(QTextDocument &document, const QString &text)
-{
-    if (isRtfText(text))
-        document.setHtml(rtfToHtml(text));
-    else if (Qt::mightBeRichText(text))
-        document.setHtml(text);
-    else
-        document.setPlainText(text);
-}
-
 QString fileFilter()
 {
     return QStringLiteral("Rich text (*.htm *.html *.rtf *.txt);;HTML (*.htm *.html);;RTF (*.rtf)");
@@ -286,7 +276,7 @@ QToolButton *TRpRichTextEditor::button(
 
 void TRpRichTextEditor::setRichText(const QString &text)
 {
-    setDocumentText(*Editor->document(), text);
+    setRichTextContent(*Editor->document(), text);
     Editor->document()->setModified(false);
     showFormat();
 }
@@ -348,7 +338,7 @@ bool TRpRichTextEditor::loadFile(const QString &fileName)
     try {
         const QByteArray bytes = FileIO::readAll(fileName);
         const QString text = QString::fromUtf8(bytes);
-        setDocumentText(*Editor->document(), text);
+        setRichTextContent(*Editor->document(), text);
         Editor->document()->setModified(true);
         m_fileName = fileName;
         return true;

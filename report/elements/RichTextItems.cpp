@@ -53,16 +53,6 @@ namespace {
 // Rich text grows its band this many native units at a time.
 constexpr long double kRichTextStep = 50;
 
-void setContent(QTextDocument &document, const QString &text)
-{
-    if (isRtfText(text))
-        document.setHtml(rtfToHtml(text));
-    else if (Qt::mightBeRichText(text))
-        document.setHtml(text);
-    else
-        document.setPlainText(text);
-}
-
 } // namespace
 
 // The laid-out text of the occurrence being printed and where its next page starts.
@@ -128,7 +118,7 @@ void TRpCustomRichText::layOut(const QString &text, const QPaintDevice *device, 
             : alignment() == Rp::taCenter                 ? Qt::AlignHCenter
                                                           : Qt::AlignLeft);
     document.setDefaultTextOption(option);
-    setContent(document, text);
+    setRichTextContent(document, text);
     if (filling)
         FieldMarkers::fillDocument(document, state.fields->evaluator());
     document.setTextWidth(std::max(width, 1));

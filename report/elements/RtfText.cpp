@@ -2,6 +2,8 @@
 
 #include "platform/Cp1252.h"
 
+#include <QTextDocument>
+
 #include <vector>
 
 bool isRtfText(const QString &text)
@@ -267,4 +269,14 @@ QString rtfToHtml(const QString &rtf)
     }
     flush();
     return writer.finish();
+}
+
+void setRichTextContent(QTextDocument &document, const QString &text)
+{
+    if (isRtfText(text))
+        document.setHtml(rtfToHtml(text));
+    else if (Qt::mightBeRichText(text))
+        document.setHtml(text);
+    else
+        document.setPlainText(text);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QTextDocument;
+
 // Rich text written in the Rich Text Format, as the rich-text elements of older report files hold it.
 bool isRtfText(const QString &text);
 
@@ -9,3 +11,6 @@ bool isRtfText(const QString &text);
 // the platform's rich-text formatter reads. Tables of fonts, colours and styles, pictures and other
 // destinations are left out. Read in one pass; any text gives some HTML.
 QString rtfToHtml(const QString &rtf);
+
+// Puts a rich-text element's text into a document: RTF converted, HTML as HTML, anything else as plain text.
+void setRichTextContent(QTextDocument &document, const QString &text);
