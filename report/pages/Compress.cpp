@@ -29,6 +29,17 @@ inline void emitBits(std::uint64_t bits, int length, std::uint64_t &pending, int
     pendingCount &= 7;
 }
 
+// The same pointer, but the optimizer can no longer see how it was made. Walking down the tree, `child + bit`
+// stays a pointer of its own, worked out while the load of the level before is still on its way, instead of
+// being folded into the index as `child[twice | bit]`, which would put the `or` on the chain of loads.
+template <typename T> inline T *opaque(T *pointer)
+{
+#if defined(__GNUC__)
+    asm("" : "+r"(pointer));
+#endif
+    return pointer;
+}
+
 } // namespace
 
 TRpCompress::TRpCompress()
@@ -288,33 +299,71 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
     coder.StartDecoding(code, codeSize);
     QByteArray out(qsizetype(count), Qt::Uninitialized);
     char *target = out.data();
-    // The bit buffer stays in locals; a leaf deeper than the buffered bits goes the slow way through the
-    // coder's own buffer. A coder made for one page only decodes, so the upward places, which only coding
-    // reads, are left alone.
+    char *const targetEnd = target + count;
+    // The tree and the bit buffer stay in locals: through `this` the compiler would store and load them
+    // around every call and every store into the tree. A leaf deeper than the buffered bits goes the slow way
+    // through the coder's own buffer. A coder made for one page only decodes, so the upward places, which
+    // only coding reads, are left alone.
+    std::uint16_t *const child = coder.m_child.data();
+    const std::uint8_t *in = coder.m_in;
+    const std::uint8_t *const inEnd = coder.m_inEnd;
+    std::uint64_t inBits = 0;
+    int inCount = 0;
     std::uint16_t path[kWordCode + 8];
-    for (qint64 i = 0; i < count; ++i) {
-        if (coder.m_inCount < kWordCode)
-            coder.refill();
-        std::uint64_t bits = coder.m_inBits;
-        const int available = coder.m_inCount;
+    while (target != targetEnd) {
+        // Refilled before every byte, not only when the buffer runs low: whether it runs low follows the code
+        // lengths, which the processor cannot foresee, and a mispredicted refill costs more than a refill.
+        // With the buffer full the load adds nothing: no whole byte is counted and the bits above the count
+        // are the same ones again.
+        if (inEnd - in >= 8) [[likely]] {
+            std::uint64_t word;
+            std::memcpy(&word, in, sizeof word);
+            inBits |= word << inCount;
+            in += (63 - inCount) >> 3;
+            inCount |= 56;
+        } else {
+            while (inCount <= 56 && in != inEnd) {
+                inBits |= std::uint64_t(*in++) << inCount;
+                inCount += 8;
+            }
+        }
+        // Down from the root as far as the buffered bits reach. Each level waits for the load of the level
+        // before, so that load is all the chain holds: the code bit picks the row (the left or the right
+        // slots) beforehand, off the chain, where `twice | bit` would put one more step on it.
+        std::uint64_t bits = inBits;
         unsigned twice = 0;
         int depth = 0;
         do {
-            if (depth == available)
+            if (depth == inCount)
                 break;
-            const unsigned slot = twice | unsigned(bits & 1u);
+            const unsigned bit = unsigned(bits & 1u);
             bits >>= 1;
-            path[depth++] = std::uint16_t(slot);
-            twice = coder.m_child[slot];
+            const std::uint16_t *const row = opaque(child + bit);
+            path[depth++] = std::uint16_t(twice | bit);
+            twice = row[twice];
         } while (twice < 512);
-        if (twice < 512) {
-            target[i] = char(coder.decodeDeep<false>());
+        if (twice < 512) [[unlikely]] {
+            coder.m_in = in;
+            coder.m_inBits = inBits;
+            coder.m_inCount = inCount;
+            *target++ = char(coder.decodeDeep<false>());
+            in = coder.m_in;
+            inBits = coder.m_inBits;
+            inCount = coder.m_inCount;
             continue;
         }
-        coder.m_inBits = bits;
-        coder.m_inCount = available - depth;
-        coder.splayDown<false>(twice >> 1, path, depth);
-        target[i] = char((twice >> 1) - 256);
+        inBits = bits;
+        inCount -= depth;
+        *target++ = char((twice >> 1) - 256);
+        // The splay of splayDown, on the local tree.
+        unsigned twiceA = twice;
+        for (int j = depth - 1; j >= 1; j -= 2) {
+            const unsigned slotOfB = path[j - 1] ^ 1u;
+            const unsigned twiceB = child[slotOfB];
+            child[slotOfB] = std::uint16_t(twiceA);
+            child[path[j]] = std::uint16_t(twiceB);
+            twiceA = path[j - 1] & ~1u;
+        }
     }
     return out;
 }
