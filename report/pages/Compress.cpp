@@ -237,7 +237,9 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
     char *limit = begin + out.size() - kSlack;
     std::uint64_t pending = 0;
     int pendingCount = 0;
-    std::uint8_t bits[kMaxDepth];
+    // One more than the longest code: each step notes the bit above the root before it knows it is not
+    // counted.
+    std::uint8_t bits[kMaxDepth + 1];
     for (const char c : plain) {
         if (cursor > limit) {
             const qsizetype used = cursor - begin;
@@ -251,24 +253,29 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
         // the path as it was and gathers the code of the unchanged tree.
         unsigned a = 256u + std::uint8_t(c);
         unsigned slotOfA = coder.m_up[2 * a];
-        int length = 0;
-        std::uint64_t code = 0;
-        for (;;) {
-            bits[length++] = std::uint8_t(slotOfA & 1u);
-            code = (code << 1) | (slotOfA & 1u);
-            if (slotOfA < 2)
-                break;
-            const unsigned slotOfParent = coder.m_up[slotOfA];
-            bits[length++] = std::uint8_t(slotOfParent & 1u);
-            code = (code << 1) | (slotOfParent & 1u);
-            if (slotOfParent < 2) {
+        int length = 1;
+        bits[0] = std::uint8_t(slotOfA & 1u);
+        std::uint64_t code = slotOfA & 1u;
+        if (slotOfA >= 2) {
+            for (;;) {
+                const unsigned slotOfParent = coder.m_up[slotOfA];
+                bits[length++] = std::uint8_t(slotOfParent & 1u);
+                code = (code << 1) | (slotOfParent & 1u);
+                // Loaded before the root test, so that one test per step says whether the walk goes on:
+                // the processor mispredicts where the walk ends, and two tests per step (one after each
+                // level) cost more mispredictions than they save. Above the root the walk finds slot 0
+                // (m_up of the root's slots), whose code bit is not counted.
+                const unsigned next = coder.m_up[slotOfParent];
                 coder.rotate<true>(a, slotOfA, slotOfParent);
-                break;
+                const unsigned below = slotOfParent >= 2 ? 1u : 0u;
+                bits[length] = std::uint8_t(next & 1u);
+                length += int(below);
+                code = (code << below) | (next & 1u & below);
+                if (next < 2)
+                    break;
+                a = slotOfParent >> 1;
+                slotOfA = next;
             }
-            const unsigned next = coder.m_up[slotOfParent];
-            coder.rotate<true>(a, slotOfA, slotOfParent);
-            a = slotOfParent >> 1;
-            slotOfA = next;
         }
         if (length <= kWordCode) {
             emitBits(code, length, pending, pendingCount, cursor);
