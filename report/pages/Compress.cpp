@@ -40,6 +40,39 @@ template <typename T> inline T *opaque(T *pointer)
     return pointer;
 }
 
+// Down from the root through the slots `child` (see TRpCompress::m_child) along the code bits, the next one
+// in bit 0 of `bits`, as far as `available` bits reach: notes the slots passed in `path`, leaves `twice` at
+// the node reached (a leaf, unless the bits ran out first) and `bits` at the bits left, and returns the
+// depth.
+inline int walkDown(
+    const std::uint16_t *child, std::uint64_t &bits, unsigned &twice, std::uint16_t *path, int available)
+{
+    int depth = 0;
+    // One level down; true at a leaf. Each level waits for the load of the level before, so that load is all
+    // the chain holds: the code bit picks the row (the left or the right slots) beforehand, off the chain,
+    // where `twice | bit` would put one more step on it.
+    const auto down = [&] {
+        const unsigned bit = unsigned(bits & 1u);
+        bits >>= 1;
+        const std::uint16_t *const row = opaque(child + bit);
+        path[depth++] = std::uint16_t(twice | bit);
+        twice = row[twice];
+        return twice >= 512;
+    };
+    // Four levels one after the other, with one test of the bits left for all four: each level's leaf test
+    // is a branch of its own, which the processor predicts for the depth it stands for, and tests that never
+    // fail stay out of the branch history it predicts from.
+    while (depth + 4 <= available) {
+        if (down() || down() || down() || down())
+            return depth;
+    }
+    while (depth < available) {
+        if (down())
+            break;
+    }
+    return depth;
+}
+
 } // namespace
 
 TRpCompress::TRpCompress()
@@ -334,21 +367,9 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
                 inCount += 8;
             }
         }
-        // Down from the root as far as the buffered bits reach. Each level waits for the load of the level
-        // before, so that load is all the chain holds: the code bit picks the row (the left or the right
-        // slots) beforehand, off the chain, where `twice | bit` would put one more step on it.
         std::uint64_t bits = inBits;
         unsigned twice = 0;
-        int depth = 0;
-        do {
-            if (depth == inCount)
-                break;
-            const unsigned bit = unsigned(bits & 1u);
-            bits >>= 1;
-            const std::uint16_t *const row = opaque(child + bit);
-            path[depth++] = std::uint16_t(twice | bit);
-            twice = row[twice];
-        } while (twice < 512);
+        const int depth = walkDown(child, bits, twice, path, inCount);
         if (twice < 512) [[unlikely]] {
             coder.m_in = in;
             coder.m_inBits = inBits;
