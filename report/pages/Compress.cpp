@@ -43,17 +43,18 @@ template <typename T> inline T *opaque(T *pointer)
 // Down from the root through the slots `child` (see TRpCompress::m_child) along the code bits, the next one
 // in bit 0 of `bits`, as far as `available` bits reach: notes the slots passed in `path`, leaves `twice` at
 // the node reached (a leaf, unless the bits ran out first) and `bits` at the bits left, and returns the
-// depth.
-inline int walkDown(
-    const std::uint16_t *child, std::uint64_t &bits, unsigned &twice, std::uint16_t *path, int available)
+// depth. `early` holds the same first `earlyCount` bits as `bits` but is known sooner (see decompress).
+inline int walkDown(const std::uint16_t *child, std::uint64_t &bits, std::uint64_t early, int earlyCount,
+    unsigned &twice, std::uint16_t *path, int available)
 {
     int depth = 0;
+    std::uint64_t rest = early;
     // One level down; true at a leaf. Each level waits for the load of the level before, so that load is all
     // the chain holds: the code bit picks the row (the left or the right slots) beforehand, off the chain,
     // where `twice | bit` would put one more step on it.
     const auto down = [&] {
-        const unsigned bit = unsigned(bits & 1u);
-        bits >>= 1;
+        const unsigned bit = unsigned(rest & 1u);
+        rest >>= 1;
         const std::uint16_t *const row = opaque(child + bit);
         path[depth++] = std::uint16_t(twice | bit);
         twice = row[twice];
@@ -61,15 +62,26 @@ inline int walkDown(
     };
     // Four levels one after the other, with one test of the bits left for all four: each level's leaf test
     // is a branch of its own, which the processor predicts for the depth it stands for, and tests that never
-    // fail stay out of the branch history it predicts from.
-    while (depth + 4 <= available) {
-        if (down() || down() || down() || down())
+    // fail stay out of the branch history it predicts from. The first four levels read the early bits, so
+    // the walk need not wait for the refill.
+    if (earlyCount >= 4) [[likely]] {
+        if (down() || down() || down() || down()) {
+            bits >>= depth;
             return depth;
+        }
+    }
+    rest = bits >> depth;
+    while (depth + 4 <= available) {
+        if (down() || down() || down() || down()) {
+            bits = rest;
+            return depth;
+        }
     }
     while (depth < available) {
         if (down())
             break;
     }
+    bits = rest;
     return depth;
 }
 
@@ -351,6 +363,9 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
     int inCount = 0;
     std::uint16_t path[kWordCode + 8];
     while (target != targetEnd) {
+        // The bits before the refill: they start the walk while the refill's load is still on its way.
+        const std::uint64_t early = inBits;
+        const int earlyCount = inCount;
         // Refilled before every byte, not only when the buffer runs low: whether it runs low follows the code
         // lengths, which the processor cannot foresee, and a mispredicted refill costs more than a refill.
         // With the buffer full the load adds nothing: no whole byte is counted and the bits above the count
@@ -369,7 +384,7 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
         }
         std::uint64_t bits = inBits;
         unsigned twice = 0;
-        const int depth = walkDown(child, bits, twice, path, inCount);
+        const int depth = walkDown(child, bits, early, earlyCount, twice, path, inCount);
         if (twice < 512) [[unlikely]] {
             coder.m_in = in;
             coder.m_inBits = inBits;
