@@ -352,10 +352,9 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
     QByteArray out(qsizetype(count), Qt::Uninitialized);
     char *target = out.data();
     char *const targetEnd = target + count;
-    // The tree and the bit buffer stay in locals: through `this` the compiler would store and load them
-    // around every call and every store into the tree. A leaf deeper than the buffered bits goes the slow way
-    // through the coder's own buffer. A coder made for one page only decodes, so the upward places, which
-    // only coding reads, are left alone.
+    // The bit buffer stays in locals: in the coder the compiler would store and load it around every store
+    // into the tree. A leaf deeper than the buffered bits goes the slow way through the coder's own buffer. A
+    // coder made for one page only decodes, so the upward places, which only coding reads, are left alone.
     std::uint16_t *const child = coder.m_child.data();
     const std::uint8_t *in = coder.m_in;
     const std::uint8_t *const inEnd = coder.m_inEnd;
@@ -398,15 +397,7 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
         inBits = bits;
         inCount -= depth;
         *target++ = char((twice >> 1) - 256);
-        // The splay of splayDown, on the local tree.
-        unsigned twiceA = twice;
-        for (int j = depth - 1; j >= 1; j -= 2) {
-            const unsigned slotOfB = path[j - 1] ^ 1u;
-            const unsigned twiceB = child[slotOfB];
-            child[slotOfB] = std::uint16_t(twiceA);
-            child[path[j]] = std::uint16_t(twiceB);
-            twiceA = path[j - 1] & ~1u;
-        }
+        coder.splayDown<false>(twice >> 1, path, depth);
     }
     return out;
 }
