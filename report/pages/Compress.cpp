@@ -29,6 +29,62 @@ inline void emitBits(std::uint64_t bits, int length, std::uint64_t &pending, int
     pendingCount &= 7;
 }
 
+// The same pointer, but the optimizer can no longer see how it was made. Walking down the tree, `child + bit`
+// stays a pointer of its own, worked out while the load of the level before is still on its way, instead of
+// being folded into the index as `child[twice | bit]`, which would put the `or` on the chain of loads.
+template <typename T> inline T *opaque(T *pointer)
+{
+#if defined(__GNUC__)
+    asm("" : "+r"(pointer));
+#endif
+    return pointer;
+}
+
+// Down from the root through the slots `child` (see TRpCompress::m_child) along the code bits, the next one
+// in bit 0 of `bits`, as far as `available` bits reach: notes the slots passed in `path`, leaves `twice` at
+// the node reached (a leaf, unless the bits ran out first) and `bits` at the bits left, and returns the
+// depth. `early` holds the same first `earlyCount` bits as `bits` but is known sooner (see decompress).
+inline int walkDown(const std::uint16_t *child, std::uint64_t &bits, std::uint64_t early, int earlyCount,
+    unsigned &twice, std::uint16_t *path, int available)
+{
+    int depth = 0;
+    std::uint64_t rest = early;
+    // One level down; true at a leaf. Each level waits for the load of the level before, so that load is all
+    // the chain holds: the code bit picks the row (the left or the right slots) beforehand, off the chain,
+    // where `twice | bit` would put one more step on it.
+    const auto down = [&] {
+        const unsigned bit = unsigned(rest & 1u);
+        rest >>= 1;
+        const std::uint16_t *const row = opaque(child + bit);
+        path[depth++] = std::uint16_t(twice | bit);
+        twice = row[twice];
+        return twice >= 512;
+    };
+    // Four levels one after the other, with one test of the bits left for all four: each level's leaf test
+    // is a branch of its own, which the processor predicts for the depth it stands for, and tests that never
+    // fail stay out of the branch history it predicts from. The first four levels read the early bits, so
+    // the walk need not wait for the refill.
+    if (earlyCount >= 4) [[likely]] {
+        if (down() || down() || down() || down()) {
+            bits >>= depth;
+            return depth;
+        }
+    }
+    rest = bits >> depth;
+    while (depth + 4 <= available) {
+        if (down() || down() || down() || down()) {
+            bits = rest;
+            return depth;
+        }
+    }
+    while (depth < available) {
+        if (down())
+            break;
+    }
+    bits = rest;
+    return depth;
+}
+
 } // namespace
 
 TRpCompress::TRpCompress()
@@ -226,7 +282,9 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
     char *limit = begin + out.size() - kSlack;
     std::uint64_t pending = 0;
     int pendingCount = 0;
-    std::uint8_t bits[kMaxDepth];
+    // One more than the longest code: each step notes the bit above the root before it knows it is not
+    // counted.
+    std::uint8_t bits[kMaxDepth + 1];
     for (const char c : plain) {
         if (cursor > limit) {
             const qsizetype used = cursor - begin;
@@ -240,24 +298,29 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
         // the path as it was and gathers the code of the unchanged tree.
         unsigned a = 256u + std::uint8_t(c);
         unsigned slotOfA = coder.m_up[2 * a];
-        int length = 0;
-        std::uint64_t code = 0;
-        for (;;) {
-            bits[length++] = std::uint8_t(slotOfA & 1u);
-            code = (code << 1) | (slotOfA & 1u);
-            if (slotOfA < 2)
-                break;
-            const unsigned slotOfParent = coder.m_up[slotOfA];
-            bits[length++] = std::uint8_t(slotOfParent & 1u);
-            code = (code << 1) | (slotOfParent & 1u);
-            if (slotOfParent < 2) {
+        int length = 1;
+        bits[0] = std::uint8_t(slotOfA & 1u);
+        std::uint64_t code = slotOfA & 1u;
+        if (slotOfA >= 2) {
+            for (;;) {
+                const unsigned slotOfParent = coder.m_up[slotOfA];
+                bits[length++] = std::uint8_t(slotOfParent & 1u);
+                code = (code << 1) | (slotOfParent & 1u);
+                // Loaded before the root test, so that one test per step says whether the walk goes on:
+                // the processor mispredicts where the walk ends, and two tests per step (one after each
+                // level) cost more mispredictions than they save. Above the root the walk finds slot 0
+                // (m_up of the root's slots), whose code bit is not counted.
+                const unsigned next = coder.m_up[slotOfParent];
                 coder.rotate<true>(a, slotOfA, slotOfParent);
-                break;
+                const unsigned below = slotOfParent >= 2 ? 1u : 0u;
+                bits[length] = std::uint8_t(next & 1u);
+                length += int(below);
+                code = (code << below) | (next & 1u & below);
+                if (next < 2)
+                    break;
+                a = slotOfParent >> 1;
+                slotOfA = next;
             }
-            const unsigned next = coder.m_up[slotOfParent];
-            coder.rotate<true>(a, slotOfA, slotOfParent);
-            a = slotOfParent >> 1;
-            slotOfA = next;
         }
         if (length <= kWordCode) {
             emitBits(code, length, pending, pendingCount, cursor);
@@ -288,33 +351,53 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
     coder.StartDecoding(code, codeSize);
     QByteArray out(qsizetype(count), Qt::Uninitialized);
     char *target = out.data();
-    // The bit buffer stays in locals; a leaf deeper than the buffered bits goes the slow way through the
-    // coder's own buffer. A coder made for one page only decodes, so the upward places, which only coding
-    // reads, are left alone.
+    char *const targetEnd = target + count;
+    // The bit buffer stays in locals: in the coder the compiler would store and load it around every store
+    // into the tree. A leaf deeper than the buffered bits goes the slow way through the coder's own buffer. A
+    // coder made for one page only decodes, so the upward places, which only coding reads, are left alone.
+    std::uint16_t *const child = coder.m_child.data();
+    const std::uint8_t *in = coder.m_in;
+    const std::uint8_t *const inEnd = coder.m_inEnd;
+    std::uint64_t inBits = 0;
+    int inCount = 0;
     std::uint16_t path[kWordCode + 8];
-    for (qint64 i = 0; i < count; ++i) {
-        if (coder.m_inCount < kWordCode)
-            coder.refill();
-        std::uint64_t bits = coder.m_inBits;
-        const int available = coder.m_inCount;
+    while (target != targetEnd) {
+        // The bits before the refill: they start the walk while the refill's load is still on its way.
+        const std::uint64_t early = inBits;
+        const int earlyCount = inCount;
+        // Refilled before every byte, not only when the buffer runs low: whether it runs low follows the code
+        // lengths, which the processor cannot foresee, and a mispredicted refill costs more than a refill.
+        // With the buffer full the load adds nothing: no whole byte is counted and the bits above the count
+        // are the same ones again.
+        if (inEnd - in >= 8) [[likely]] {
+            std::uint64_t word;
+            std::memcpy(&word, in, sizeof word);
+            inBits |= word << inCount;
+            in += (63 - inCount) >> 3;
+            inCount |= 56;
+        } else {
+            while (inCount <= 56 && in != inEnd) {
+                inBits |= std::uint64_t(*in++) << inCount;
+                inCount += 8;
+            }
+        }
+        std::uint64_t bits = inBits;
         unsigned twice = 0;
-        int depth = 0;
-        do {
-            if (depth == available)
-                break;
-            const unsigned slot = twice | unsigned(bits & 1u);
-            bits >>= 1;
-            path[depth++] = std::uint16_t(slot);
-            twice = coder.m_child[slot];
-        } while (twice < 512);
-        if (twice < 512) {
-            target[i] = char(coder.decodeDeep<false>());
+        const int depth = walkDown(child, bits, early, earlyCount, twice, path, inCount);
+        if (twice < 512) [[unlikely]] {
+            coder.m_in = in;
+            coder.m_inBits = inBits;
+            coder.m_inCount = inCount;
+            *target++ = char(coder.decodeDeep<false>());
+            in = coder.m_in;
+            inBits = coder.m_inBits;
+            inCount = coder.m_inCount;
             continue;
         }
-        coder.m_inBits = bits;
-        coder.m_inCount = available - depth;
+        inBits = bits;
+        inCount -= depth;
+        *target++ = char((twice >> 1) - 256);
         coder.splayDown<false>(twice >> 1, path, depth);
-        target[i] = char((twice >> 1) - 256);
     }
     return out;
 }

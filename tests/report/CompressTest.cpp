@@ -2,7 +2,9 @@
 #include "support/TestSupport.h"
 
 #include <QRandomGenerator>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -121,6 +123,52 @@ TEST(Compress, EveryByteValueTakesEightBitsFromAFreshTree_But255TakesNine)
         coder.Flush(out);
         EXPECT_EQ(out.size(), value == 255 ? 2 : 1) << value;
     }
+}
+
+// Inputs whose codes end at every bit position within the last code bytes, so the decoder's switch from
+// whole words to single bytes near the end of the code meets each case.
+QByteArray sizedInput(int size, int seed)
+{
+    QByteArray plain(size, Qt::Uninitialized);
+    std::uint32_t x = std::uint32_t(seed) * 2654435761u + 1;
+    for (char &c : plain) {
+        x = x * 1103515245u + 12345u;
+        c = char(seed % 3 == 0  ? (x >> 16) & 0xFF
+                : seed % 3 == 1 ? (x >> 24) & 3
+                                : 0x20 + ((x >> 20) & 0x3F));
+    }
+    return plain;
+}
+
+TEST(Compress, CodesOfEverySmallSize_DecodeFromExactlySizedBuffers_AndEveryShorterPrefixFails)
+{
+    for (int size = 0; size <= 48; ++size) {
+        for (int seed = 0; seed < 3; ++seed) {
+            const QByteArray plain = sizedInput(size, seed);
+            const QByteArray code = TRpCompress::compress(plain);
+            // A buffer of exactly the code's size: the address sanitizer sees any read beyond it.
+            for (qsizetype prefix = 0; prefix <= code.size(); ++prefix) {
+                const std::unique_ptr<char[]> exact(new char[size_t(std::max<qsizetype>(prefix, 1))]);
+                std::memcpy(exact.get(), code.constData(), size_t(prefix));
+                if (prefix == code.size())
+                    EXPECT_EQ(TRpCompress::decompress(exact.get(), prefix, plain.size()), plain)
+                        << size << " " << seed;
+                else
+                    EXPECT_THROW(TRpCompress::decompress(exact.get(), prefix, plain.size()), ECompressError)
+                        << size << " " << seed << " " << prefix;
+            }
+        }
+    }
+}
+
+TEST(Compress, DecodingStopsAtTheDeclaredCount_WhateverFollowsInTheCode)
+{
+    // The bytes of a longer page follow in the code: the first bytes decode the same, and no more are
+    // written than declared.
+    const QByteArray plain = mixedInput().left(5000);
+    const QByteArray code = TRpCompress::compress(plain);
+    for (const qint64 count : { qint64(0), qint64(1), qint64(7), qint64(4096), qint64(4999) })
+        EXPECT_EQ(TRpCompress::decompress(code.constData(), code.size(), count), plain.left(count)) << count;
 }
 
 struct BadCode
