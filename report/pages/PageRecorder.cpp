@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QtEndian>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -144,6 +145,8 @@ public:
 
     void updateState(const QPaintEngineState &state) override;
     void drawPath(const QPainterPath &path) override;
+    void drawRects(const QRectF *rects, int rectCount) override;
+    void drawRects(const QRect *rects, int rectCount) override;
     void drawPolygon(const QPointF *points, int pointCount, PolygonDrawMode mode) override;
     void drawEllipse(const QRectF &rect) override;
     void drawPixmap(const QRectF &rect, const QPixmap &pixmap, const QRectF &source) override;
@@ -368,6 +371,45 @@ void PageRecordEngine::drawPath(const QPainterPath &path)
     endRecord(start);
 }
 
+// A rectangle is recorded as the closed path of its four corners, as a painter path holds it; rectangles
+// without extent or with coordinates a path does not take draw nothing. Written directly, since fills and
+// frame strips draw many of them.
+void PageRecordEngine::drawRects(const QRectF *rects, int rectCount)
+{
+    if (state && (state->penNeedsResolving() || state->brushNeedsResolving())) {
+        QPaintEngine::drawRects(rects, rectCount);
+        return;
+    }
+    const auto valid = [](qreal c) { return qIsFinite(c) && std::fabs(c) < 1e128; };
+    for (int i = 0; i < rectCount; ++i) {
+        const QRectF &r = rects[i];
+        if (!valid(r.x()) || !valid(r.y()) || !valid(r.width()) || !valid(r.height()) || r.isNull())
+            continue;
+        const qreal right = r.x() + r.width();
+        const qreal bottom = r.y() + r.height();
+        const qsizetype start = beginRecord(DrawPath);
+        put32(5);
+        const qreal corners[5][2] = { { r.x(), r.y() }, { right, r.y() }, { right, bottom }, { r.x(), bottom },
+            { r.x(), r.y() } };
+        for (int k = 0; k < 5; ++k) {
+            put32(k == 0 ? QPainterPath::MoveToElement : QPainterPath::LineToElement);
+            putDouble(corners[k][0]);
+            putDouble(corners[k][1]);
+        }
+        put32(0); // the subpath starts at the first element
+        put32(Qt::OddEvenFill);
+        endRecord(start);
+    }
+}
+
+void PageRecordEngine::drawRects(const QRect *rects, int rectCount)
+{
+    for (int i = 0; i < rectCount; ++i) {
+        const QRectF r(rects[i]);
+        drawRects(&r, 1);
+    }
+}
+
 void PageRecordEngine::drawPolygon(const QPointF *points, int pointCount, PolygonDrawMode mode)
 {
     const qsizetype start = beginRecord(mode == PolylineMode ? DrawPolyline : DrawPolygon);
@@ -546,10 +588,11 @@ void TRpPageRecorder::drawPlainText(QPainter &painter, const QPointF &baseline, 
 namespace {
 
 // Slicing tables of the reflected CRC-16 (polynomial 0x1021, taken bit-reversed as 0x8408): table k gives
-// the remainder of a byte followed by k zero bytes, so eight bytes are folded in with eight lookups.
+// the remainder of a byte followed by k zero bytes, so sixteen bytes are folded in with sixteen independent
+// lookups instead of a chain of sixteen dependent ones.
 struct ChecksumTables
 {
-    std::array<std::array<quint16, 256>, 8> t {};
+    std::array<std::array<quint16, 256>, 16> t {};
     ChecksumTables()
     {
         for (unsigned b = 0; b < 256; ++b) {
@@ -558,7 +601,7 @@ struct ChecksumTables
                 crc = (crc & 1) ? (crc >> 1) ^ 0x8408 : crc >> 1;
             t[0][b] = quint16(crc);
         }
-        for (int k = 1; k < 8; ++k)
+        for (size_t k = 1; k < t.size(); ++k)
             for (unsigned b = 0; b < 256; ++b)
                 t[k][b] = quint16((t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFF]);
     }
@@ -572,12 +615,15 @@ quint16 pictureChecksum(const char *data, qsizetype size)
     const auto &t = tables.t;
     const auto *p = reinterpret_cast<const uchar *>(data);
     unsigned crc = 0xFFFF;
-    while (size >= 8) {
+    while (size >= 16) {
         const quint64 v = qFromLittleEndian<quint64>(p) ^ crc;
-        crc = t[7][v & 0xFF] ^ t[6][(v >> 8) & 0xFF] ^ t[5][(v >> 16) & 0xFF] ^ t[4][(v >> 24) & 0xFF]
-            ^ t[3][(v >> 32) & 0xFF] ^ t[2][(v >> 40) & 0xFF] ^ t[1][(v >> 48) & 0xFF] ^ t[0][v >> 56];
-        p += 8;
-        size -= 8;
+        const quint64 w = qFromLittleEndian<quint64>(p + 8);
+        crc = t[15][v & 0xFF] ^ t[14][(v >> 8) & 0xFF] ^ t[13][(v >> 16) & 0xFF] ^ t[12][(v >> 24) & 0xFF]
+            ^ t[11][(v >> 32) & 0xFF] ^ t[10][(v >> 40) & 0xFF] ^ t[9][(v >> 48) & 0xFF] ^ t[8][v >> 56]
+            ^ t[7][w & 0xFF] ^ t[6][(w >> 8) & 0xFF] ^ t[5][(w >> 16) & 0xFF] ^ t[4][(w >> 24) & 0xFF]
+            ^ t[3][(w >> 32) & 0xFF] ^ t[2][(w >> 40) & 0xFF] ^ t[1][(w >> 48) & 0xFF] ^ t[0][w >> 56];
+        p += 16;
+        size -= 16;
     }
     while (size-- > 0)
         crc = (crc >> 8) ^ t[0][(crc ^ *p++) & 0xFF];

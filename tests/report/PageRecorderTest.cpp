@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPicture>
@@ -92,13 +93,20 @@ const DrawingCase kDrawings[] = {
         } },
     { "rectangles",
         [](QPainter &p) {
-            const QRectF rects[] = { { 1, 2, 3, 4 }, { 5.5, 6, 7, 8 }, { 0, 0, 0, 0 }, { 9, 9, -3, 2 } };
-            p.drawRects(rects, 4);
+            const QRectF rects[] = { { 1, 2, 3, 4 }, { 5.5, 6, 7, 8 }, { 0, 0, 0, 0 }, { 9, 9, -3, 2 },
+                { 3, 3, 0, 5 }, { 1e200, 0, 1, 1 } };
+            p.drawRects(rects, 6);
+            QLinearGradient gradient(0, 0, 1, 1);
+            gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
+            gradient.setColorAt(0, Qt::red);
+            gradient.setColorAt(1, Qt::blue);
+            p.setBrush(gradient);
+            p.drawRect(QRectF(10, 10, 20, 20));
         } },
     { "integer rectangles",
         [](QPainter &p) {
-            const QRect rects[] = { { 1, 2, 3, 4 }, { 5, 6, 7, 8 } };
-            p.drawRects(rects, 2);
+            const QRect rects[] = { { 1, 2, 3, 4 }, { 5, 6, 7, 8 }, { 5, 6, 0, 0 }, { 5, 6, 1, 0 } };
+            p.drawRects(rects, 4);
         } },
     { "lines",
         [](QPainter &p) {
