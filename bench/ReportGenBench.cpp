@@ -9,6 +9,7 @@
 #include "report/elements/LabelItems.h"
 #include "report/generation/RunReport.h"
 #include "report/model/Report.h"
+#include "report/pages/PageRecorder.h"
 #include "report/pages/RpPrinter.h"
 #include "store/FinanceTables.h"
 #include "store/MemTable.h"
@@ -147,8 +148,8 @@ void writePdf(TRpPrinter &store, QIODevice &device)
     }
 }
 
-// What closing one recorded page costs: a page of the list is drawn again into a fresh picture, and only
-// ending its painter (which seals the picture's records with their checksum) and storing it are timed.
+// What closing one recorded page costs: a page of the list is drawn again onto a fresh page recorder, and
+// only sealing its records (record count and checksum) and storing them are timed.
 void measurePageClosing(TRpPrinter &listStore, double secondsPerPage)
 {
     const std::unique_ptr<QPicture> page = listStore.CopyPage(2);
@@ -161,19 +162,21 @@ void measurePageClosing(TRpPrinter &listStore, double secondsPerPage)
     TRpPageList list;
     list.setStream(TRpStream::forRecording());
     for (int i = 0; i < kPages; ++i) {
-        QPicture picture;
-        QPainter painter(&picture);
-        painter.drawPicture(0, 0, *page);
+        TRpPageRecorder recorder(page->boundingRect());
+        {
+            QPainter painter(&recorder);
+            painter.drawPicture(0, 0, *page);
+        }
         const double start = cpuSeconds();
-        painter.end();
+        const QByteArray sealed = recorder.finish();
         const double ended = cpuSeconds();
-        list.AddPage(picture);
+        list.AddPageData(sealed);
         storing += cpuSeconds() - ended;
         ending += ended - start;
-        bytes = picture.size();
+        bytes = sealed.size();
     }
     BenchData::line("closing a page of the list — recorded bytes", double(bytes), "bytes");
-    BenchData::line("closing a page of the list — sealing the picture", ending / kPages * 1e6, "us");
+    BenchData::line("closing a page of the list — sealing the records", ending / kPages * 1e6, "us");
     BenchData::line(
         "closing a page of the list — appending it to the page list", storing / kPages * 1e6, "us");
     BenchData::line("closing a page of the list — share of the time per page",
