@@ -65,6 +65,7 @@ TEST(TextMeasureTest, SummedExtentsAreTheLayoutsExtents)
     for (char16_t u = 0x20; u < 0x250; ++u)
         texts.push_back(QString(QChar(u)) + QStringLiteral("x") + QChar(u));
     texts.push_back(QStringLiteral("Relev\u00E9 des comptes: 1 234,56 - 01/02/2006 (WAVE fifi Tj)"));
+    texts.push_back(QStringLiteral("Relev\u00E9 des comptes"));
     texts.push_back(QStringLiteral("tab\tand \u03B1\u03B2 greek, soft\u00ADhyphen"));
     texts.push_back(QString());
     const struct
@@ -75,7 +76,7 @@ TEST(TextMeasureTest, SummedExtentsAreTheLayoutsExtents)
         bool italic;
     } fonts[] = { { "DejaVu Sans", 10, false, false }, { "DejaVu Serif", 9, true, false },
         { "DejaVu Sans Mono", 8, false, true }, { "Arial", 13, true, true },
-        { "Times New Roman", 7, false, false } };
+        { "Times New Roman", 7, false, false }, { "Arial", 8, false, false }, { "Arial", 11, false, true } };
     for (const auto &f : fonts) {
         ReportFont reportFont;
         reportFont.setName(QLatin1String(f.family));
