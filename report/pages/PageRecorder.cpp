@@ -389,8 +389,8 @@ void PageRecordEngine::drawRects(const QRectF *rects, int rectCount)
         const qreal bottom = r.y() + r.height();
         const qsizetype start = beginRecord(DrawPath);
         put32(5);
-        const qreal corners[5][2] = { { r.x(), r.y() }, { right, r.y() }, { right, bottom }, { r.x(), bottom },
-            { r.x(), r.y() } };
+        const qreal corners[5][2]
+            = { { r.x(), r.y() }, { right, r.y() }, { right, bottom }, { r.x(), bottom }, { r.x(), r.y() } };
         for (int k = 0; k < 5; ++k) {
             put32(k == 0 ? QPainterPath::MoveToElement : QPainterPath::LineToElement);
             putDouble(corners[k][0]);
@@ -481,22 +481,23 @@ void PageRecordEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
 
 bool PageRecordEngine::drawPlainText(QPainter &painter, const QPointF &baseline, const QString &text)
 {
-    // Only pen, brush, font and hints may wait to be recorded: they are recorded here as the painter would
-    // before drawing. Any other pending change (transformation, clipping, opacity…) is left to the painter.
-    constexpr DirtyFlags kRecordedHere = DirtyPen | DirtyBrush | DirtyFont | DirtyHints;
-    if (!state || (state->state() & ~kRecordedHere) || !isPlainRun(text))
+    if (!isPlainRun(text))
         return false;
+    // Whatever changes the text's layout or adds to it (decorations, capitals, direction, a turn, a clip, an
+    // opaque background) is left to the painter, as are pens and brushes it would resolve against shapes.
     const QFont &font = painter.font();
     if (font.underline() || font.strikeOut() || font.overline() || font.capitalization() != QFont::MixedCase
         || painter.layoutDirection() == Qt::RightToLeft || !painter.worldTransform().isIdentity()
-        || painter.hasClipping())
+        || painter.hasClipping() || painter.backgroundMode() == Qt::OpaqueMode || !painter.pen().isSolid()
+        || (painter.brush().style() != Qt::NoBrush && painter.brush().style() != Qt::SolidPattern))
         return false;
+    // Without a pen the painter draws no text, and records nothing.
     if (painter.pen().style() == Qt::NoPen)
         return true;
-    if (state->state()) {
-        updateState(*state);
-        clearDirty(kRecordedHere);
-    }
+    // The painter records its pending state changes before drawing; a rectangle without extent makes it do
+    // so (with its own bookkeeping of saved and restored states) and draws nothing.
+    const QRectF nothing;
+    painter.drawRects(&nothing, 1);
     const QByteArray &fontBytes = m_font.bytesOf(font);
     const qsizetype textBytes = text.size() * 2;
     // Baseline point, text, font, layout flags, the font's resolution over the picture's (the same here)

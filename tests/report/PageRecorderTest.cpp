@@ -253,28 +253,44 @@ TEST(PageRecorderText, PlainTextGivesThePaintersRecords)
     }
 }
 
-// Pending changes the direct path does not record (a turn, a clip, a decorated font, no pen) go the
-// painter's way, so the records stay the painter's.
-TEST(PageRecorderText, LeavesOtherStatesToThePainter)
+// What changes a text's layout or adds to it (a turn, a clip, a decorated font, an opaque background, the
+// right-to-left direction) goes the painter's way; no pen draws nothing; other pending state (opacity) is
+// recorded before the text as the painter records it. Either way the records are the painter's.
+TEST(PageRecorderText, LeavesLayoutChangesToThePainter)
 {
-    const std::function<void(QPainter &)> setups[] = {
-        [](QPainter &p) { p.rotate(-90); },
-        [](QPainter &p) { p.setClipRect(0, 0, 50, 50); },
-        [](QPainter &p) {
-            QFont font = reportFont();
-            font.setStrikeOut(true);
-            p.setFont(font);
-        },
-        [](QPainter &p) { p.setPen(Qt::NoPen); },
-        [](QPainter &p) { p.setOpacity(0.3); },
-        [](QPainter &p) { p.setLayoutDirection(Qt::RightToLeft); },
+    const struct
+    {
+        std::function<void(QPainter &)> setup;
+        bool direct;
+    } cases[] = {
+        { [](QPainter &p) { p.rotate(-90); }, false },
+        { [](QPainter &p) { p.setClipRect(0, 0, 50, 50); }, false },
+        { [](QPainter &p) {
+             QFont font = reportFont();
+             font.setStrikeOut(true);
+             p.setFont(font);
+         },
+            false },
+        { [](QPainter &p) { p.setPen(Qt::NoPen); }, false },
+        { [](QPainter &p) { p.setLayoutDirection(Qt::RightToLeft); }, false },
+        { [](QPainter &p) {
+             p.setBackgroundMode(Qt::OpaqueMode);
+             p.setBackground(Qt::yellow);
+         },
+            false },
+        { [](QPainter &p) { p.setOpacity(0.3); }, true },
+        { [](QPainter &p) {
+             p.setRenderHint(QPainter::Antialiasing);
+             p.setBrush(Qt::red);
+         },
+            true },
     };
-    for (const auto &setup : setups) {
-        const auto draw = [&](bool direct) {
-            return [&, direct](QPainter &p) {
+    for (const auto &[setup, direct] : cases) {
+        const auto draw = [&](bool directly) {
+            return [&, directly](QPainter &p) {
                 p.setFont(reportFont());
                 setup(p);
-                if (direct)
+                if (directly)
                     TRpPageRecorder::drawPlainText(p, QPointF(10, 20), QStringLiteral("Text"));
                 else
                     p.drawText(QPointF(10, 20), QStringLiteral("Text"));
@@ -284,7 +300,7 @@ TEST(PageRecorderText, LeavesOtherStatesToThePainter)
         int directTexts = 0;
         EXPECT_EQ(recordedHere(draw(true), &directTexts).toHex(' ').toStdString(),
             recordedByQt(draw(false)).toHex(' ').toStdString());
-        EXPECT_EQ(directTexts, 0);
+        EXPECT_EQ(directTexts, direct ? 1 : 0);
     }
 }
 
@@ -317,6 +333,42 @@ TEST(PageRecorderText, InterleavesWithPainterDrawing)
     EXPECT_EQ(recordedHere(draw(true), &directTexts).toHex(' ').toStdString(),
         recordedByQt(draw(false)).toHex(' ').toStdString());
     EXPECT_EQ(directTexts, 4);
+}
+
+// Saving and restoring the painter's state around texts keeps each text with the pen and font of its
+// moment.
+TEST(PageRecorderText, FollowsSavedAndRestoredStates)
+{
+    const auto draw = [](bool direct) {
+        return [direct](QPainter &p) {
+            const auto text = [&](qreal y, const QString &t) {
+                if (direct)
+                    TRpPageRecorder::drawPlainText(p, QPointF(2, y), t);
+                else
+                    p.drawText(QPointF(2, y), t);
+            };
+            p.setFont(reportFont());
+            text(10, QStringLiteral("first"));
+            p.save();
+            p.setPen(QPen(Qt::red, 0));
+            p.setFont(reportFont(14));
+            text(30, QStringLiteral("saved"));
+            p.save();
+            p.setPen(QPen(Qt::blue, 0));
+            p.restore();
+            text(50, QStringLiteral("inner restored"));
+            p.restore();
+            text(70, QStringLiteral("restored"));
+            p.save();
+            p.setPen(QPen(Qt::green, 0));
+            p.restore();
+            text(90, QStringLiteral("after an empty save"));
+        };
+    };
+    int directTexts = 0;
+    EXPECT_EQ(recordedHere(draw(true), &directTexts).toHex(' ').toStdString(),
+        recordedByQt(draw(false)).toHex(' ').toStdString());
+    EXPECT_EQ(directTexts, 5);
 }
 
 // A recorded page loads as a picture, plays, and measures as the page it was recorded for.
