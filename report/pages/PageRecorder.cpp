@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -207,6 +208,7 @@ private:
     qsizetype m_size = 0;
     quint32 m_records = 0;
     int m_directTexts = 0;
+    bool m_finished = false;
     StreamedValues<QPen> m_pen;
     StreamedValues<QBrush> m_brush;
     StreamedValues<QFont> m_font;
@@ -526,6 +528,9 @@ bool PageRecordEngine::drawPlainText(QPainter &painter, const QPointF &baseline,
 
 QByteArray PageRecordEngine::finish()
 {
+    if (m_finished)
+        return QByteArray();
+    m_finished = true;
     put8(End);
     put8(0);
     ++m_records;
@@ -533,7 +538,8 @@ QByteArray PageRecordEngine::finish()
     const quint16 checksum = pictureChecksum(m_data.constData() + kChecksumEnd, m_size - kChecksumEnd);
     qToBigEndian(checksum, m_data.data() + kTagSize);
     m_data.truncate(m_size);
-    return std::move(m_data);
+    m_size = 0;
+    return std::exchange(m_data, QByteArray());
 }
 
 // ---- the device ----

@@ -28,7 +28,7 @@ public:
     QPaintEngine *paintEngine() const override;
 
     // Ends the recording (the painter must have ended) and returns the page's picture bytes, as
-    // QPicture::data() would hold them.
+    // QPicture::data() would hold them; once only (later calls return nothing).
     QByteArray finish();
     // How many texts were written directly, without the painter's layout.
     int directTexts() const;
