@@ -80,6 +80,11 @@ void TDataSet::UpdateRecord()
 
 TField *TDataSet::LookupField(const QString &name) const
 {
+    // Names are unique whatever their case, so a name written as the field's own is the match; that exact
+    // comparison is the cheap one, and the usual case.
+    for (const auto &field : m_fields)
+        if (field->FieldName() == name)
+            return field.get();
     for (const auto &field : m_fields)
         if (field->FieldName().compare(name, Qt::CaseInsensitive) == 0)
             return field.get();

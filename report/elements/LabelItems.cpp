@@ -10,6 +10,7 @@
 #include "report/expressions/EvaluatorFormat.h"
 #include "report/model/Report.h"
 #include "report/model/Units.h"
+#include "report/pages/PageRecorder.h"
 #include "report/pages/RpPrinter.h"
 #include "store/DataSet.h"
 #include "store/Fields.h"
@@ -46,7 +47,9 @@ long double frameNative(const TRpFrame &frame, long double devicePerNative)
 
 // ---------------------------------------------------------------- TRpCustomLabel
 
-TRpCustomLabel::TRpCustomLabel(QObject *parent) : TRpPrintable(parent), m_font(new ReportFont(this))
+TRpCustomLabel::TRpCustomLabel(QObject *parent)
+    : TRpPrintable(parent)
+    , m_font(new ReportFont(this))
 {
     connect(m_font, &ReportFont::changed, this, [this] {
         if (!m_syncingFont)
@@ -98,7 +101,7 @@ bool TRpCustomLabel::isPropertyStored(const char *name) const
 void TRpCustomLabel::writeDefinedProperties(std::vector<StreamProperty> &properties) const
 {
     TRpPrintable::writeDefinedProperties(properties);
-    properties.push_back({QStringLiteral("FontSize"), StreamValue::fromInteger(m_font->size())});
+    properties.push_back({ QStringLiteral("FontSize"), StreamValue::fromInteger(m_font->size()) });
 }
 
 bool TRpCustomLabel::readDefinedProperty(const QString &name, const StreamValue &value, bool &ok)
@@ -106,7 +109,7 @@ bool TRpCustomLabel::readDefinedProperty(const QString &name, const StreamValue 
     if (name.compare(u"FontSize", Qt::CaseInsensitive) != 0)
         return TRpPrintable::readDefinedProperty(name, value, ok);
     ok = value.kind == StreamValue::Kind::Integer && value.integer >= std::numeric_limits<int>::min()
-         && value.integer <= std::numeric_limits<int>::max();
+        && value.integer <= std::numeric_limits<int>::max();
     if (ok)
         m_readFontSize = int(value.integer);
     return true;
@@ -471,7 +474,8 @@ void TRpCustomLabel::printRound(RpPrintRun &run, long double x, long double y)
                     deviceX -= alignment == Rp::taRightJustify ? advance : advance / 2;
                 }
                 const int deviceLineTop = lineTop == top ? deviceTop : store.DeviceY(lineTop);
-                canvas->drawText(QPointF(deviceX, deviceLineTop + metrics.ascent()), text);
+                TRpPageRecorder::drawPlainText(
+                    *canvas, QPointF(deviceX, deviceLineTop + metrics.ascent()), text);
             }
         }
         printedAny = true;

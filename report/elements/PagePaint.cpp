@@ -56,8 +56,7 @@ const QPaintDevice &referenceScreenDevice()
 void usePen(QPainter &painter, const QColor &color)
 {
     const QPen &pen = painter.pen();
-    if (pen.style() != Qt::SolidLine || pen.color() != color || pen.widthF() != 0
-        || pen.brush().style() != Qt::SolidPattern)
+    if (pen.style() != Qt::SolidLine || pen.color() != color || pen.widthF() != 0 || !pen.isSolid())
         painter.setPen(QPen(color, 0));
 }
 

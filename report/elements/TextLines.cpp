@@ -10,11 +10,27 @@ TextMeasure::TextMeasure(const QFont &font, int zoom)
 {
     // The extent of a text is the font's full line height, whatever the letter.
     m_letterHeight = m_metrics.height() * m_scale;
+    if (!font.kerning() && (font.styleStrategy() & QFont::PreferNoShaping)
+        && font.capitalization() == QFont::MixedCase && font.letterSpacing() == 0 && font.wordSpacing() == 0)
+        m_charAdvances.assign(0x250, -1);
 }
 
 qreal TextMeasure::advance(const QString &text) const
 {
-    return m_metrics.horizontalAdvance(text);
+    if (m_charAdvances.empty())
+        return m_metrics.horizontalAdvance(text);
+    // Advances are multiples of 1/64 pixel, so the sum is exact in any order.
+    qreal sum = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u >= 0x250 || (u >= 0x7F && u < 0xA0) || u == 0xAD)
+            return m_metrics.horizontalAdvance(text);
+        qreal &advance = m_charAdvances[u];
+        if (advance < 0)
+            advance = m_metrics.horizontalAdvance(c);
+        sum += advance;
+    }
+    return sum;
 }
 
 qreal TextMeasure::widthOfAdvance(qreal advance) const

@@ -27,6 +27,10 @@ private:
     QFontMetricsF m_metrics;
     qreal m_scale;
     qreal m_letterHeight;
+    // For a font set without kerning, shaping or extra spacing, the advances of the characters below
+    // U+0250, each measured once (negative: not yet): a text of those characters then measures as the sum
+    // of its characters, as the text layout adds them up. Empty for other fonts.
+    mutable std::vector<qreal> m_charAdvances;
 };
 
 struct TextLineRules

@@ -240,7 +240,11 @@ void TRpPageList::writeHeaderLocked()
 
 void TRpPageList::AddPage(const QPicture &picture)
 {
-    const QByteArray plain = serializePicture(picture);
+    AddPageData(serializePicture(picture));
+}
+
+void TRpPageList::AddPageData(const QByteArray &plain)
+{
     const QByteArray data = m_compressed ? TRpCompress::compress(plain) : plain;
     const qint64 dataSize = data.size() + (m_compressed ? 4 : 0);
 

@@ -101,6 +101,8 @@ public:
     // Appends a page record; the first page also writes the header. ERpError when the stream would grow past
     // the reach of the file's 32-bit offsets.
     void AddPage(const QPicture &picture);
+    // The same with the picture's bytes, as QPicture::data() holds them.
+    void AddPageData(const QByteArray &plain);
     // Page n (1 ≤ n ≤ count) as a picture; none outside that range. ERpError or ECompressError when the
     // record cannot be read or decoded.
     std::unique_ptr<QPicture> ReadPage(int n);

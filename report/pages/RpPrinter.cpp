@@ -1,5 +1,7 @@
 #include "report/pages/RpPrinter.h"
 
+#include "report/pages/PageRecorder.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPainter>
@@ -253,23 +255,22 @@ void TRpPrinter::openRecordedPage()
     if (m_destination != Destination::Printer)
         setScreenFactors();
     const QRect page(0, 0, DeviceWidth(PaperWidthNative()), DeviceHeight(PaperLengthNative()));
-    m_pagePicture = std::make_unique<QPicture>();
     // The page rectangle travels with the picture, so stretching and paper detection use the page rather
     // than the drawn content.
-    m_pagePicture->setBoundingRect(page);
-    m_pagePainter = std::make_unique<QPainter>(m_pagePicture.get());
+    m_pageRecorder = std::make_unique<TRpPageRecorder>(page);
+    m_pagePainter = std::make_unique<QPainter>(m_pageRecorder.get());
     m_canvas = m_pagePainter.get();
 }
 
 void TRpPrinter::closeRecordedPage(bool store)
 {
-    if (!m_pagePicture)
+    if (!m_pageRecorder)
         return;
     m_canvas = nullptr;
     m_pagePainter.reset();
-    std::unique_ptr<QPicture> picture = std::move(m_pagePicture);
+    const std::unique_ptr<TRpPageRecorder> recorder = std::move(m_pageRecorder);
     if (store)
-        m_pageList.AddPage(*picture);
+        m_pageList.AddPageData(recorder->finish());
 }
 
 void TRpPrinter::NewPage()
@@ -339,23 +340,26 @@ void TRpPrinter::openPrinterPage()
 
 void TRpPrinter::closePrinterPage()
 {
-    if (!m_pagePicture) {
+    if (!m_pageRecorder) {
         m_canvas = nullptr;
         return;
     }
     m_canvas = nullptr;
     m_pagePainter.reset();
-    const std::unique_ptr<QPicture> picture = std::move(m_pagePicture);
+    const std::unique_ptr<TRpPageRecorder> recorder = std::move(m_pageRecorder);
     if (!m_recordingForCopies)
         return;
+    const QByteArray bytes = recorder->finish();
+    QPicture picture;
+    picture.setData(bytes.constData(), uint(bytes.size()));
     m_recordingForCopies = false;
     const int sends = m_collate ? 1 : m_copiesToSend;
     for (int i = 0; i < sends; ++i) {
         if (QPainter *sheet = m_printer->NewSheet())
-            drawStoredPage(*sheet, *picture, *m_printer);
+            drawStoredPage(*sheet, picture, *m_printer);
     }
     if (m_copyPages)
-        m_copyPages->AddPage(*picture);
+        m_copyPages->AddPageData(bytes);
 }
 
 void TRpPrinter::replayCopies()

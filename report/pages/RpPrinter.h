@@ -15,6 +15,7 @@
 
 class QPainter;
 class QPicture;
+class TRpPageRecorder;
 class TRpPrinter;
 
 // Notices the store posts to its client and sends to its master.
@@ -278,7 +279,7 @@ private:
     long double m_leftWaste = 0;
     long double m_topWaste = 0;
     QPainter *m_canvas = nullptr;
-    std::unique_ptr<QPicture> m_pagePicture;
+    std::unique_ptr<TRpPageRecorder> m_pageRecorder;
     std::unique_ptr<QPainter> m_pagePainter;
     bool m_printJobRunning = false;
     // Direct printing on a printer that cannot make copies: every in-range page is recorded and sent once per

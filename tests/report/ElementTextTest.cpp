@@ -57,6 +57,43 @@ public:
     std::vector<Line> lines;
 };
 
+// A text of plain characters measures as the text layout measures it, for every character the measure
+// adds up itself and in fonts of several families, sizes and styles; other texts go to the layout.
+TEST(TextMeasureTest, SummedExtentsAreTheLayoutsExtents)
+{
+    std::vector<QString> texts;
+    for (char16_t u = 0x20; u < 0x250; ++u)
+        texts.push_back(QString(QChar(u)) + QStringLiteral("x") + QChar(u));
+    texts.push_back(QStringLiteral("Relev\u00E9 des comptes: 1 234,56 - 01/02/2006 (WAVE fifi Tj)"));
+    texts.push_back(QStringLiteral("Relev\u00E9 des comptes"));
+    texts.push_back(QStringLiteral("tab\tand \u03B1\u03B2 greek, soft\u00ADhyphen"));
+    texts.push_back(QString());
+    const struct
+    {
+        const char *family;
+        int points;
+        bool bold;
+        bool italic;
+    } fonts[] = { { "DejaVu Sans", 10, false, false }, { "DejaVu Serif", 9, true, false },
+        { "DejaVu Sans Mono", 8, false, true }, { "Arial", 13, true, true },
+        { "Times New Roman", 7, false, false }, { "Arial", 8, false, false }, { "Arial", 11, false, true } };
+    for (const auto &f : fonts) {
+        ReportFont reportFont;
+        reportFont.setName(QLatin1String(f.family));
+        reportFont.setSize(f.points);
+        Rp::TFontStyles style;
+        style.setFlag(Rp::fsBold, f.bold);
+        style.setFlag(Rp::fsItalic, f.italic);
+        reportFont.setStyle(style);
+        const QFont font = pageFont(reportFont);
+        const TextMeasure measure(font, 100);
+        const QFontMetricsF layout(font, &referenceScreenDevice());
+        for (const QString &text : texts)
+            ASSERT_EQ(measure.advance(text), layout.horizontalAdvance(text))
+                << f.family << " " << text.toStdString();
+    }
+}
+
 TEST(TextElement, LabelPrintsItsCaptionAtItsPlaceOnTheBand)
 {
     ElementBench bench;
