@@ -21,7 +21,10 @@ enum Record : quint8 {
     DrawEllipse = 7,
     DrawPolyline = 12,
     DrawPolygon = 13,
+    DrawPixmap = 17,
+    DrawImage = 18,
     DrawTextItem = 21,
+    DrawTiledPixmap = 24,
     DrawPath = 25,
     Begin = 30,
     End = 31,
@@ -157,6 +160,8 @@ public:
     void drawTextItem(const QPointF &p, const QTextItem &textItem) override;
 
     bool drawPlainText(QPainter &painter, const QPointF &baseline, const QString &text);
+    // A text record as the picture recording writes it for a left-to-right run of the painter's font.
+    void writeTextItem(const QPointF &baseline, const QString &text, const QFont &font);
     QByteArray finish();
     int directTexts() const { return m_directTexts; }
 
@@ -200,9 +205,18 @@ private:
     void writeFont(const QFont &font);
     void writeHints(QPainter::RenderHints hints);
 
-    // Records what a fresh picture painter records for one drawing step, and copies them in; only for the
-    // rare steps whose records carry images or text layout.
-    template <typename Draw> void recordThroughPicture(Draw draw, int onlyCode = -1);
+    // Has Qt's picture recording record one drawing step on a picture kept for the page, and copies the
+    // step's records of the given kind: for the steps whose records carry images, and for text the painter
+    // laid out. Made on first use, so pages of plain texts and shapes never pay for it.
+    template <typename Draw> void recordThroughPicture(Record code, Draw draw);
+    struct ScratchPicture
+    {
+        ScratchPicture() { painter.begin(&picture); }
+        QPicture picture;
+        QPainter painter;
+        qsizetype seen = kHeaderSize;
+    };
+    std::unique_ptr<ScratchPicture> m_scratch;
 
     QByteArray m_data;
     qsizetype m_size = 0;
@@ -431,54 +445,84 @@ void PageRecordEngine::drawEllipse(const QRectF &rect)
     endRecord(start);
 }
 
-template <typename Draw> void PageRecordEngine::recordThroughPicture(Draw draw, int onlyCode)
+template <typename Draw> void PageRecordEngine::recordThroughPicture(Record code, Draw draw)
 {
-    QPicture picture;
-    {
-        QPainter painter(&picture);
-        draw(painter);
-    }
-    const auto *bytes = reinterpret_cast<const uchar *>(picture.data());
-    const qsizetype size = picture.size();
-    qsizetype at = kHeaderSize;
+    if (!m_scratch)
+        m_scratch = std::make_unique<ScratchPicture>();
+    draw(m_scratch->painter);
+    // The records the step added, read while the picture is still being painted: each is whole once the
+    // step returns.
+    const auto *bytes = reinterpret_cast<const uchar *>(m_scratch->picture.data());
+    const qsizetype size = m_scratch->picture.size();
+    qsizetype at = m_scratch->seen;
     while (at + 2 <= size) {
-        const uchar code = bytes[at];
         qsizetype headerLength = 2;
         qsizetype length = bytes[at + 1];
-        if (length == 255 && at + 6 <= size) {
+        if (length == 255) {
+            if (at + 6 > size)
+                break;
             length = qFromBigEndian<quint32>(bytes + at + 2);
             headerLength = 6;
         }
-        if (code == End || at + headerLength + length > size)
+        if (at + headerLength + length > size)
             break;
-        if (onlyCode < 0 || code == onlyCode) {
+        if (bytes[at] == code) {
             std::memcpy(append(headerLength + length), bytes + at, headerLength + length);
             ++m_records;
         }
         at += headerLength + length;
     }
+    m_scratch->seen = at;
 }
 
 void PageRecordEngine::drawPixmap(const QRectF &rect, const QPixmap &pixmap, const QRectF &source)
 {
-    recordThroughPicture([&](QPainter &p) { p.drawPixmap(rect, pixmap, source); });
+    recordThroughPicture(DrawPixmap, [&](QPainter &p) { p.drawPixmap(rect, pixmap, source); });
 }
 
 void PageRecordEngine::drawTiledPixmap(const QRectF &rect, const QPixmap &pixmap, const QPointF &offset)
 {
-    recordThroughPicture([&](QPainter &p) { p.drawTiledPixmap(rect, pixmap, offset); });
+    recordThroughPicture(DrawTiledPixmap, [&](QPainter &p) { p.drawTiledPixmap(rect, pixmap, offset); });
 }
 
 void PageRecordEngine::drawImage(
     const QRectF &rect, const QImage &image, const QRectF &source, Qt::ImageConversionFlags flags)
 {
-    recordThroughPicture([&](QPainter &p) { p.drawImage(rect, image, source, flags); });
+    recordThroughPicture(DrawImage, [&](QPainter &p) { p.drawImage(rect, image, source, flags); });
+}
+
+void PageRecordEngine::writeTextItem(const QPointF &baseline, const QString &text, const QFont &font)
+{
+    const QByteArray &fontBytes = m_font.bytesOf(font);
+    const qsizetype textBytes = text.size() * 2;
+    // Baseline point, text, font, layout flags (none), the font's resolution over the picture's (the same
+    // here: the recorder measures as a picture does) and the width a justified run is stretched to (none).
+    const qsizetype length = 16 + 4 + textBytes + fontBytes.size() + 4 + 8 + 8;
+    put8(DrawTextItem);
+    ++m_records;
+    if (length < 255) {
+        put8(quint8(length));
+    } else {
+        put8(255);
+        put32(quint32(length));
+    }
+    putDouble(baseline.x());
+    putDouble(baseline.y());
+    put32(quint32(textBytes));
+    qToBigEndian<quint16>(
+        reinterpret_cast<const quint16 *>(text.constData()), text.size(), append(textBytes));
+    putBytes(fontBytes);
+    put32(0);
+    putDouble(1.0);
+    putDouble(0.0);
 }
 
 void PageRecordEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
 {
-    // The painter that asked draws the decorations itself, so only the text record is kept.
-    recordThroughPicture([&](QPainter &painter) { painter.drawTextItem(p, textItem); }, DrawTextItem);
+    // Only Qt's own recording knows whether a run was stretched to justify its line, so runs the painter
+    // laid out are recorded there. The painter that asked draws the decorations itself, so only the text
+    // record is kept.
+    recordThroughPicture(DrawTextItem, [&](QPainter &painter) { painter.drawTextItem(p, textItem); });
 }
 
 bool PageRecordEngine::drawPlainText(QPainter &painter, const QPointF &baseline, const QString &text)
@@ -500,28 +544,7 @@ bool PageRecordEngine::drawPlainText(QPainter &painter, const QPointF &baseline,
     // so (with its own bookkeeping of saved and restored states) and draws nothing.
     const QRectF nothing;
     painter.drawRects(&nothing, 1);
-    const QByteArray &fontBytes = m_font.bytesOf(font);
-    const qsizetype textBytes = text.size() * 2;
-    // Baseline point, text, font, layout flags, the font's resolution over the picture's (the same here)
-    // and the width a justified run is stretched to (none).
-    const qsizetype length = 16 + 4 + textBytes + fontBytes.size() + 4 + 8 + 8;
-    put8(DrawTextItem);
-    ++m_records;
-    if (length < 255) {
-        put8(quint8(length));
-    } else {
-        put8(255);
-        put32(quint32(length));
-    }
-    putDouble(baseline.x());
-    putDouble(baseline.y());
-    put32(quint32(textBytes));
-    qToBigEndian<quint16>(
-        reinterpret_cast<const quint16 *>(text.constData()), text.size(), append(textBytes));
-    putBytes(fontBytes);
-    put32(0);
-    putDouble(1.0);
-    putDouble(0.0);
+    writeTextItem(baseline, text, font);
     ++m_directTexts;
     return true;
 }

@@ -10,6 +10,10 @@
 #include <QPicture>
 #include <QPixmap>
 #include <QRandomGenerator>
+#include <QTextDocument>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -369,6 +373,48 @@ TEST(PageRecorderText, FollowsSavedAndRestoredStates)
     EXPECT_EQ(recordedHere(draw(true), &directTexts).toHex(' ').toStdString(),
         recordedByQt(draw(false)).toHex(' ').toStdString());
     EXPECT_EQ(directTexts, 5);
+}
+
+// The widths of the text runs of a picture, zero for runs set as they measure (the last eight bytes of each
+// text record).
+std::vector<double> runWidths(const QByteArray &picture)
+{
+    std::vector<double> widths;
+    const auto *bytes = reinterpret_cast<const uchar *>(picture.constData());
+    qsizetype at = 32;
+    while (at + 2 <= picture.size()) {
+        qsizetype header = 2;
+        qsizetype length = bytes[at + 1];
+        if (length == 255) {
+            length = qFromBigEndian<quint32>(bytes + at + 2);
+            header = 6;
+        }
+        if (bytes[at] == 21) {
+            const quint64 bits = qFromBigEndian<quint64>(bytes + at + header + length - 8);
+            double width;
+            std::memcpy(&width, &bits, sizeof width);
+            widths.push_back(width);
+        }
+        at += header + length;
+    }
+    return widths;
+}
+
+// Runs of a justified paragraph keep the width they were stretched to, and only those.
+TEST(PageRecorderText, JustifiedRunsKeepTheirWidth)
+{
+    const auto draw = [](QPainter &p) {
+        p.setFont(reportFont());
+        p.drawText(QRectF(10, 10, 180, 200), Qt::AlignJustify | Qt::TextWordWrap,
+            QStringLiteral(
+                "Every line of this paragraph but its last is stretched to the width of its box."));
+    };
+    const QByteArray bytes = recordedHere(draw);
+    EXPECT_EQ(bytes.toHex(' ').toStdString(), recordedByQt(draw).toHex(' ').toStdString());
+    const std::vector<double> widths = runWidths(bytes);
+    ASSERT_GE(widths.size(), 3u);
+    EXPECT_GT(std::count_if(widths.begin(), widths.end(), [](double w) { return w > 0; }), 0);
+    EXPECT_EQ(widths.back(), 0.0) << "the last line is set as it measures";
 }
 
 // A recorded page loads as a picture, plays, and measures as the page it was recorded for.
