@@ -2,9 +2,12 @@
 #include "support/TestSupport.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -169,6 +172,249 @@ TEST(Compress, DecodingStopsAtTheDeclaredCount_WhateverFollowsInTheCode)
     const QByteArray code = TRpCompress::compress(plain);
     for (const qint64 count : { qint64(0), qint64(1), qint64(7), qint64(4096), qint64(4999) })
         EXPECT_EQ(TRpCompress::decompress(code.constData(), code.size(), count), plain.left(count)) << count;
+}
+
+// The splay-tree prefix code written the plain way, node by node with parent links, bit by bit, to hold the
+// coder's fast paths to: the same tree (inner node i has children 2i + 1 and 2i + 2, byte value s is leaf
+// 256 + s), the same code (0 left, 1 right, least significant bit of each byte first) and the same step
+// (a node and its parent's sibling change places, then the walk goes on from the grandparent).
+class ReferenceCoder
+{
+public:
+    ReferenceCoder()
+    {
+        for (int i = 0; i < 256; ++i) {
+            m_children[i][0] = 2 * i + 1;
+            m_children[i][1] = 2 * i + 2;
+            m_parent[2 * i + 1] = i;
+            m_parent[2 * i + 2] = i;
+        }
+    }
+
+    // The code of `value`, the bit nearest the root first, then the splay step.
+    std::vector<int> encode(int value)
+    {
+        std::vector<int> bits;
+        for (int node = 256 + value; node != 0; node = m_parent[node])
+            bits.insert(bits.begin(), sideOf(node));
+        splay(256 + value);
+        return bits;
+    }
+
+    // The value the bits from `next` lead to; -1 when they run out first.
+    template <typename NextBit> int decode(NextBit next)
+    {
+        int node = 0;
+        while (node < 256) {
+            const int bit = next();
+            if (bit < 0)
+                return -1;
+            node = m_children[node][bit];
+        }
+        splay(node);
+        return node - 256;
+    }
+
+    // The length of the code of `value` as the tree stands.
+    int depthOf(int value) const
+    {
+        int depth = 0;
+        for (int node = 256 + value; node != 0; node = m_parent[node])
+            ++depth;
+        return depth;
+    }
+
+private:
+    int sideOf(int node) const { return m_children[m_parent[node]][1] == node ? 1 : 0; }
+
+    void splay(int node)
+    {
+        while (node != 0 && m_parent[node] != 0) {
+            const int parent = m_parent[node];
+            const int grand = m_parent[parent];
+            const int parentSide = sideOf(parent);
+            const int sibling = m_children[grand][1 - parentSide];
+            const int nodeSide = sideOf(node);
+            m_children[grand][1 - parentSide] = node;
+            m_children[parent][nodeSide] = sibling;
+            m_parent[node] = grand;
+            m_parent[sibling] = parent;
+            node = grand;
+        }
+    }
+
+    int m_children[256][2] {};
+    int m_parent[513] {};
+};
+
+QByteArray referenceCompress(const QByteArray &plain, std::vector<int> *lengths = nullptr)
+{
+    ReferenceCoder coder;
+    QByteArray out;
+    int used = 0;
+    for (const char c : plain) {
+        const std::vector<int> bits = coder.encode(std::uint8_t(c));
+        if (lengths)
+            lengths->push_back(int(bits.size()));
+        for (const int bit : bits) {
+            if (used % 8 == 0)
+                out.append('\0');
+            if (bit)
+                out.back() = char(std::uint8_t(out.back()) | (1u << (used % 8)));
+            ++used;
+        }
+    }
+    return out;
+}
+
+QByteArray referenceDecompress(const QByteArray &code, qsizetype count)
+{
+    ReferenceCoder coder;
+    QByteArray out;
+    qsizetype used = 0;
+    const auto next = [&] {
+        if (used == code.size() * 8)
+            return -1;
+        const int bit = (std::uint8_t(code[used / 8]) >> (used % 8)) & 1;
+        ++used;
+        return bit;
+    };
+    while (out.size() < count) {
+        const int value = coder.decode(next);
+        if (value < 0)
+            break;
+        out.append(char(value));
+    }
+    return out;
+}
+
+// Random inputs over every value, skewed inputs over a few values with rare others, text-like runs and
+// sweeps that drive leaves deep, in many sizes.
+QByteArray referenceInput(int kind, int size, std::uint32_t seed)
+{
+    QByteArray plain(size, Qt::Uninitialized);
+    std::uint32_t x = seed * 2654435761u + 7;
+    for (int i = 0; i < size; ++i) {
+        x = x * 1103515245u + 12345u;
+        const std::uint32_t r = x >> 8;
+        switch (kind) {
+        case 0:
+            plain[i] = char(r & 0xFF);
+            break;
+        case 1:
+            plain[i] = char(r % 16 == 0 ? (r >> 4) & 0xFF : 0x30 + (r >> 4) % 3);
+            break;
+        case 2:
+            plain[i] = char(r % 8 < 5 ? (i > 0 ? plain[i - 1] : 'a') : 0x20 + (r >> 3) % 64);
+            break;
+        default:
+            plain[i] = char((i / 256) % 2 ? i % 256 : 255 - i % 256);
+            break;
+        }
+    }
+    return plain;
+}
+
+TEST(Compress, CodesAndDecodesBitForBitLikeThePlainCoder_ForInputsOfManyKindsAndSizes)
+{
+    for (int kind = 0; kind < 4; ++kind) {
+        for (const int size : { 1, 2, 3, 7, 8, 9, 63, 64, 65, 255, 256, 1000, 4097, 30000 }) {
+            const QByteArray plain = referenceInput(kind, size, std::uint32_t(kind * 100000 + size));
+            const QByteArray expected = referenceCompress(plain);
+            const QByteArray code = TRpCompress::compress(plain);
+            ASSERT_EQ(code, expected) << kind << " " << size;
+            ASSERT_EQ(referenceDecompress(code, plain.size()), plain) << kind << " " << size;
+            ASSERT_EQ(TRpCompress::decompress(code.constData(), code.size(), plain.size()), plain)
+                << kind << " " << size;
+        }
+    }
+}
+
+// The longest code the plain coder writes for `plain`.
+int longestCode(const QByteArray &plain)
+{
+    std::vector<int> lengths;
+    referenceCompress(plain, &lengths);
+    return lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
+}
+
+// An input that drives a leaf at least `depth` levels down. No simple sweep gets much past 45 levels, so a
+// sweep down and up is changed a value at a time (a fixed pseudo-random sequence) as long as the deepest
+// code does not get shorter.
+QByteArray deepInput(int depth)
+{
+    QByteArray plain;
+    for (int value = 255; value >= 0; --value)
+        plain.append(char(value));
+    for (int value = 0; value < 256; ++value)
+        plain.append(char(value));
+    std::mt19937 random(5);
+    int longest = longestCode(plain);
+    for (int round = 0; round < 20000 && longest < depth; ++round) {
+        QByteArray changed = plain;
+        const qsizetype at = qsizetype(random() % std::uint32_t(changed.size()));
+        const char value = char(random() % 256);
+        switch (random() % 3) {
+        case 0:
+            changed[at] = value;
+            break;
+        case 1:
+            changed.insert(at, value);
+            break;
+        default:
+            changed.remove(at, 1);
+            break;
+        }
+        const int changedLongest = longestCode(changed);
+        if (changedLongest >= longest) {
+            plain = changed;
+            longest = changedLongest;
+        }
+    }
+    return plain;
+}
+
+TEST(Compress, CodesOfEveryLengthUpToBeyondOneWord_AgreeWithThePlainCoder)
+{
+    // Every length up to well past the 56 bits the coder moves in one piece, each as the last code of an
+    // input: a prefix of a deep input (with runs after it, which bring leaves up to the root) and then a
+    // value whose leaf lies that deep after the prefix.
+    constexpr int kLongest = 72;
+    const QByteArray deep = deepInput(kLongest) + mixedInput().left(4000);
+    std::vector<QByteArray> inputs(kLongest + 1);
+    ReferenceCoder probe;
+    for (qsizetype prefix = 0; prefix <= deep.size(); ++prefix) {
+        for (int value = 0; value < 256; ++value) {
+            const int depth = probe.depthOf(value);
+            if (depth <= kLongest && inputs[size_t(depth)].isEmpty())
+                inputs[size_t(depth)] = deep.left(prefix) + char(value);
+        }
+        if (prefix < deep.size())
+            probe.encode(std::uint8_t(deep[prefix]));
+    }
+    for (int length = 1; length <= kLongest; ++length) {
+        const QByteArray &plain = inputs[size_t(length)];
+        ASSERT_FALSE(plain.isEmpty()) << "no code of " << length << " bits";
+        std::vector<int> lengths;
+        const QByteArray expected = referenceCompress(plain, &lengths);
+        ASSERT_EQ(lengths.back(), length);
+        const QByteArray code = TRpCompress::compress(plain);
+        ASSERT_EQ(code, expected) << length;
+        ASSERT_EQ(TRpCompress::decompress(code.constData(), code.size(), plain.size()), plain) << length;
+        // The stepwise coder and decoder agree too.
+        TRpCompress coder;
+        QByteArray stepwise;
+        for (const char c : plain)
+            coder.EncodeByte(std::uint8_t(c), stepwise);
+        coder.Flush(stepwise);
+        ASSERT_EQ(stepwise, expected) << length;
+        TRpCompress decoder;
+        decoder.StartDecoding(code.constData(), code.size());
+        QByteArray decoded;
+        for (qsizetype i = 0; i < plain.size(); ++i)
+            decoded.append(char(decoder.DecodeByte()));
+        ASSERT_EQ(decoded, plain) << length;
+    }
 }
 
 struct BadCode
