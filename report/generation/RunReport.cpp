@@ -104,6 +104,13 @@ public:
         thread->start();
     }
     bool backgroundRunGoing() const { return m_thread && m_thread->isRunning(); }
+    // A thread counts as no longer running a moment before it announces that it has finished; waiting for
+    // it makes sure that announcement (which releases the run) has been posted.
+    void waitForBackgroundRun()
+    {
+        if (m_thread)
+            m_thread->wait();
+    }
 
     std::atomic<bool> running { false };
     std::atomic<bool> cancelled { false };
@@ -300,6 +307,7 @@ void ShowPreviewThreaded(TCustomRpReport &report, bool modal)
     // The run uses the report until it ends; closing the preview has cancelled it by now.
     while (job.backgroundRunGoing())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    job.waitForBackgroundRun();
     QCoreApplication::sendPostedEvents(&job);
 }
 
