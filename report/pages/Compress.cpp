@@ -1,7 +1,9 @@
 #include "report/pages/Compress.h"
 
 #include <QObject>
+#include <bit>
 #include <cstring>
+#include <utility>
 
 // The tree lives in two flat arrays of slots (see Compress.h). Walking from a leaf to the root is one load
 // per level and yields the code bits on the way; walking down is one load per level too. A splay step is
@@ -40,15 +42,13 @@ template <typename T> inline T *opaque(T *pointer)
     return pointer;
 }
 
-// Down from the root through the slots `child` (see TRpCompress::m_child) along the code bits, the next one
-// in bit 0 of `bits`, as far as `available` bits reach: notes the slots passed in `path`, leaves `twice` at
-// the node reached (a leaf, unless the bits ran out first) and `bits` at the bits left, and returns the
-// depth. `early` holds the same first `earlyCount` bits as `bits` but is known sooner (see decompress).
-inline int walkDown(const std::uint16_t *child, std::uint64_t &bits, std::uint64_t early, int earlyCount,
-    unsigned &twice, std::uint16_t *path, int available)
+// Down through the slots `child` (see TRpCompress::m_child) from the node `twice` at `depth`, along the code
+// bits, bit `depth` of `bits` next, as far as `available` bits reach: notes the slots passed in `path`, leaves
+// `twice` at the node reached (a leaf, unless the bits ran out first) and returns the depth.
+inline int walkOn(const std::uint16_t *child, std::uint64_t bits, unsigned &twice, std::uint16_t *path, int depth,
+    int available)
 {
-    int depth = 0;
-    std::uint64_t rest = early;
+    std::uint64_t rest = bits >> depth;
     // One level down; true at a leaf. Each level waits for the load of the level before, so that load is all
     // the chain holds: the code bit picks the row (the left or the right slots) beforehand, off the chain,
     // where `twice | bit` would put one more step on it.
@@ -61,27 +61,15 @@ inline int walkDown(const std::uint16_t *child, std::uint64_t &bits, std::uint64
         return twice >= 512;
     };
     // Four levels one after the other, with one test of the bits left for all four: each level's leaf test
-    // is a branch of its own, which the processor predicts for the depth it stands for, and tests that never
-    // fail stay out of the branch history it predicts from. The first four levels read the early bits, so
-    // the walk need not wait for the refill.
-    if (earlyCount >= 4) [[likely]] {
-        if (down() || down() || down() || down()) {
-            bits >>= depth;
-            return depth;
-        }
-    }
-    rest = bits >> depth;
+    // is a branch of its own, which the processor predicts for the depth it stands for.
     while (depth + 4 <= available) {
-        if (down() || down() || down() || down()) {
-            bits = rest;
+        if (down() || down() || down() || down())
             return depth;
-        }
     }
     while (depth < available) {
         if (down())
             break;
     }
-    bits = rest;
     return depth;
 }
 
@@ -282,9 +270,12 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
     char *limit = begin + out.size() - kSlack;
     std::uint64_t pending = 0;
     int pendingCount = 0;
-    // One more than the longest code: each step notes the bit above the root before it knows it is not
-    // counted.
-    std::uint8_t bits[kMaxDepth + 1];
+    std::uint8_t bits[kMaxDepth];
+    // The root's two slots (see m_child), kept in registers as well: a node is a child of the root when twice
+    // its number is one of them, which the walk up tests instead of loading where that node sits. Only a step
+    // at the root's own level changes them.
+    unsigned rootLeft = coder.m_child[0];
+    unsigned rootRight = coder.m_child[1];
     for (const char c : plain) {
         if (cursor > limit) {
             const qsizetype used = cursor - begin;
@@ -301,25 +292,35 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
         int length = 1;
         bits[0] = std::uint8_t(slotOfA & 1u);
         std::uint64_t code = slotOfA & 1u;
+        const auto note = [&](unsigned bit) {
+            bits[length++] = std::uint8_t(bit);
+            code = (code << 1) | bit;
+        };
         if (slotOfA >= 2) {
             for (;;) {
-                const unsigned slotOfParent = coder.m_up[slotOfA];
-                bits[length++] = std::uint8_t(slotOfParent & 1u);
-                code = (code << 1) | (slotOfParent & 1u);
-                // Loaded before the root test, so that one test per step says whether the walk goes on:
-                // the processor mispredicts where the walk ends, and two tests per step (one after each
-                // level) cost more mispredictions than they save. Above the root the walk finds slot 0
-                // (m_up of the root's slots), whose code bit is not counted.
-                const unsigned next = coder.m_up[slotOfParent];
-                coder.rotate<true>(a, slotOfA, slotOfParent);
-                const unsigned below = slotOfParent >= 2 ? 1u : 0u;
-                bits[length] = std::uint8_t(next & 1u);
-                length += int(below);
-                code = (code << below) | (next & 1u & below);
-                if (next < 2)
+                // a's parent owns slotOfA; where the parent sits is known without a load at the top.
+                const unsigned twiceParent = slotOfA & ~1u;
+                if (twiceParent == rootLeft || twiceParent == rootRight) {
+                    const unsigned slotOfParent = twiceParent == rootRight ? 1u : 0u;
+                    note(slotOfParent);
+                    coder.rotate<true>(a, slotOfA, slotOfParent);
+                    if (slotOfParent != 0)
+                        rootLeft = 2 * a;
+                    else
+                        rootRight = 2 * a;
                     break;
+                }
+                const unsigned slotOfParent = coder.m_up[slotOfA];
+                note(slotOfParent & 1u);
+                coder.rotate<true>(a, slotOfA, slotOfParent);
+                const unsigned twiceAbove = slotOfParent & ~1u;
+                if (twiceAbove == rootLeft || twiceAbove == rootRight) {
+                    note(twiceAbove == rootRight ? 1u : 0u);
+                    break;
+                }
                 a = slotOfParent >> 1;
-                slotOfA = next;
+                slotOfA = coder.m_up[slotOfParent];
+                note(slotOfA & 1u);
             }
         }
         if (length <= kWordCode) {
@@ -381,9 +382,55 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
                 inCount += 8;
             }
         }
-        std::uint64_t bits = inBits;
+        // The first four levels, from the early bits, with the slots passed kept in registers: a leaf found
+        // there (two bytes in three) is splayed at once, without noting its path.
         unsigned twice = 0;
-        const int depth = walkDown(child, bits, early, earlyCount, twice, path, inCount);
+        int depth = 0;
+        if (earlyCount >= 4) [[likely]] {
+            const auto found = [&](int length, unsigned leaf) {
+                inBits >>= length;
+                inCount -= length;
+                *target++ = char((leaf >> 1) - 256);
+            };
+            const unsigned s0 = unsigned(early & 1u);
+            const unsigned t1 = child[s0];
+            if (t1 >= 512) {
+                found(1, t1);
+                continue;
+            }
+            const unsigned b1 = unsigned(early >> 1) & 1u;
+            const unsigned s1 = t1 | b1;
+            const unsigned t2 = opaque(child + b1)[t1];
+            if (t2 >= 512) {
+                found(2, t2);
+                coder.rotate<false>(t2 >> 1, s1, s0);
+                continue;
+            }
+            const unsigned b2 = unsigned(early >> 2) & 1u;
+            const unsigned s2 = t2 | b2;
+            const unsigned t3 = opaque(child + b2)[t2];
+            if (t3 >= 512) {
+                found(3, t3);
+                coder.rotate<false>(t3 >> 1, s2, s1);
+                continue;
+            }
+            const unsigned b3 = unsigned(early >> 3) & 1u;
+            const unsigned s3 = t3 | b3;
+            const unsigned t4 = opaque(child + b3)[t3];
+            if (t4 >= 512) {
+                found(4, t4);
+                coder.rotate<false>(t4 >> 1, s3, s2);
+                coder.rotate<false>(s2 >> 1, s1, s0);
+                continue;
+            }
+            path[0] = std::uint16_t(s0);
+            path[1] = std::uint16_t(s1);
+            path[2] = std::uint16_t(s2);
+            path[3] = std::uint16_t(s3);
+            twice = t4;
+            depth = 4;
+        }
+        depth = walkOn(child, inBits, twice, path, depth, inCount);
         if (twice < 512) [[unlikely]] {
             coder.m_in = in;
             coder.m_inBits = inBits;
@@ -394,7 +441,7 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
             inCount = coder.m_inCount;
             continue;
         }
-        inBits = bits;
+        inBits >>= depth;
         inCount -= depth;
         *target++ = char((twice >> 1) - 256);
         coder.splayDown<false>(twice >> 1, path, depth);
