@@ -1,7 +1,7 @@
 #include "report/pages/Compress.h"
 
 #include <QObject>
-#include <bit>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -382,53 +382,45 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
                 inCount += 8;
             }
         }
-        // The first four levels, from the early bits, with the slots passed kept in registers: a leaf found
-        // there (two bytes in three) is splayed at once, without noting its path.
+        // The first levels, from the early bits, with the slots passed in registers: a leaf found there
+        // (nineteen bytes in twenty) is splayed at once, without its path going through memory. Every index
+        // into `passed` is a constant, which is what lets the compiler keep it in registers.
         unsigned twice = 0;
         int depth = 0;
-        if (earlyCount >= 4) [[likely]] {
-            const auto found = [&](int length, unsigned leaf) {
-                inBits >>= length;
-                inCount -= length;
-                *target++ = char((leaf >> 1) - 256);
+        if (earlyCount >= kRegisterLevels) [[likely]] {
+            unsigned passed[kRegisterLevels];
+            // The steps of the splay for a leaf found at depth Depth (see splayDown).
+            const auto splay = [&]<int Depth>(std::integral_constant<int, Depth>, unsigned leaf) {
+                [&]<int... Step>(std::integer_sequence<int, Step...>) {
+                    [[maybe_unused]] unsigned a = leaf;
+                    ((coder.rotate<false>(a, passed[Depth - 1 - 2 * Step], passed[Depth - 2 - 2 * Step]),
+                         a = passed[Depth - 2 - 2 * Step] >> 1u),
+                        ...);
+                }(std::make_integer_sequence<int, Depth / 2>());
             };
-            const unsigned s0 = unsigned(early & 1u);
-            const unsigned t1 = child[s0];
-            if (t1 >= 512) {
-                found(1, t1);
+            // Level Level + 1; true at a leaf, which is then taken and splayed.
+            const auto down = [&]<int Level>(std::integral_constant<int, Level>) {
+                const unsigned bit = unsigned(early >> Level) & 1u;
+                passed[Level] = twice | bit;
+                if constexpr (Level == 0)
+                    twice = child[bit];
+                else
+                    twice = opaque(child + bit)[twice];
+                if (twice < 512)
+                    return false;
+                inBits >>= Level + 1;
+                inCount -= Level + 1;
+                *target++ = char((twice >> 1) - 256);
+                splay(std::integral_constant<int, Level + 1>(), twice >> 1);
+                return true;
+            };
+            const bool found = [&]<int... Level>(std::integer_sequence<int, Level...>) {
+                return (down(std::integral_constant<int, Level>()) || ...);
+            }(std::make_integer_sequence<int, kRegisterLevels>());
+            if (found)
                 continue;
-            }
-            const unsigned b1 = unsigned(early >> 1) & 1u;
-            const unsigned s1 = t1 | b1;
-            const unsigned t2 = opaque(child + b1)[t1];
-            if (t2 >= 512) {
-                found(2, t2);
-                coder.rotate<false>(t2 >> 1, s1, s0);
-                continue;
-            }
-            const unsigned b2 = unsigned(early >> 2) & 1u;
-            const unsigned s2 = t2 | b2;
-            const unsigned t3 = opaque(child + b2)[t2];
-            if (t3 >= 512) {
-                found(3, t3);
-                coder.rotate<false>(t3 >> 1, s2, s1);
-                continue;
-            }
-            const unsigned b3 = unsigned(early >> 3) & 1u;
-            const unsigned s3 = t3 | b3;
-            const unsigned t4 = opaque(child + b3)[t3];
-            if (t4 >= 512) {
-                found(4, t4);
-                coder.rotate<false>(t4 >> 1, s3, s2);
-                coder.rotate<false>(s2 >> 1, s1, s0);
-                continue;
-            }
-            path[0] = std::uint16_t(s0);
-            path[1] = std::uint16_t(s1);
-            path[2] = std::uint16_t(s2);
-            path[3] = std::uint16_t(s3);
-            twice = t4;
-            depth = 4;
+            std::copy(passed, passed + kRegisterLevels, path);
+            depth = kRegisterLevels;
         }
         depth = walkOn(child, inBits, twice, path, depth, inCount);
         if (twice < 512) [[unlikely]] {

@@ -47,6 +47,8 @@ private:
     static constexpr int kMaxDepth = 256;
     // Codes up to this length go through the 64-bit bit buffers in one piece.
     static constexpr int kWordCode = 56;
+    // The levels the decoder walks with the slots passed kept in registers.
+    static constexpr int kRegisterLevels = 12;
 
     // The slots from the leaf of `value` up to the root, the leaf's own first (see m_up). Returns the code
     // length.
