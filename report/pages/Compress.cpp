@@ -276,7 +276,9 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
     // at the root's own level changes them.
     unsigned rootLeft = coder.m_child[0];
     unsigned rootRight = coder.m_child[1];
-    for (const char c : plain) {
+    const char *next = plain.constData();
+    const char *const end = next + plain.size();
+    while (next != end) {
         if (cursor > limit) {
             const qsizetype used = cursor - begin;
             out.resize(out.size() * 2);
@@ -284,11 +286,16 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
             cursor = begin + used;
             limit = begin + out.size() - kSlack;
         }
+        unsigned a = 256u + std::uint8_t(*next++);
+        unsigned slotOfA = coder.m_up[2 * a];
+        // A leaf that is a child of the root: one bit, and the tree stays as it is.
+        if (slotOfA < 2) {
+            emitBits(slotOfA, 1, pending, pendingCount, cursor);
+            continue;
+        }
         // Up from the leaf two levels at a time, splaying on the way: a step changes only the places noted
         // for the node and for its parent's sibling, below the slots still to be read, so the walk reads
         // the path as it was and gathers the code of the unchanged tree.
-        unsigned a = 256u + std::uint8_t(c);
-        unsigned slotOfA = coder.m_up[2 * a];
         int length = 1;
         bits[0] = std::uint8_t(slotOfA & 1u);
         std::uint64_t code = slotOfA & 1u;
@@ -296,44 +303,44 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
             bits[length++] = std::uint8_t(bit);
             code = (code << 1) | bit;
         };
-        if (slotOfA >= 2) {
-            for (;;) {
-                // a's parent owns slotOfA; where the parent sits is known without a load at the top.
-                const unsigned twiceParent = slotOfA & ~1u;
-                if (twiceParent == rootLeft || twiceParent == rootRight) {
-                    const unsigned slotOfParent = twiceParent == rootRight ? 1u : 0u;
-                    note(slotOfParent);
-                    coder.rotate<true>(a, slotOfA, slotOfParent);
-                    if (slotOfParent != 0)
-                        rootLeft = 2 * a;
-                    else
-                        rootRight = 2 * a;
-                    break;
-                }
-                const unsigned slotOfParent = coder.m_up[slotOfA];
-                note(slotOfParent & 1u);
+        // Most walks end within a step or two; saying so keeps the compiler from giving the loop's registers
+        // to the walk and moving the output cursor and the bit count into memory.
+        for (;;) {
+            // a's parent owns slotOfA; where the parent sits is known without a load at the top.
+            const unsigned twiceParent = slotOfA & ~1u;
+            if (twiceParent == rootLeft || twiceParent == rootRight) [[likely]] {
+                const unsigned slotOfParent = twiceParent == rootRight ? 1u : 0u;
+                note(slotOfParent);
                 coder.rotate<true>(a, slotOfA, slotOfParent);
-                const unsigned twiceAbove = slotOfParent & ~1u;
-                if (twiceAbove == rootLeft || twiceAbove == rootRight) {
-                    note(twiceAbove == rootRight ? 1u : 0u);
-                    break;
-                }
-                a = slotOfParent >> 1;
-                slotOfA = coder.m_up[slotOfParent];
-                note(slotOfA & 1u);
+                if (slotOfParent != 0)
+                    rootLeft = 2 * a;
+                else
+                    rootRight = 2 * a;
+                break;
             }
+            const unsigned slotOfParent = coder.m_up[slotOfA];
+            note(slotOfParent & 1u);
+            coder.rotate<true>(a, slotOfA, slotOfParent);
+            const unsigned twiceAbove = slotOfParent & ~1u;
+            if (twiceAbove == rootLeft || twiceAbove == rootRight) [[likely]] {
+                note(twiceAbove == rootRight ? 1u : 0u);
+                break;
+            }
+            a = slotOfParent >> 1;
+            slotOfA = coder.m_up[slotOfParent];
+            note(slotOfA & 1u);
         }
         if (length <= kWordCode) {
             emitBits(code, length, pending, pendingCount, cursor);
         } else {
             // From the root down, in pieces the bit buffer takes whole.
-            for (int end = length; end > 0;) {
-                const int piece = std::min(end, kWordCode);
+            for (int last = length; last > 0;) {
+                const int piece = std::min(last, kWordCode);
                 std::uint64_t part = 0;
-                for (int k = end - piece; k < end; ++k)
+                for (int k = last - piece; k < last; ++k)
                     part = (part << 1) | bits[k];
                 emitBits(part, piece, pending, pendingCount, cursor);
-                end -= piece;
+                last -= piece;
             }
         }
     }
