@@ -261,6 +261,8 @@ std::uint8_t TRpCompress::DecodeByte()
 
 QByteArray TRpCompress::compress(const QByteArray &plain)
 {
+    if (plain.isEmpty())
+        return QByteArray();
     TRpCompress coder;
     // Room for the worst case of the next byte (a code of kMaxDepth bits) and the eight-byte stores.
     constexpr qsizetype kSlack = kMaxDepth / 8 + 16;
