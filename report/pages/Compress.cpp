@@ -31,14 +31,20 @@ inline void emitBits(std::uint64_t bits, int length, std::uint64_t &pending, int
     pendingCount &= 7;
 }
 
+// Makes the compiler hold `value` in a register at this point and forget how it was made.
+template <typename T> inline void inRegister([[maybe_unused]] T &value)
+{
+#if defined(__GNUC__)
+    asm("" : "+r"(value));
+#endif
+}
+
 // The same pointer, but the optimizer can no longer see how it was made. Walking down the tree, `child + bit`
 // stays a pointer of its own, worked out while the load of the level before is still on its way, instead of
 // being folded into the index as `child[twice | bit]`, which would put the `or` on the chain of loads.
 template <typename T> inline T *opaque(T *pointer)
 {
-#if defined(__GNUC__)
-    asm("" : "+r"(pointer));
-#endif
+    inRegister(pointer);
     return pointer;
 }
 
@@ -299,51 +305,69 @@ QByteArray TRpCompress::compress(const QByteArray &plain)
         // for the node and for its parent's sibling, below the slots still to be read, so the walk reads
         // the path as it was and gathers the code of the unchanged tree.
         int length = 1;
-        bits[0] = std::uint8_t(slotOfA & 1u);
         std::uint64_t code = slotOfA & 1u;
-        const auto note = [&](unsigned bit) {
-            bits[length++] = std::uint8_t(bit);
-            code = (code << 1) | bit;
-        };
-        // Most walks end within a step or two; saying so keeps the compiler from giving the loop's registers
-        // to the walk and moving the output cursor and the bit count into memory.
-        for (;;) {
-            // a's parent owns slotOfA; where the parent sits is known without a load at the top.
-            const unsigned twiceParent = slotOfA & ~1u;
-            if (twiceParent == rootLeft || twiceParent == rootRight) [[likely]] {
-                const unsigned slotOfParent = twiceParent == rootRight ? 1u : 0u;
-                note(slotOfParent);
+        // The walk notes the code in `code` alone as long as it fits the bit buffer; a longer one is walked on
+        // with every bit noted in `bits` as well (Long), the leaf's first, and goes out in pieces.
+        const auto walk = [&]<bool Long>(std::bool_constant<Long>) {
+            const auto note = [&](unsigned bit) {
+                if constexpr (Long)
+                    bits[length] = std::uint8_t(bit);
+                ++length;
+                code = (code << 1) | bit;
+            };
+            // Most walks end within a step or two; saying so keeps the compiler from giving the loop's
+            // registers to the walk and moving the output into memory.
+            for (;;) {
+                // a's parent owns slotOfA; where the parent sits is known without a load at the top.
+                const unsigned twiceParent = slotOfA & ~1u;
+                if (twiceParent == rootLeft || twiceParent == rootRight) [[likely]] {
+                    const unsigned slotOfParent = twiceParent == rootRight ? 1u : 0u;
+                    note(slotOfParent);
+                    coder.rotate<true>(a, slotOfA, slotOfParent);
+                    if (slotOfParent != 0)
+                        rootLeft = 2 * a;
+                    else
+                        rootRight = 2 * a;
+                    return true;
+                }
+                const unsigned slotOfParent = coder.m_up[slotOfA];
+                note(slotOfParent & 1u);
                 coder.rotate<true>(a, slotOfA, slotOfParent);
-                if (slotOfParent != 0)
-                    rootLeft = 2 * a;
-                else
-                    rootRight = 2 * a;
-                break;
+                const unsigned twiceAbove = slotOfParent & ~1u;
+                if (twiceAbove == rootLeft || twiceAbove == rootRight) [[likely]] {
+                    note(twiceAbove == rootRight ? 1u : 0u);
+                    return true;
+                }
+                a = slotOfParent >> 1;
+                slotOfA = coder.m_up[slotOfParent];
+                note(slotOfA & 1u);
+                if constexpr (!Long) {
+                    // A step adds two bits at most: stop while the code still fits.
+                    if (length > kWordCode - 2) [[unlikely]]
+                        return false;
+                    // The output cursor and the bit count go from every byte to the next. Left to itself, the
+                    // compiler gives the walk's registers precedence and keeps those two in memory, which puts
+                    // a store and a load on that carry for every byte.
+                    inRegister(cursor);
+                    inRegister(pendingCount);
+                }
             }
-            const unsigned slotOfParent = coder.m_up[slotOfA];
-            note(slotOfParent & 1u);
-            coder.rotate<true>(a, slotOfA, slotOfParent);
-            const unsigned twiceAbove = slotOfParent & ~1u;
-            if (twiceAbove == rootLeft || twiceAbove == rootRight) [[likely]] {
-                note(twiceAbove == rootRight ? 1u : 0u);
-                break;
-            }
-            a = slotOfParent >> 1;
-            slotOfA = coder.m_up[slotOfParent];
-            note(slotOfA & 1u);
-        }
-        if (length <= kWordCode) {
+        };
+        if (walk(std::false_type())) {
             emitBits(code, length, pending, pendingCount, cursor);
-        } else {
-            // From the root down, in pieces the bit buffer takes whole.
-            for (int last = length; last > 0;) {
-                const int piece = std::min(last, kWordCode);
-                std::uint64_t part = 0;
-                for (int k = last - piece; k < last; ++k)
-                    part = (part << 1) | bits[k];
-                emitBits(part, piece, pending, pendingCount, cursor);
-                last -= piece;
-            }
+            continue;
+        }
+        for (int k = 0; k < length; ++k)
+            bits[k] = std::uint8_t((code >> (length - 1 - k)) & 1u);
+        walk(std::true_type());
+        // From the root down, in pieces the bit buffer takes whole.
+        for (int last = length; last > 0;) {
+            const int piece = std::min(last, kWordCode);
+            std::uint64_t part = 0;
+            for (int k = last - piece; k < last; ++k)
+                part = (part << 1) | bits[k];
+            emitBits(part, piece, pending, pendingCount, cursor);
+            last -= piece;
         }
     }
     if (pendingCount > 0)
@@ -392,8 +416,8 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
             }
         }
         // The first levels, from the early bits, with the slots passed in registers: a leaf found there
-        // (nineteen bytes in twenty) is splayed at once, without its path going through memory. Every index
-        // into `passed` is a constant, which is what lets the compiler keep it in registers.
+        // (nearly every byte of a report page) is splayed at once, without its path going through memory.
+        // Every index into `passed` is a constant, which is what lets the compiler keep it in registers.
         unsigned twice = 0;
         int depth = 0;
         if (earlyCount >= kRegisterLevels) [[likely]] {
@@ -407,7 +431,7 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
                         ...);
                 }(std::make_integer_sequence<int, Depth / 2>());
             };
-            // Level Level + 1; true at a leaf, which is then taken and splayed.
+            // Down to level Level + 1; true at a leaf, which is then taken and splayed.
             const auto down = [&]<int Level>(std::integral_constant<int, Level>) {
                 const unsigned bit = unsigned(early >> Level) & 1u;
                 passed[Level] = twice | bit;
