@@ -48,6 +48,25 @@ template <typename T> inline T *opaque(T *pointer)
     return pointer;
 }
 
+// Tops up a bit buffer holding `count` bits (the next one in bit 0 of `bits`) from the code bytes [in, end).
+inline void refillBits(const std::uint8_t *&in, const std::uint8_t *end, std::uint64_t &bits, int &count)
+{
+    if (end - in >= 8) [[likely]] {
+        // Eight bytes enter above the bits held; only the whole bytes that fit are counted, and the part of
+        // the last one that came in too is the same bits the next refill brings again.
+        std::uint64_t word;
+        std::memcpy(&word, in, sizeof word);
+        bits |= word << count;
+        in += (63 - count) >> 3;
+        count |= 56;
+        return;
+    }
+    while (count <= 56 && in != end) {
+        bits |= std::uint64_t(*in++) << count;
+        count += 8;
+    }
+}
+
 // Down through the slots `child` (see TRpCompress::m_child) from the node `twice` at `depth`, along the code
 // bits, bit `depth` of `bits` next, as far as `available` bits reach: notes the slots passed in `path`, leaves
 // `twice` at the node reached (a leaf, unless the bits ran out first) and returns the depth.
@@ -197,20 +216,7 @@ void TRpCompress::StartDecoding(const char *data, qsizetype size)
 
 inline void TRpCompress::refill()
 {
-    if (m_inEnd - m_in >= 8) {
-        // Eight bytes enter above the bits held; only the whole bytes that fit are counted, and the part of
-        // the last one that came in too is the same bits the next refill brings again.
-        std::uint64_t word;
-        std::memcpy(&word, m_in, sizeof word);
-        m_inBits |= word << m_inCount;
-        m_in += (63 - m_inCount) >> 3;
-        m_inCount |= 56;
-        return;
-    }
-    while (m_inCount <= 56 && m_in != m_inEnd) {
-        m_inBits |= std::uint64_t(*m_in++) << m_inCount;
-        m_inCount += 8;
-    }
+    refillBits(m_in, m_inEnd, m_inBits, m_inCount);
 }
 
 template <bool KeepUp> std::uint8_t TRpCompress::decodeDeep()
@@ -403,18 +409,7 @@ QByteArray TRpCompress::decompress(const char *code, qsizetype codeSize, qint64 
         // lengths, which the processor cannot foresee, and a mispredicted refill costs more than a refill.
         // With the buffer full the load adds nothing: no whole byte is counted and the bits above the count
         // are the same ones again.
-        if (inEnd - in >= 8) [[likely]] {
-            std::uint64_t word;
-            std::memcpy(&word, in, sizeof word);
-            inBits |= word << inCount;
-            in += (63 - inCount) >> 3;
-            inCount |= 56;
-        } else {
-            while (inCount <= 56 && in != inEnd) {
-                inBits |= std::uint64_t(*in++) << inCount;
-                inCount += 8;
-            }
-        }
+        refillBits(in, inEnd, inBits, inCount);
         // The first levels, from the early bits, with the slots passed in registers: a leaf found there
         // (nearly every byte of a report page) is splayed at once, without its path going through memory.
         // Every index into `passed` is a constant, which is what lets the compiler keep it in registers.
